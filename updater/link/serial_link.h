@@ -1,0 +1,67 @@
+// SerialLink: the updater's one connection to the unit. One byte out, one byte in, with a
+// time-out; no packets, buffering or retries of its own. The platform code lives behind
+// PortBackend (serial_port_posix.cpp, later serial_port_win32.cpp).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace quillmar::link {
+
+inline constexpr uint16_t kLinkBaudRate = 38400;
+inline constexpr uint16_t kReplyTimeoutMs = 20000;
+inline constexpr int kPortCount = 4;
+
+// Device names behind COM1..COM4, indexed by port index.
+using PortDevices = std::array<std::string, kPortCount>;
+
+// The platform's own names for COM1..COM4 (/dev/ttyS0..3 on Linux, COM1..COM4 on Windows).
+PortDevices defaultPortDevices();
+
+// One open platform port. Created only by openPort() on full success.
+class PortBackend {
+ public:
+  virtual ~PortBackend() = default;
+  // Waits up to timeoutMs for one byte: 0..255, -1 when the read failed, -2 on time-out.
+  virtual int readByte(uint16_t timeoutMs) = 0;
+  // Sends one byte and waits until it has been handed to the device.
+  virtual void writeByte(uint8_t value) = 0;
+};
+
+// Opens `device` exclusively, raw 8N1 at `baudRate`. On failure returns null and sets `error`
+// to one of the link's "Opening serial port: ..." texts.
+std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,
+                                      std::string& error);
+
+class SerialLink {
+ public:
+  explicit SerialLink(PortDevices devices = defaultPortDevices());
+  ~SerialLink();
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
+
+  // Opens COM(portIndex + 1) at baudRate. Returns "" on success, else the failure text;
+  // a failed open leaves the link as it was.
+  std::string open(uint16_t portIndex, uint16_t baudRate);
+  // Releases the port if open; does nothing on a closed link.
+  void close();
+  // Sends the low 8 bits of value: 1 when open, 0 (nothing sent) when closed.
+  int writeByte(int value);
+  // 0..255 the byte; -1 read failure; -2 time-out; 0 at once on a closed link.
+  int readByte(uint16_t timeoutMs);
+
+  bool isOpen() const { return portIndex_ != -1; }
+  int portIndex() const { return portIndex_; }
+  uint16_t baudRate() const { return baudRate_; }
+  const PortDevices& devices() const { return devices_; }
+
+ private:
+  PortDevices devices_;
+  std::unique_ptr<PortBackend> port_;
+  int portIndex_ = -1;
+  uint16_t baudRate_ = 0;
+};
+
+}  // namespace quillmar::link
