@@ -1,0 +1,47 @@
+// Calendar arithmetic on the schedule time line: minutes since 1 January 2000 00:00 of the
+// unit's local clock, with no time zone or daylight-saving shift. Dates arrive as separate
+// fields: a year offset (years since 2000), a month code (month + 30: 31 = January ..
+// 42 = December), a day, an hour and a minute.
+#pragma once
+
+#include <cstdint>
+
+#include "calendar/calendar_status.h"
+
+namespace quillmar::planprobe {
+
+// Weekday codes as returned by WeekdayCode; they equal the weekday repeat periods.
+inline constexpr std::uint8_t kSunday = 11;
+inline constexpr std::uint8_t kSaturday = 17;
+
+// A minute count together with the status the caller is to report when it is not Ok.
+struct CalendarMinutes {
+  std::int32_t minutes;
+  CalendarStatus status;
+};
+
+// True when 2000 + yearOffset is a Gregorian leap year.
+bool IsLeapYear(int yearOffset);
+
+// Ok when `day` exists in the month (month codes outside 31..42 allow 31 days), BadDay when it
+// lies beyond the month's last day. Only the upper bound is checked: day 0 passes.
+CalendarStatus CheckDayOfMonth(std::int8_t monthCode, std::int8_t day, std::int8_t yearOffset);
+
+// The schedule minute of the given date and time, in constant time. Day, hour and minute are
+// not range-checked. A month code outside 31..42 counts as January and gives BadMonth along
+// with the value; a negative year offset counts as 2000.
+CalendarMinutes MinutesSince2000(std::int8_t yearOffset, std::int8_t monthCode, std::int8_t day,
+                                 std::int8_t hour, std::int8_t minute);
+
+// The weekday code (11 Sunday .. 17 Saturday) of the date, or BadDate's number when the
+// arithmetic leaves 0..6, which no real date with a non-negative offset does.
+std::uint8_t WeekdayCode(int yearOffset, std::int8_t monthCode, std::int8_t day);
+
+// Where `now` stands within the repeat grid of period `periodCode` x `repeat` that runs through
+// `eventStart` (both schedule minutes): minutes until the next grid point, or -k when a grid
+// point fell k minutes ago but not before today's midnight. Periods without a fixed length
+// (Year, codes outside 10..23) and repeat counts below 1 give BadPeriod with 65535.
+CalendarMinutes RepeatPhase(std::int8_t periodCode, std::int8_t repeat, std::int32_t eventStart,
+                            std::int32_t now);
+
+}  // namespace quillmar::planprobe
