@@ -1,0 +1,13 @@
+// The event report: one valid or loaded event written to the results log in the schedule
+// file's own field notation.
+#pragma once
+
+#include "results_log.h"
+#include "schedule_event.h"
+
+namespace quillmar::planprobe {
+
+// Writes the report of `event` under "Valid Event:" (`syntaxMode`) or "Event Added:".
+void printEvent(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log);
+
+}  // namespace quillmar::planprobe

@@ -1,0 +1,108 @@
+// The results log: the one text stream that the analysis and the simulation write to.
+//
+// Every "\n" written reaches the sink as CR LF, on every platform. Output is collected in a
+// memory buffer and handed to the sink in large blocks. A caller can keep back everything
+// written from a position on (`holdFrom`) and later take back part of it (`withdrawTo`), so a
+// minute that turns out to have nothing to say leaves no trace; held text is kept, not lost,
+// when the log is flushed or destroyed.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmar::planprobe {
+
+// Where the log's bytes end up. Called only with large blocks, never per line.
+class LogSink {
+ public:
+  virtual ~LogSink() = default;
+  // Stores `size` bytes; false when they could not all be stored.
+  virtual bool write(const char* data, size_t size) = 0;
+  // Pushes stored bytes to their final place; false on failure.
+  virtual bool flush() = 0;
+};
+
+// A sink over a C stream that the sink owns and closes.
+class FileSink final : public LogSink {
+ public:
+  explicit FileSink(std::FILE* file) : file_(file) {}
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+  bool write(const char* data, size_t size) override;
+  bool flush() override;
+
+ private:
+  std::FILE* file_;
+};
+
+// A sink that collects everything in a string (tests, in-memory runs).
+class StringSink final : public LogSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  bool write(const char* data, size_t size) override;
+  bool flush() override { return true; }
+
+ private:
+  std::string& out_;
+};
+
+// Opens `path` for the results log: truncated, or for appending (created when missing).
+// Returns null when the file cannot be opened.
+std::unique_ptr<LogSink> openLogFile(const std::string& path, bool append);
+
+class ResultsLog {
+ public:
+  // A log without a sink drops what is written (nothing is open yet).
+  ResultsLog() = default;
+  explicit ResultsLog(std::unique_ptr<LogSink> sink) : sink_(std::move(sink)) {}
+  ~ResultsLog();
+  ResultsLog(const ResultsLog&) = delete;
+  ResultsLog& operator=(const ResultsLog&) = delete;
+
+  // Attaches a sink, flushing and closing any previous one first.
+  void open(std::unique_ptr<LogSink> sink);
+  bool isOpen() const { return sink_ != nullptr; }
+
+  // Appends text, turning each line feed into CR LF.
+  void write(std::string_view text);
+  // Appends printf-style formatted text, line feeds turned into CR LF.
+  void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+  // The count of bytes (after the CR LF translation) written since the log was opened.
+  uint64_t position() const { return flushed_ + pending_.size(); }
+  // Keeps everything from `position` on in memory until `release`. Only one hold is active.
+  void holdFrom(uint64_t position);
+  void release() { hold_.reset(); }
+  // Takes back everything written after `position`, which must lie inside the held text.
+  // Returns false (changing nothing) when that text has already left the buffer.
+  bool withdrawTo(uint64_t position);
+
+  // Hands all buffered text, held text included, to the sink and flushes it.
+  bool flush();
+  // Flushes, then closes the sink. Returns false when any write to the sink failed.
+  bool close();
+  // True once any write to the sink has failed.
+  bool failed() const { return failed_; }
+
+  // Set by every report of an error or warning; never cleared.
+  bool errorSeen() const { return errorSeen_; }
+  void markErrorSeen() { errorSeen_ = true; }
+
+ private:
+  void drain(size_t count);
+  void drainIfLarge();
+
+  std::unique_ptr<LogSink> sink_;
+  std::string pending_;
+  uint64_t flushed_ = 0;
+  std::optional<uint64_t> hold_;
+  bool failed_ = false;
+  bool errorSeen_ = false;
+};
+
+}  // namespace quillmar::planprobe

@@ -1,0 +1,95 @@
+// The parsed schedule event and the small number spaces its fields use.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "result_code.h"
+
+namespace quillmar::planprobe {
+
+// What an event does ("E:" keyword).
+enum EventKind : uint8_t {
+  SENDSTRING = 51,
+  STARTSEQUENCE = 52,
+  STOP = 53,
+  RESET = 54,
+  PAUSE = 55,
+  SETVAREQ = 56,
+  ON = 57,
+  OFF = 58,
+  DEFAULTWEBPAGE = 59,
+};
+
+// Repeat period ("P:"). Weekdays use the same numbers as the weekday codes of the calendar.
+enum PeriodCode : int8_t {
+  PERIOD_DAY = 10,
+  PERIOD_SUNDAY = 11,
+  PERIOD_SATURDAY = 17,
+  PERIOD_MINUTE = 18,
+  PERIOD_HOUR = 19,
+  PERIOD_YEAR = 20,
+  PERIOD_SUNRISE = 21,
+  PERIOD_SUNSET = 22,
+  PERIOD_BOOT = 23,
+};
+
+// Month codes are the month number plus 30; a set ("S:") uses them for its single months.
+constexpr int kMonthCodeOffset = 30;
+enum SetCode : int8_t {
+  SET_MONTH = 30,
+  SET_JANUARY = 31,
+  SET_DECEMBER = 42,
+};
+
+// Bits of `flags`: the event class (bits 0..6) and the boot start mark.
+enum EventClass : uint8_t {
+  HAS_SET = 0x01,
+  SET_REPEATS = 0x02,
+  HAS_END = 0x04,
+  ONE_SHOT = 0x08,
+  BOOT_START = 0x80,
+};
+constexpr uint8_t kClassMask = 0x7F;
+
+// The bytes of one data parameter: its items followed by a zero byte. Empty when the
+// parameter is absent, so a present one always holds at least the terminating zero.
+using ParamBuffer = std::vector<uint8_t>;
+
+// One event line of a schedule file. A default-constructed record is the cleared state.
+struct ScheduleEvent {
+  uint8_t kind = 0;                   // EventKind; 0 while no "E:" field was read
+  std::array<ParamBuffer, 4> params;  // "1:" .. "4:"
+  uint8_t startMinute = 0;
+  uint8_t startHour = 0;
+  uint8_t startDay = 0;
+  int32_t startKey = 0;    // DateKey of the start date; 0 when there is none
+  uint8_t startMonth = 0;  // month code; 0 when there is no start date
+  uint8_t startYear = 0;   // two-digit year offset from 2000
+  uint8_t endMinute = 0;
+  uint8_t endHour = 0;
+  uint8_t endDay = 0;
+  int32_t endKey = 0;
+  uint8_t endMonth = 0;
+  uint8_t endYear = 0;
+  uint8_t flags = 0;            // EventClass bits
+  int8_t repeat = 0;            // "R:" count, kept modulo 256 like the unit's own field
+  bool repeatOverflow = false;  // the written count did not fit (above 127)
+  int8_t period = 0;            // PeriodCode; 0 when absent
+  int8_t set = 0;               // SetCode; 0 when absent
+
+  // Resets every field and frees the parameter buffers.
+  void clear() { *this = ScheduleEvent{}; }
+};
+
+// Year offset x 10000 + month x 100 + day: a date as one integer that orders correctly.
+constexpr int32_t dateKey(int year, int month, int day) {
+  return year * 10000 + month * 100 + day;
+}
+
+// Sets the class bits of `event` from its repeat fields and returns SUCCESS when the event is
+// acceptable, REJECTED_EVENT when a periodic event lacks a usable repeat count.
+ResultCode classifyEvent(ScheduleEvent& event);
+
+}  // namespace quillmar::planprobe
