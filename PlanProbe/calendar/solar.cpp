@@ -14,6 +14,12 @@ constexpr double kRefraction = 34.0 / 60.0;
 constexpr double kHourAngleClamp = 0.99999;
 constexpr double kEpochDays = 730531.5;
 
+// True when the integer part of `value`, truncated toward zero, has a magnitude below `limit`.
+// Not-a-number and infinities fail rather than reaching an undefined conversion.
+bool integerPartBelow(float value, int limit) {
+  return std::isfinite(value) && std::fabs(std::trunc(value)) < static_cast<float>(limit);
+}
+
 }  // namespace
 
 std::uint8_t GetSiteParameters(float& latitude, float& longitude, std::int8_t& timeZone) {
@@ -30,8 +36,8 @@ SolarResult SolarEventTime(std::uint8_t selector, const SolarDate& date,
   float longitude = 181.0F;
   std::int8_t timeZone = 14;
   provider(latitude, longitude, timeZone);
-  const bool valid = std::abs(static_cast<int>(longitude)) < 181 &&
-                     std::abs(static_cast<int>(latitude)) < 91 && std::abs(timeZone) < 14;
+  const bool valid =
+      integerPartBelow(longitude, 181) && integerPartBelow(latitude, 91) && std::abs(timeZone) < 14;
   if (!valid) {
     return {CalendarStatus::BadGeographicalParams, {}};
   }
@@ -98,6 +104,8 @@ double SunriseHourAngle(double latitude, double declination) {
   double f = std::tan(declination + k) * std::tan(latitude * kRad);
   if (f > kHourAngleClamp) {
     f = 1.0;
+  } else if (f < -1.0) {
+    f = -1.0;  // the Sun does not rise: sunrise and sunset meet at noon instead of failing
   }
   return std::asin(f) + kPi / 2.0;
 }

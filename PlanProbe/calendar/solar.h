@@ -64,7 +64,8 @@ struct SunLongitudes {
 SunLongitudes SunEclipticLongitude(double d);
 
 // Hour angle in radians of the Sun's upper limb at the horizon, refraction included, at
-// `latitude` degrees for a declination in radians; pi when the Sun does not set.
+// `latitude` degrees for a declination in radians; pi when the Sun does not set, about 0
+// when it does not rise.
 double SunriseHourAngle(double latitude, double declination);
 
 }  // namespace quillmar::planprobe

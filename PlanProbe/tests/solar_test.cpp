@@ -58,6 +58,15 @@ TEST(SolarEventTime, FarNorthSunrise) {
   EXPECT_EQ(rise.time.minute, 56);
 }
 
+TEST(SolarEventTime, PolarNightMeetsAtNoon) {
+  const SolarResult rise = SolarEventTime(1, {2, 12, 21, 0}, fixedSite({80.0F, 0.0F, 0}));
+  const SolarResult set = SolarEventTime(0, {2, 12, 21, 0}, fixedSite({80.0F, 0.0F, 0}));
+  ASSERT_EQ(rise.status, CalendarStatus::Ok);
+  EXPECT_EQ(rise.time.hour, set.time.hour);
+  EXPECT_EQ(rise.time.minute, set.time.minute);
+  EXPECT_EQ(rise.time.hour, 11);
+}
+
 TEST(SolarEventTime, DefaultProviderIsTheEquator) {
   const SolarResult rise = SolarEventTime(7, {2, 7, 24, 0});
   ASSERT_EQ(rise.status, CalendarStatus::Ok);
@@ -84,6 +93,9 @@ TEST(SolarEventTime, SiteValidation) {
            Case{{0.0F, 0.0F, 14}, false},
            Case{{0.0F, 0.0F, -14}, false},
            Case{{0.0F, 0.0F, -128}, false},
+           Case{{1e30F, 0.0F, 0}, false},
+           Case{{0.0F, -INFINITY, 0}, false},
+           Case{{NAN, 0.0F, 0}, false},
        }) {
     const SolarResult got = SolarEventTime(1, {2, 7, 24, 0}, fixedSite(c.site));
     EXPECT_EQ(got.status, c.valid ? CalendarStatus::Ok : CalendarStatus::BadGeographicalParams)
