@@ -13,8 +13,9 @@ enum FileOp : int { Input = 0, Output = 1 };
 enum ImageFormat : int { AutoDetect = 0, MotorolaSRecord = 1, IntelHex = 2, RawBinary = 3 };
 
 // Input: loads `fileName` into buffer[0..size) (size = capacity; filled with 0xFF first) and
-// returns the image size. Output: saves buffer[0..size) and returns the bytes written.
-// "-" names standard input or output. Returns -1 on any failure, after a line on `diag`.
+// returns the image size. Output: saves buffer[0..size) and returns the bytes written; the file
+// is replaced whole, so a failed save leaves any old file as it was. "-" names standard input
+// or output. Returns -1 on any failure, after a line on `diag`.
 int fileio(int op, const std::string& fileName, int format, uint8_t* buffer, int size,
            std::ostream& diag);
 

@@ -1,0 +1,93 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "image/replace_file.h"
+
+namespace quillmar::image {
+namespace {
+
+// The folder that holds `path`, with its trailing slash ("" for the current folder).
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Creates a new, uniquely named file in `folder` for writing; returns its descriptor and name,
+// or -1 with errno set. Mode 0666 lets the umask decide, as for any newly created file.
+int createTemporary(const std::string& folder, std::string& name) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = folder + ".image-" + std::to_string(random()) + ".tmp";
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  return -1;
+}
+
+// Gives the new file the permissions of the regular file it replaces, if any.
+void keepPermissions(int fd, const std::string& path) {
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    ::fchmod(fd, old.st_mode & 07777);
+  }
+}
+
+bool writeAll(int fd, std::string_view contents, std::size_t& written) {
+  while (written < contents.size()) {
+    const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+    if (n < 0 && errno != EINTR) {
+      return false;
+    }
+    written += n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+  return true;
+}
+
+// Makes the rename itself durable. Best effort: the data is already on the disk.
+void syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+std::optional<ReplaceFailure> replaceFile(const std::string& path, std::string_view contents) {
+  const std::string folder = folderOf(path);
+  std::string temporary;
+  const int fd = createTemporary(folder, temporary);
+  if (fd < 0) {
+    return ReplaceFailure{ReplaceFailure::Step::Create, 0, std::strerror(errno)};
+  }
+  keepPermissions(fd, path);
+  std::size_t written = 0;
+  bool ok = writeAll(fd, contents, written) && ::fsync(fd) == 0;
+  int error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  ReplaceFailure::Step step = ReplaceFailure::Step::Write;
+  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+    step = ReplaceFailure::Step::Rename;
+  }
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return ReplaceFailure{step, written, std::strerror(error)};
+  }
+  syncFolder(folder);
+  return std::nullopt;
+}
+
+}  // namespace quillmar::image
