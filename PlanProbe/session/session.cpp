@@ -1,0 +1,141 @@
+#include "session.h"
+
+#include <ostream>
+
+#include "calendar/calendar.h"
+#include "console.h"
+#include "schedule/parser.h"
+
+namespace quillmar::planprobe {
+
+namespace {
+
+constexpr const char* kLogHeader =
+    "\nBTV Plan Probe:"
+    "\n---------------------\n"
+    "Sunrise/Sunset Note: the Simulation portion of this schedule test shows accurate "
+    "starttime substitutions \n"
+    "when you are using a T:sunrise or T:sunset as your starttime, where as the Syntax Analysis "
+    "portion, substitutes\n"
+    "the same SR/SS starttimes (based on your starting date),as it is not changing the "
+    "\"current\"\n"
+    "date.  So use the substitutions in the Simulation to verify your SR/SS events are starting "
+    "on time.\n"
+    "Double Occupancy Note: During simulation, a capital 'D' will appear just before the listing "
+    "of an event's\n"
+    "starttime to notify you if two or more events were scheduled to be executed that minute.  "
+    "See the Double \n"
+    "Occupancy rules in the unit's manual for the list of precedence associated with double "
+    "occupancies.\n"
+    "\n\nStarting Syntax Analysis."
+    "\n--------------------------------"
+    "\nErrors have a corresponding line number in front of them.";
+
+}  // namespace
+
+ClockReading Session::clockNow() const {
+  return {clock_.ClockYear(), clock_.ClockMonth(),  clock_.ClockDay(),
+          clock_.ClockHour(), clock_.ClockMinute(), clock_.ClockDateKey()};
+}
+
+void Session::captureBootTime() {
+  if (boot_.booting && boot_.bootHour > 23) {
+    boot_.bootDateKey = clock_.ClockDateKey();
+    boot_.bootHour = static_cast<uint8_t>(clock_.ClockHour());
+    boot_.bootMinute = static_cast<uint8_t>(clock_.ClockMinute());
+  }
+}
+
+ResultCode Session::loadsToday(ScheduleEvent& event, const char* context) {
+  (void)event;
+  (void)context;
+  return SUCCESS;
+}
+
+bool Session::openLog() {
+  std::unique_ptr<LogSink> sink = openLogFile(options_.logPath, options_.appendLog);
+  if (sink == nullptr) {
+    consolePrint(console_, "The file %s could not be opened. Quitting.\n",
+                 options_.logPath.c_str());
+    return false;
+  }
+  log_.open(std::move(sink));
+  if (options_.appendLog) {
+    log_.write("\n\n\n-------------------------(new session)-----------------------------\n\n");
+  }
+  return true;
+}
+
+int Session::runAnalysis() {
+  ParseTarget target{events_, log_, *this};
+  const ResultCode result = loadScheduleFile(options_.sourcePath, true, target);
+  if (result == FILE_OPEN_FAILED) {
+    const char* source = options_.sourcePath.c_str();
+    log_.print("\nCouldn't open %s. Stopping now.\n", source);
+    log_.flush();
+    consolePrint(console_, "Couldn't open %s!!!! Press any key to continue.\n", source);
+    console_.flush();
+    waitForKey_();
+    return kExitFailure;
+  }
+  if (isFailure(result)) {
+    log_.write("File Reported Errors.  Stopping now.\n");
+    return kExitFailure;
+  }
+  if (options_.analyzeOnly) {
+    log_.write("\n\nAnalyze option used. No simulation will be performed.\n");
+    console_ << "Analyze option used.  Stopping now.\n";
+    return close();
+  }
+  log_.write("\n\n\n\n\n\nStarting Simulation (time is military)");
+  log_.write("\n--------------------------------------");
+  log_.print("\nWill simulate for %01i total minutes", static_cast<int32_t>(options_.totalMinutes));
+  log_.print("\nBootup at: %02i:%02i \n       on: %02i.%02i.%02i", clock_.ClockHour(),
+             clock_.ClockMinute(), clock_.ClockMonth(), clock_.ClockDay(), clock_.ClockYear());
+  log_.write("\n");
+  RunSimulation();
+  return close();
+}
+
+int Session::close() {
+  log_.write("\nDone.\n");
+  const bool written = log_.close();
+  freeEventList(events_);
+  if (!written) {
+    consolePrint(console_, "The file %s could not be written completely.\n",
+                 options_.logPath.c_str());
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int Session::run(std::span<const char* const> args) {
+  if (std::optional<int> status = ReadCommandLine(args, options_, clock_, console_)) {
+    return *status;
+  }
+  console_ << "\nBTV Plan Probe: (press Ctrl+C to cancel)"
+           << "\n----------------------------------------------\n";
+  consolePrint(console_, "Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
+               options_.logPath.c_str());
+  const int8_t monthCode = static_cast<int8_t>(clock_.ClockMonth() + kMonthCodeOffset);
+  if (CheckDayOfMonth(monthCode, clock_.ClockDay(), clock_.ClockYear()) != CalendarStatus::Ok) {
+    console_ << "Invalid start date.\n Exiting.";
+    return kExitFailure;
+  }
+  clock_.updateDateKey();
+  initialSpan_ = options_.totalMinutes;
+  if (!openLog()) {
+    return kExitFailure;
+  }
+  log_.write(kLogHeader);
+  return runAnalysis();
+}
+
+int RunSession(int argc, const char* const argv[], std::ostream& console,
+               std::function<void()> waitForKey) {
+  Session session(console, std::move(waitForKey));
+  const std::span<const char* const> args(argv + (argc > 0 ? 1 : 0), argc > 0 ? argc - 1 : 0);
+  return session.run(args);
+}
+
+}  // namespace quillmar::planprobe

@@ -1,0 +1,60 @@
+// One run of planprobe: the command line, the results log, the syntax analysis and the
+// simulation, with all the state they share.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <span>
+
+#include "command_line.h"
+#include "schedule/event_list.h"
+#include "schedule/results_log.h"
+#include "schedule/schedule_host.h"
+#include "sim_clock.h"
+
+namespace quillmar::planprobe {
+
+class Session final : public ScheduleHost {
+ public:
+  // `console` receives everything the program shows; `waitForKey` waits for one key press.
+  Session(std::ostream& console, std::function<void()> waitForKey)
+      : console_(console), waitForKey_(std::move(waitForKey)) {}
+
+  // Runs the whole session over `args` (the arguments after the program name) and returns
+  // the exit status.
+  int run(std::span<const char* const> args);
+
+  const SessionOptions& options() const { return options_; }
+  const SimClock& clock() const { return clock_; }
+  const BootState& boot() const { return boot_; }
+  const EventList& events() const { return events_; }
+
+  ClockReading clockNow() const override;
+  void captureBootTime() override;
+  BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
+  ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
+
+ private:
+  bool openLog();
+  void writeLogHeader();
+  int runAnalysis();
+  // The minute loop over the simulated span (simulation.cpp).
+  void RunSimulation();
+  int close();
+
+  std::ostream& console_;
+  std::function<void()> waitForKey_;
+  SessionOptions options_;
+  SimClock clock_;
+  BootState boot_;
+  EventList events_;
+  ResultsLog log_;
+  uint32_t initialSpan_ = 0;
+};
+
+// The program's entry: runs one session over the command line (argv[0] is the program name).
+int RunSession(int argc, const char* const argv[], std::ostream& console,
+               std::function<void()> waitForKey);
+
+}  // namespace quillmar::planprobe

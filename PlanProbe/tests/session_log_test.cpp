@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "session/session.h"
+#include "session_test_support.h"
+
+namespace quillmar::planprobe {
+namespace {
+
+using testing::Args;
+using testing::logHeader;
+using testing::readFile;
+using testing::ScratchDir;
+using testing::writeFile;
+
+const std::string kAnalyzeEnd =
+    "\r\n\r\nAnalyze option used. No simulation will be performed.\r\n\r\nDone.\r\n";
+const std::string kNewSession =
+    "\r\n\r\n\r\n-------------------------(new session)-----------------------------\r\n\r\n";
+
+std::string simulationHeader(const std::string& minutes, const std::string& bootup) {
+  return "\r\n\r\n\r\n\r\n\r\n\r\nStarting Simulation (time is military)"
+         "\r\n--------------------------------------"
+         "\r\nWill simulate for " +
+         minutes + " total minutes\r\nBootup at: " + bootup + "\r\n";
+}
+
+// Runs a session with the schedule {dir}/s.txt (empty) and the log {dir}/o.txt.
+int run(const ScratchDir& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), {"-s{dir}/s.txt", "-o{dir}/o.txt"});
+  const Args arguments(dir, args);
+  std::ostringstream console;
+  Session session(console, [] {});
+  return session.run(arguments.view());
+}
+
+TEST(SessionLog, ContentByRun) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    std::string log;  // after the header
+  };
+  const Row rows[] = {
+      {"analysis only", {"-a"}, kAnalyzeEnd},
+      {"default week",
+       {},
+       simulationHeader("10080", "00:00 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
+      {"start date and time",
+       {"-d072402", "-t2132", "+w0"},
+       simulationHeader("0", "21:32 \r\n       on: 07.24.02") + "\r\nDone.\r\n"},
+      {"unchecked time",
+       {"-t9999", "+d1", "+h1"},
+       simulationHeader("1500", "99:99 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
+      {"largest span",
+       {"+y4085", "+i407647"},
+       simulationHeader("2147483647", "00:00 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
+      {"schedule missing",
+       {"-s{dir}/none.txt"},
+       "\r\nCouldn't open {dir}/none.txt. Stopping now.\r\n"},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    run(dir, row.args);
+    EXPECT_EQ(readFile(dir.file("o.txt")), logHeader() + dir.expand(row.log)) << row.name;
+  }
+}
+
+TEST(SessionLog, AppendKeepsOldContentOverwriteDropsIt) {
+  struct Row {
+    bool append;
+    std::string log;
+  };
+  const Row rows[] = {
+      {false, logHeader() + kAnalyzeEnd},
+      {true, "old log\r\n" + kNewSession + logHeader() + kAnalyzeEnd},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    writeFile(dir.file("o.txt"), "old log\r\n");
+    std::vector<std::string> args{"-a"};
+    if (row.append) {
+      args.push_back("-p");
+    }
+    EXPECT_EQ(run(dir, args), 0);
+    EXPECT_EQ(readFile(dir.file("o.txt")), row.log) << row.append;
+  }
+}
+
+TEST(SessionLog, AppendCreatesMissingLog) {
+  ScratchDir dir;
+  writeFile(dir.file("s.txt"), "");
+  EXPECT_EQ(run(dir, {"-p", "-a"}), 0);
+  EXPECT_EQ(readFile(dir.file("o.txt")), kNewSession + logHeader() + kAnalyzeEnd);
+}
+
+TEST(SessionLog, FailedStartLeavesExistingLogAlone) {
+  const std::vector<std::string> failures[] = {{"+x5"}, {"-d01"}, {"-d043100"}, {"+d-1"}};
+  for (const auto& args : failures) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    writeFile(dir.file("o.txt"), "old log");
+    run(dir, args);
+    EXPECT_EQ(readFile(dir.file("o.txt")), "old log") << args[0];
+  }
+}
+
+TEST(SimClock, AccessorsAndBootTimeAfterStartOptions) {
+  struct Row {
+    std::vector<std::string> args;
+    int32_t dateKey;
+    int month, day, year, hour, minute;
+  };
+  const Row rows[] = {
+      {{}, 101, 1, 1, 0, 0, 0},
+      {{"-d072402", "-t2132"}, 20724, 7, 24, 2, 21, 32},
+      {{"-d123199", "-t2359"}, 991231, 12, 31, 99, 23, 59},
+      {{"-t9999"}, 101, 1, 1, 0, 99, 99},
+      {{"-d130100"}, 1301, 13, 1, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    std::vector<std::string> args{"-s{dir}/s.txt", "-o{dir}/o.txt", "-a"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const Args arguments(dir, args);
+    std::ostringstream console;
+    Session session(console, [] {});
+    ASSERT_EQ(session.run(arguments.view()), 0);
+    const SimClock& clock = session.clock();
+    EXPECT_EQ(clock.ClockDateKey(), row.dateKey);
+    EXPECT_EQ(clock.ClockMonth(), row.month);
+    EXPECT_EQ(clock.ClockDay(), row.day);
+    EXPECT_EQ(clock.ClockYear(), row.year);
+    EXPECT_EQ(clock.ClockHour(), row.hour);
+    EXPECT_EQ(clock.ClockMinute(), row.minute);
+    const BootState& boot = session.boot();
+    EXPECT_TRUE(boot.booting);
+    EXPECT_EQ(boot.bootDateKey, row.dateKey);
+    EXPECT_EQ(boot.bootHour, row.hour);
+    EXPECT_EQ(boot.bootMinute, row.minute);
+  }
+}
+
+TEST(SimClock, BootTimeIsTakenOnce) {
+  std::ostringstream console;
+  Session session(console, [] {});
+  session.captureBootTime();
+  const BootState first = session.boot();
+  EXPECT_EQ(first.bootDateKey, 0);  // the DateKey is set by the session after its date check
+  EXPECT_EQ(first.bootHour, 0);
+  session.captureBootTime();
+  EXPECT_EQ(session.bootTime().hour, 0);
+  EXPECT_EQ(session.bootTime().minute, 0);
+}
+
+}  // namespace
+}  // namespace quillmar::planprobe

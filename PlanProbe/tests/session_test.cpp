@@ -1,0 +1,292 @@
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "session_test_support.h"
+
+namespace quillmar::planprobe {
+namespace {
+
+using testing::logHeader;
+using testing::readFile;
+using testing::ScratchDir;
+using testing::writeFile;
+
+std::string usage(const std::string& source, const std::string& log) {
+  return "Usage for planprobe.exe:\n-s<sourcefile> (default is " + source +
+         ")\n-o<logfile> (default is " + log +
+         ")\n"
+         "-p append output to logfile instead of overwriting it.\n"
+         "-a analyze schedule only. no simulation.\n"
+         "-l show daily loads only during simulation. no minute by minute executions.\n"
+         "-e the simulation will stop on any errors or warnings found in the file.\n"
+         "-n nice mode: sleep() every \"minute\" - slower, tasks processor less.\n"
+         "-d<6 digit start date mmddyy> (default is 010100 January 1st, 2000)\n"
+         "-t<4 digit start hour hhmm> (default is 0000 midnight.)\n"
+         "+y<number of years (365 days each) to simulate> (default is 0)\n"
+         "+m<number of months (31 days each) to simulate> (default is 0)\n"
+         "+w<number of weeks to simulate> (default is 1)\n"
+         "+d<number of days to simulate> (default is 0)\n"
+         "+h<number of hours to simulate> (default is 0)\n"
+         "+i<number of minutes to simulate> (default is 0)\n"
+         "Ex:planprobe -sschedule.txt -oresults.txt -d010302 -t1230 +d700 +h4 +m916\n"
+         "This means open schedule.txt simulate from January 3,2002, for 700days4hrs916min and "
+         "write the results to results.txt.\n";
+}
+
+const std::string kBanner =
+    "\nBTV Plan Probe: (press Ctrl+C to cancel)\n----------------------------------------------\n";
+
+std::string reading(const std::string& source, const std::string& log) {
+  return kBanner + "Reading " + source + " and writing results to " + log + ".\n";
+}
+
+struct Outcome {
+  std::string console;
+  int status;
+  int keyWaits;
+};
+
+// Runs one session over `args`, each "{dir}" replaced by the scratch folder.
+Outcome runIn(const ScratchDir& dir, const std::vector<std::string>& args) {
+  const testing::Args arguments(dir, args);
+  std::ostringstream console;
+  int keyWaits = 0;
+  Session session(console, [&keyWaits] { ++keyWaits; });
+  const int status = session.run(arguments.view());
+  return {console.str(), status, keyWaits};
+}
+
+TEST(CommandLine, ConsoleStatusAndLog) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    std::string console;  // "{dir}" stands for the scratch folder
+    int status;
+    bool logCreated;
+  };
+  const std::string s = "{dir}/s.txt";
+  const std::string o = "{dir}/o.txt";
+  const std::string so = reading(s, o);
+  const std::string analyzed = "Analyze option used.  Stopping now.\n";
+  const Row rows[] = {
+      {"analysis only", {"-s" + s, "-o" + o, "-a"}, so + analyzed, 0, true},
+      {"run to the simulation", {"-s" + s, "-o" + o}, so, 0, true},
+      {"flag letters after the option are ignored",
+       {"-s" + s, "-o" + o, "-axyz"},
+       so + analyzed,
+       0,
+       true},
+      {"unknown + option",
+       {"-s" + s, "+x5", "-o" + o},
+       "Error: unknown command line argument: +x5\n\n" + usage(s, "out.txt"),
+       0,
+       false},
+      {"bare +",
+       {"+"},
+       "Error: unknown command line argument: +\n\n" + usage("schedule.txt", "out.txt"),
+       0,
+       false},
+      {"unknown arguments go on",
+       {"-q", "x", "-", "-S", "", "-s" + s, "-o" + o, "-a"},
+       "unknown argument: -q unknown argument: x unknown argument: - unknown argument: -S "
+       "unknown argument:  " +
+           so + analyzed,
+       0,
+       true},
+      {"date too short",
+       {"-o" + o, "-d01010"},
+       "\n6 characters are required in the start date. The format is mmddyy. Exiting\n",
+       -1,
+       false},
+      {"date too long",
+       {"-d0101001", "-o" + o},
+       "\n6 characters are required in the start date. The format is mmddyy. Exiting\n",
+       -1,
+       false},
+      {"date with a letter",
+       {"-d01a100", "-o" + o},
+       "Found a non-number character in start the date. Exiting.\n",
+       -1,
+       false},
+      {"date: letter before the excess",
+       {"-d01a1001", "-o" + o},
+       "Found a non-number character in start the date. Exiting.\n",
+       -1,
+       false},
+      {"date: excess before the letter",
+       {"-d010100a", "-o" + o},
+       "\n6 characters are required in the start date. The format is mmddyy. Exiting\n",
+       -1,
+       false},
+      {"date empty",
+       {"-d", "-o" + o},
+       "\n6 characters are required in the start date. The format is mmddyy. Exiting\n",
+       -1,
+       false},
+      {"time too short",
+       {"-t123", "-o" + o},
+       "\n4 characters are required in the start time. The format is hhmm. Exiting\n",
+       -1,
+       false},
+      {"time too long",
+       {"-t12345", "-o" + o},
+       "\n4 characters are required in the start time. The format is hhmm. Exiting\n",
+       -1,
+       false},
+      {"time with a letter",
+       {"-t12a4", "-o" + o},
+       "Found a non-number character in the start time. Exiting.",
+       -1,
+       false},
+      {"time 99:99 accepted", {"-s" + s, "-o" + o, "-t9999", "-a"}, so + analyzed, 0, true},
+      {"31 April",
+       {"-s" + s, "-o" + o, "-d043100"},
+       so + "Invalid start date.\n Exiting.",
+       -1,
+       false},
+      {"29 February 2001",
+       {"-s" + s, "-o" + o, "-d022901"},
+       so + "Invalid start date.\n Exiting.",
+       -1,
+       false},
+      {"day 99",
+       {"-s" + s, "-o" + o, "-d019900"},
+       so + "Invalid start date.\n Exiting.",
+       -1,
+       false},
+      {"29 February 2000", {"-s" + s, "-o" + o, "-d022900", "-a"}, so + analyzed, 0, true},
+      {"month 00", {"-s" + s, "-o" + o, "-d000000", "-a"}, so + analyzed, 0, true},
+      {"month 13", {"-s" + s, "-o" + o, "-d130100", "-a"}, so + analyzed, 0, true},
+      {"month 99, day 31", {"-s" + s, "-o" + o, "-d993100", "-a"}, so + analyzed, 0, true},
+      {"log in a missing folder",
+       {"-s" + s, "-o{dir}/none/o.txt"},
+       reading(s, "{dir}/none/o.txt") +
+           "The file {dir}/none/o.txt could not be opened. Quitting.\n",
+       -1,
+       false},
+      {"schedule missing",
+       {"-s{dir}/none.txt", "-o" + o},
+       reading("{dir}/none.txt", o) +
+           "Couldn't open {dir}/none.txt!!!! Press any key to continue.\n",
+       -1,
+       true},
+      {"schedule is a folder",
+       {"-s{dir}", "-o" + o},
+       reading("{dir}", o) + "Couldn't open {dir}!!!! Press any key to continue.\n",
+       -1,
+       true},
+      {"-s and its name apart",
+       {"-s", "schedule.txt", "-o" + o},
+       "unknown argument: schedule.txt " + reading("", o) +
+           "Couldn't open !!!! Press any key to continue.\n",
+       -1,
+       true},
+      {"later option overrides",
+       {"-s{dir}/none.txt", "-s" + s, "-o{dir}/none/o.txt", "-o" + o, "-d043100", "-d010100", "-a"},
+       so + analyzed,
+       0,
+       true},
+      {"negative span",
+       {"-s" + s, "-o" + o, "+d-1"},
+       "Error: +d-1: the span to simulate must add up to 0 to 2147483647 minutes.\n",
+       -1,
+       false},
+      {"span beyond 32 bits",
+       {"-s" + s, "-o" + o, "+y4085", "+i407647", "+i1"},
+       "Error: +i1: the span to simulate must add up to 0 to 2147483647 minutes.\n",
+       -1,
+       false},
+      {"huge count",
+       {"+w99999999999999999999", "-o" + o},
+       "Error: +w99999999999999999999: the span to simulate must add up to 0 to 2147483647 "
+       "minutes.\n",
+       -1,
+       false},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    const Outcome outcome = runIn(dir, row.args);
+    EXPECT_EQ(outcome.console, dir.expand(row.console)) << row.name;
+    EXPECT_EQ(outcome.status, row.status) << row.name;
+    EXPECT_EQ(std::filesystem::exists(dir.file("o.txt")), row.logCreated) << row.name;
+    const bool waits = row.console.find("Press any key") != std::string::npos;
+    EXPECT_EQ(outcome.keyWaits, waits ? 1 : 0) << row.name;
+  }
+}
+
+TEST(CommandLine, NoArgumentsRunWithDefaults) {
+  ScratchDir dir;
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  writeFile("schedule.txt", "");
+  std::ostringstream console;
+  Session session(console, [] {});
+  const int status = session.run({});
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(console.str(), usage("schedule.txt", "out.txt") +
+                               "\nYou entered no special parameters. Continuing with default "
+                               "settings..." +
+                               reading("schedule.txt", "out.txt"));
+  EXPECT_EQ(session.options().totalMinutes, 10080u);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("out.txt")));
+}
+
+TEST(CommandLine, SpanFromPlusOptions) {
+  struct Row {
+    std::vector<std::string> args;
+    uint32_t minutes;
+  };
+  const Row rows[] = {
+      {{}, 10080},
+      {{"+d1"}, 1440},
+      {{"+d1", "+h1"}, 1500},
+      {{"+w0"}, 0},
+      {{"+m916"}, 40890240},
+      {{"+y1"}, 525600},
+      {{"+w2", "+i7"}, 20167},
+      {{"+d 5"}, 7200},
+      {{"+dx"}, 0},
+      {{"+h2x"}, 120},
+      {{"+y4085", "+i407647"}, 2147483647},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    std::vector<std::string> args{"-s{dir}/s.txt", "-o{dir}/o.txt", "-a"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const testing::Args arguments(dir, args);
+    std::ostringstream console;
+    Session session(console, [] {});
+    EXPECT_EQ(session.run(arguments.view()), 0);
+    EXPECT_EQ(session.options().totalMinutes, row.minutes) << row.args.size();
+  }
+}
+
+TEST(CommandLine, OptionFlags) {
+  struct Row {
+    const char* arg;
+    bool SessionOptions::*flag;
+  };
+  const Row rows[] = {{"-p", &SessionOptions::appendLog},
+                      {"-a", &SessionOptions::analyzeOnly},
+                      {"-l", &SessionOptions::loadsOnly},
+                      {"-e", &SessionOptions::stopOnErrors},
+                      {"-nice", &SessionOptions::niceMode}};
+  for (const Row& row : rows) {
+    SessionOptions options;
+    SimClock clock;
+    std::ostringstream console;
+    const char* args[] = {row.arg};
+    EXPECT_EQ(ReadCommandLine(args, options, clock, console), std::nullopt);
+    EXPECT_TRUE(options.*row.flag) << row.arg;
+    EXPECT_EQ(console.str(), "");
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::planprobe

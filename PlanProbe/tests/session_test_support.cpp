@@ -1,0 +1,73 @@
+#include "session_test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace quillmar::planprobe::testing {
+
+ScratchDir::ScratchDir() {
+  static std::atomic<int> counter{0};
+  path_ = std::filesystem::temp_directory_path() /
+          ("planprobe-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ScratchDir::expand(std::string text) const {
+  const std::string dir = path_.string();
+  for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at)) {
+    text.replace(at, 5, dir);
+    at += dir.size();
+  }
+  return text;
+}
+
+Args::Args(const ScratchDir& dir, const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    texts_.push_back(dir.expand(arg));
+  }
+  for (const std::string& text : texts_) {
+    pointers_.push_back(text.c_str());
+  }
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string logHeader() {
+  return "\r\nBTV Plan Probe:\r\n---------------------\r\n"
+         "Sunrise/Sunset Note: the Simulation portion of this schedule test shows accurate "
+         "starttime substitutions \r\n"
+         "when you are using a T:sunrise or T:sunset as your starttime, where as the Syntax "
+         "Analysis portion, substitutes\r\n"
+         "the same SR/SS starttimes (based on your starting date),as it is not changing the "
+         "\"current\"\r\n"
+         "date.  So use the substitutions in the Simulation to verify your SR/SS events are "
+         "starting on time.\r\n"
+         "Double Occupancy Note: During simulation, a capital 'D' will appear just before the "
+         "listing of an event's\r\n"
+         "starttime to notify you if two or more events were scheduled to be executed that "
+         "minute.  See the Double \r\n"
+         "Occupancy rules in the unit's manual for the list of precedence associated with double "
+         "occupancies.\r\n"
+         "\r\n\r\nStarting Syntax Analysis.\r\n--------------------------------\r\n"
+         "Errors have a corresponding line number in front of them.";
+}
+
+}  // namespace quillmar::planprobe::testing
