@@ -13,6 +13,7 @@
 namespace quillmar::image {
 namespace {
 
+// True for 0-9, a-f and A-F.
 bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }

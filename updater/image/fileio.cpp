@@ -37,6 +37,7 @@ std::optional<int> resolveFormat(const FileOpInfo& info, const std::string& name
   return detected;
 }
 
+// Reports an output that stopped short, with how much of it got out.
 void reportWriteError(const FileOpInfo& info, const std::string& name, const char* reason,
                       std::size_t written, std::size_t expected, std::ostream& diag) {
   printTo(diag, "%s error %s %s: %s; %s %zu of the expected %zu bytes\n", info.description,

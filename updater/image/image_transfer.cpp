@@ -19,6 +19,7 @@ int refuseSRecord(const FileOpInfo& info, std::ostream& diag) {
   return -1;
 }
 
+// The answer for format codes this module doesn't know.
 int rejectFormat(const FileOpInfo& info, int format, std::ostream& diag) {
   printTo(diag, "invalid %s file format: %d\n", info.description, format);
   return -1;

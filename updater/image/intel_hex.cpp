@@ -62,6 +62,7 @@ int64_t addressValue(const HexRecord& record) {
   return record.data[0] * 256 + record.data[1];
 }
 
+// Appends `value` (0..255) as two upper-case hex digits.
 void appendHexByte(std::string& text, unsigned value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   text += kDigits[(value >> 4) & 0xF];

@@ -19,7 +19,8 @@ struct ReplaceFailure {
 
 // Replaces the file at `path` with `contents`: writes them to a new temporary file in the same
 // folder, flushes it to the disk and renames it over `path`, so `path` always holds either the
-// old file or the whole new one. An existing file's permissions carry over. On failure `path`
+// old file or the whole new one. An existing file's permissions carry over; a symbolic link
+// stays and its target is replaced. On failure `path`
 // is untouched and the temporary file is removed.
 std::optional<ReplaceFailure> replaceFile(const std::string& path, std::string_view contents);
 

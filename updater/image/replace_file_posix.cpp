@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -10,6 +11,18 @@
 
 namespace quillmar::image {
 namespace {
+
+// The file a save replaces: what a symbolic link points to rather than the link itself, as
+// writing through the link would. A path that doesn't resolve (no file yet) stays as it is.
+std::string resolvedTarget(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) {
+    return path;
+  }
+  std::string target(real);
+  std::free(real);
+  return target;
+}
 
 // The folder that holds `path`, with its trailing slash ("" for the current folder).
 std::string folderOf(const std::string& path) {
@@ -39,6 +52,7 @@ void keepPermissions(int fd, const std::string& path) {
   }
 }
 
+// Writes all of `contents`, counting in `written` what reached the file; false on an error.
 bool writeAll(int fd, std::string_view contents, std::size_t& written) {
   while (written < contents.size()) {
     const ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
@@ -61,7 +75,8 @@ void syncFolder(const std::string& folder) {
 
 }  // namespace
 
-std::optional<ReplaceFailure> replaceFile(const std::string& path, std::string_view contents) {
+std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::string_view contents) {
+  const std::string path = resolvedTarget(requested);
   const std::string folder = folderOf(path);
   std::string temporary;
   const int fd = createTemporary(folder, temporary);

@@ -23,16 +23,6 @@ namespace fs = std::filesystem;
 constexpr int kAppRegion = 130560;
 const std::string kHexFile = ":0400000001020304F2\n:00000001FF\n";
 
-TEST(FormatNameTest, NamesEveryCode) {
-  const std::pair<int, const char*> names[] = {
-      {0, "auto-detect"}, {1, "Motorola S-Record"}, {2, "Intel Hex"},
-      {3, "raw binary"},  {4, "invalid format"},    {-1, "invalid format"},
-  };
-  for (const auto& [code, name] : names) {
-    EXPECT_STREQ(formatName(code), name) << code;
-  }
-}
-
 TEST(DetectFormatTest, FirstDecidingLineWins) {
   const std::pair<std::string, int> cases[] = {
       {":00000001FF\n", IntelHex},
@@ -181,15 +171,19 @@ TEST_F(FileioTest, SavesAndReloadsBothFormats) {
   EXPECT_EQ(listing(), std::set<std::string>{path("out")});
 }
 
-TEST_F(FileioTest, SaveKeepsTheOldFilePermissions) {
-  put("q.hex", "old");
-  fs::permissions(path("q.hex"),
-                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  const uint8_t byte = 0x55;
-  EXPECT_EQ(fileio(Output, path("q.hex"), IntelHex, const_cast<uint8_t*>(&byte), 1, diag_), 1);
-  EXPECT_EQ(get("q.hex"), ":0100000055AA\n:00000001FF\n");
-  EXPECT_EQ(fs::status(path("q.hex")).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+// Like writing the file in place, a save keeps the file's permissions and writes through a link.
+TEST_F(FileioTest, SaveKeepsPermissionsAndLinks) {
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::create_directory(path("real"));
+  put("real/q.hex", "old");
+  fs::permissions(path("real/q.hex"), mode);
+  fs::create_symlink(path("real/q.hex"), path("q.hex"));
+  uint8_t byte = 0x55;
+  EXPECT_EQ(fileio(Output, path("q.hex"), IntelHex, &byte, 1, diag_), 1);
+  EXPECT_EQ(get("real/q.hex"), ":0100000055AA\n:00000001FF\n");
+  EXPECT_EQ(fs::status(path("real/q.hex")).permissions(), mode);
+  EXPECT_TRUE(fs::is_symlink(path("q.hex")));
+  EXPECT_EQ(listing(), (std::set<std::string>{path("q.hex"), path("real"), path("real/q.hex")}));
 }
 
 // A save that can't complete reports why, leaves the old file as it was and no temporary file.
