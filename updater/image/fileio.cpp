@@ -74,6 +74,7 @@ bool deliverToFile(const FileOpInfo& info, const std::string& fileName, std::str
   return false;
 }
 
+// Opens the input (a named file or standard input), erases the buffer and loads the image.
 int loadFile(const FileOpInfo& info, const std::string& fileName, int format, uint8_t* buffer,
              int capacity, std::ostream& diag) {
   const bool standard = fileName == kStandardStream;
