@@ -102,7 +102,9 @@ bool OutputFile::create(const std::string& name, std::string& error) {
   if (fstat(descriptor, &info) != 0) {
     return closeFailed(descriptor, error);
   }
-  if (S_ISREG(info.st_mode) && ftruncate(descriptor, 0) != 0) {
+  // Only a file with content is emptied: some file systems start flushing a file to disk at
+  // close once it has been truncated, which a new file need not pay for.
+  if (S_ISREG(info.st_mode) && info.st_size > 0 && ftruncate(descriptor, 0) != 0) {
     return closeFailed(descriptor, error);
   }
   handle_ = descriptor;
