@@ -15,3 +15,9 @@ echo "== tildeconv on examples/index.htm"
 cp examples/index.htm "$demo/"
 (cd "$demo" && "$bin/tildeconv" index.htm)
 echo "output: $demo/index.syn"
+
+echo
+echo "== planprobe on examples/planprobe-schedule.txt (from 24 July 2002 06:00, one day)"
+"$bin/planprobe" -sexamples/planprobe-schedule.txt -o"$demo/planprobe.log" -d072402 -t0600 +d1 </dev/null
+echo
+echo "log: $demo/planprobe.log"

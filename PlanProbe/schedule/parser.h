@@ -4,6 +4,7 @@
 #include <string>
 
 #include "event_list.h"
+#include "reader.h"
 #include "result_code.h"
 #include "results_log.h"
 #include "schedule_host.h"
@@ -17,10 +18,14 @@ struct ParseTarget {
   ScheduleHost& host;
 };
 
-// Parses the schedule file at `path` into `target.events`: every event in the syntax analysis
-// (`syntaxMode`), only the events the day test accepts otherwise. Errors in the text are
-// reported to the log; the result is FILE_OPEN_FAILED when the file cannot be read, another
-// code of FIRST_ERROR or above when the parse could not go on, else SUCCESS.
+// Parses the schedule file at `path` into `target.events`: every valid event in the syntax
+// analysis (`syntaxMode`), only the events the day test accepts otherwise. Errors in the text
+// are reported to the log, one per line with its line number. Returns FILE_OPEN_FAILED when
+// the file cannot be opened, MALLOC_FAILURE when memory ran out, else SUCCESS.
 ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarget& target);
+
+// Parses the text of `reader`, whose first chunk has been read, into `target.events`.
+// The results are those of loadScheduleFile.
+ResultCode parseSchedule(ScheduleReader& reader, bool syntaxMode, ParseTarget& target);
 
 }  // namespace quillmar::planprobe

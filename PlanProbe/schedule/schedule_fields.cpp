@@ -1,0 +1,285 @@
+#include "schedule_fields.h"
+
+#include <array>
+#include <string_view>
+
+#include "calendar/calendar.h"
+#include "calendar/solar.h"
+
+namespace quillmar::planprobe {
+
+namespace {
+
+// Error codes and target fields of a date field, by edge.
+struct DateField {
+  uint8_t ScheduleEvent::*month;
+  uint8_t ScheduleEvent::*day;
+  uint8_t ScheduleEvent::*year;
+  ResultCode badMonth, badDay, badYear, badDate;
+};
+
+constexpr DateField kDateFields[] = {
+    {&ScheduleEvent::startMonth, &ScheduleEvent::startDay, &ScheduleEvent::startYear,
+     BAD_STARTMONTH, BAD_STARTDAY, BAD_STARTYEAR, BAD_STARTDATE},
+    {&ScheduleEvent::endMonth, &ScheduleEvent::endDay, &ScheduleEvent::endYear, BAD_ENDMONTH,
+     BAD_ENDDAY, BAD_ENDYEAR, BAD_ENDDATE},
+};
+
+// Error codes and target fields of a time field, by edge.
+struct TimeField {
+  uint8_t ScheduleEvent::*hour;
+  uint8_t ScheduleEvent::*minute;
+  ResultCode badHour, badMin, badTime;
+};
+
+constexpr TimeField kTimeFields[] = {
+    {&ScheduleEvent::startHour, &ScheduleEvent::startMinute, BAD_STARTHOUR, BAD_STARTMIN,
+     BAD_STARTTIME},
+    {&ScheduleEvent::endHour, &ScheduleEvent::endMinute, BAD_ENDHOUR, BAD_ENDMIN, BAD_ENDTIME},
+};
+
+// A field word and the code it stands for, when the word begins with (or equals) `text`.
+struct WordCode {
+  std::string_view text;
+  int8_t code;
+  bool exact;
+};
+
+// Compared in this order; the first match wins.
+constexpr WordCode kPeriodWords[] = {
+    {"DAY", PERIOD_DAY, true},
+    {"SUNR", PERIOD_SUNRISE, false},
+    {"SUNS", PERIOD_SUNSET, false},
+    {"SUN", 11, false},
+    {"MON", 12, false},
+    {"TUE", 13, false},
+    {"WED", 14, false},
+    {"THU", 15, false},
+    {"FRI", 16, false},
+    {"SAT", 17, false},
+    {"MIN", PERIOD_MINUTE, false},
+    {"HOU", PERIOD_HOUR, false},
+    {"YEA", PERIOD_YEAR, false},
+    {"BOO", PERIOD_BOOT, false},
+};
+
+constexpr WordCode kSetWords[] = {
+    {"MON", SET_MONTH, false}, {"JAN", 31, false}, {"FEB", 32, false}, {"MAR", 33, false},
+    {"APR", 34, false},        {"MAY", 35, false}, {"JUN", 36, false}, {"JUL", 37, false},
+    {"AUG", 38, false},        {"SEP", 39, false}, {"OCT", 40, false}, {"NOV", 41, false},
+    {"DEC", 42, false},
+};
+
+// The code of the first entry of `table` that `word` matches, or 0.
+template <size_t N>
+int8_t lookupWord(const WordCode (&table)[N], std::string_view word) {
+  for (const WordCode& entry : table) {
+    if (entry.exact ? word == entry.text : word.starts_with(entry.text)) {
+      return entry.code;
+    }
+  }
+  return 0;
+}
+
+bool isSeparator(int c) {
+  return c == '/' || c == '.' || c == '-';
+}
+
+int toUpper(int c) {
+  return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
+
+// Steps over the field's colon and makes sure a character (or the end of the file) follows.
+ResultCode consumeColon(ScheduleReader& reader) {
+  reader.advance();
+  return reader.fill();
+}
+
+// Steps over a date separator; false when the cursor stands on none.
+ResultCode consumeSeparator(ScheduleReader& reader, bool& found) {
+  found = isSeparator(reader.peek());
+  if (!found) {
+    return SUCCESS;
+  }
+  reader.advance();
+  return reader.fill();
+}
+
+// The year: two digits, or four of which the last two count.
+ResultCode readYear(ScheduleReader& reader, uint8_t& year, ResultCode badYear) {
+  ResultCode rc = reader.readNumber2(year, false);
+  if (isFailure(rc)) {
+    return rc;
+  }
+  if (rc != SUCCESS) {
+    return badYear;
+  }
+  const int next = reader.peek();
+  if (next >= '0' && next <= '9') {
+    rc = reader.readNumber2(year, true);
+    if (rc != SUCCESS) {
+      return isFailure(rc) ? rc : badYear;
+    }
+  }
+  return SUCCESS;
+}
+
+ResultCode readTimeWord(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
+                        const ScheduleHost& host) {
+  const TimeField& field = kTimeFields[static_cast<int>(edge)];
+  Word word;
+  if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
+    return rc;
+  }
+  const std::string_view text = word.text();
+  if (edge == EventEdge::Start && text.starts_with("BOO")) {
+    const BootTime boot = host.bootTime();
+    event.startHour = boot.hour;
+    event.startMinute = boot.minute;
+    event.flags |= BOOT_START;
+  } else if (text.starts_with("SUNR") || text.starts_with("SUNS")) {
+    substituteSolarTime(text[3] == 'R', host, event.*field.hour, event.*field.minute);
+  } else {
+    return field.badTime;
+  }
+  return SUCCESS;
+}
+
+}  // namespace
+
+void substituteSolarTime(bool sunrise, const ScheduleHost& host, uint8_t& hour, uint8_t& minute) {
+  const ClockReading clock = host.clockNow();
+  const SolarResult result =
+      SolarEventTime(sunrise ? 1 : 0, SolarDate{clock.year, clock.month, clock.day, clock.hour});
+  if (result.status == CalendarStatus::Ok) {
+    hour = static_cast<uint8_t>(result.time.hour);
+    minute = static_cast<uint8_t>(result.time.minute);
+  }
+}
+
+ResultCode readDateField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge) {
+  const DateField& field = kDateFields[static_cast<int>(edge)];
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  uint8_t month = 0;
+  ResultCode rc = reader.readNumber2(month, false);
+  if (rc != SUCCESS || month > 12) {
+    return isFailure(rc) ? rc : field.badMonth;
+  }
+  event.*field.month = static_cast<uint8_t>(month + kMonthCodeOffset);
+  bool separator = false;
+  if (rc = consumeSeparator(reader, separator); rc != SUCCESS || !separator) {
+    return isFailure(rc) ? rc : field.badDate;
+  }
+  rc = reader.readNumber2(event.*field.day, false);
+  if (rc != SUCCESS) {
+    return isFailure(rc) ? rc : field.badDay;
+  }
+  if (rc = consumeSeparator(reader, separator); rc != SUCCESS || !separator) {
+    return isFailure(rc) ? rc : field.badDate;
+  }
+  if (rc = readYear(reader, event.*field.year, field.badYear); rc != SUCCESS) {
+    return rc;
+  }
+  const CalendarStatus day = CheckDayOfMonth(static_cast<int8_t>(event.*field.month),
+                                             static_cast<int8_t>(event.*field.day),
+                                             static_cast<int8_t>(event.*field.year));
+  return day == CalendarStatus::Ok ? ResultCode{SUCCESS} : field.badDate;
+}
+
+ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
+                         const ScheduleHost& host) {
+  const TimeField& field = kTimeFields[static_cast<int>(edge)];
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  const int first = toUpper(reader.peek());
+  if (first == 'S' || (edge == EventEdge::Start && first == 'B')) {
+    return readTimeWord(reader, event, edge, host);
+  }
+  uint8_t hour = 0;
+  ResultCode rc = reader.readNumber2(hour, false);
+  if (rc != SUCCESS || hour > 23) {
+    return isFailure(rc) ? rc : field.badHour;
+  }
+  event.*field.hour = hour;
+  if (reader.peek() != ':') {
+    return field.badTime;
+  }
+  if (rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  uint8_t minute = 0;
+  rc = reader.readNumber2(minute, true);
+  if (rc != SUCCESS || minute > 59) {
+    return isFailure(rc) ? rc : field.badMin;
+  }
+  event.*field.minute = minute;
+  return SUCCESS;
+}
+
+ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event) {
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  Word word;
+  if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
+    return rc;
+  }
+  const int8_t period = lookupWord(kPeriodWords, word.text());
+  if (period == 0) {
+    return BAD_PERIOD;
+  }
+  event.period = period;
+  return SUCCESS;
+}
+
+ResultCode readSetField(ScheduleReader& reader, ScheduleEvent& event) {
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  Word word;
+  if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
+    return rc;
+  }
+  const int8_t set = lookupWord(kSetWords, word.text());
+  if (set == 0) {
+    return BAD_SET;
+  }
+  event.set = set;
+  return SUCCESS;
+}
+
+ResultCode readRepeatField(ScheduleReader& reader, ScheduleEvent& event) {
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  for (int c = reader.peek(); c >= '0' && c <= '9'; c = reader.peek()) {
+    // The unit keeps the count in a signed byte; a count that does not fit is flagged so
+    // the classification can refuse it.
+    const int wide = event.repeat * 10 + (c - '0');
+    if (wide > 127) {
+      event.repeatOverflow = true;
+    }
+    event.repeat = static_cast<int8_t>(static_cast<uint8_t>(wide & 0xFF));
+    reader.advance();
+    if (ResultCode rc = reader.fill(); rc != SUCCESS) {
+      return rc;
+    }
+  }
+  return SUCCESS;
+}
+
+ResultCode readKindField(ScheduleReader& reader, ScheduleEvent& event) {
+  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
+    return rc;
+  }
+  Word word;
+  if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
+    return rc;
+  }
+  return matchEventKeyword(word.text(), event.kind);
+}
+
+}  // namespace quillmar::planprobe
