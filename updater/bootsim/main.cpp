@@ -1,0 +1,61 @@
+// quillmar-bootsim: the simulated unit as a program, so the updater can be run without one.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bootsim/boot_loader.h"
+#include "bootsim/pty_port.h"
+#include "bootsim/sim_options.h"
+#include "bootsim/sim_server.h"
+
+using namespace quillmar::bootsim;
+
+namespace {
+
+// Turns the signals that end the program into a descriptor the serve loop watches, so it can
+// finish its work (and the program its clean-up) instead of dying in the middle.
+int stopSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaddset(&signals, signal);
+  }
+  if (sigprocmask(SIG_BLOCK, &signals, nullptr) != 0) {
+    return -1;
+  }
+  return signalfd(-1, &signals, SFD_CLOEXEC);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SimOptions options;
+  std::string error = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  if (!error.empty()) {
+    std::cerr << "quillmar-bootsim: " << error << "\n" << kSimUsage;
+    return 2;
+  }
+  if (options.help) {
+    std::cout << kSimUsage;
+    return 0;
+  }
+  BootLoader loader(options.faults);
+  int stopFd = stopSignals();
+  std::unique_ptr<PtyPort> port = stopFd < 0 ? nullptr : PtyPort::create(error);
+  if (!port) {
+    std::cerr << "quillmar-bootsim: " << (stopFd < 0 ? "cannot watch for signals" : error) << "\n";
+    return 1;
+  }
+  std::cout << port->devicePath() << std::endl;
+  ServeEnd end = serve(*port, loader, stopFd, options.limits);
+  ::close(stopFd);
+  if (end == ServeEnd::Failed) {
+    std::cerr << "quillmar-bootsim: lost the pseudo-terminal\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,129 @@
+// parseSimOptions: one table row per option, each with the parser of its value.
+#include "bootsim/sim_options.h"
+
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+namespace quillmar::bootsim {
+
+const char* const kSimUsage =
+    "usage: quillmar-bootsim [options]\n"
+    "Plays the unit's boot loader on a new pseudo-terminal, prints the device to connect to\n"
+    "(one line), and serves it until killed or until a limit is reached.\n"
+    "  --sessions N       stop after N clients have opened and closed the device\n"
+    "  --commands N       stop after N commands\n"
+    "  --id TEXT          answer the identifier command with TEXT instead of AVRBOOT\n"
+    "  --silent-after N   go silent after receiving N bytes\n"
+    "  --nack C:K         answer \"?\" to the K-th use of command C and ignore it\n"
+    "                     (C is a character or a byte like 0x1b; repeatable)\n"
+    "  --corrupt ADDR     the flash byte at ADDR stores with bit 0 flipped\n"
+    "  --help             show this text\n";
+
+namespace {
+
+// A decimal or 0x-prefixed hexadecimal number that fits `limit`.
+bool parseNumber(std::string_view text, uint64_t limit, uint64_t& value) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value, base);
+  return !text.empty() && error == std::errc() && stop == end && value <= limit;
+}
+
+// "C:K": a command given as one character or as a number, and a use count from 1.
+bool parseNack(std::string_view text, NackFault& nack) {
+  size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos || colon == 0) {
+    return false;
+  }
+  std::string_view command = text.substr(0, colon);
+  uint64_t byte = 0;
+  uint64_t use = 0;
+  if (command.size() == 1) {
+    byte = static_cast<uint8_t>(command[0]);
+  } else if (!parseNumber(command, 0xFF, byte)) {
+    return false;
+  }
+  if (!parseNumber(text.substr(colon + 1), std::numeric_limits<uint32_t>::max(), use) || use == 0) {
+    return false;
+  }
+  nack = {static_cast<uint8_t>(byte), static_cast<uint32_t>(use)};
+  return true;
+}
+
+using ValueParser = bool (*)(std::string_view value, SimOptions& options);
+
+struct OptionRow {
+  std::string_view name;
+  ValueParser parse;  // null for a flag without a value
+};
+
+constexpr uint64_t kMaxCount = std::numeric_limits<uint64_t>::max();
+
+const OptionRow kOptions[] = {
+    {"--help", nullptr},
+    {"--sessions", [](std::string_view v,
+                      SimOptions& o) { return parseNumber(v, kMaxCount, o.limits.sessions); }},
+    {"--commands", [](std::string_view v,
+                      SimOptions& o) { return parseNumber(v, kMaxCount, o.limits.commands); }},
+    {"--id",
+     [](std::string_view v, SimOptions& o) {
+       o.faults.identifier = std::string(v);
+       return true;
+     }},
+    {"--silent-after",
+     [](std::string_view v, SimOptions& o) {
+       uint64_t count = 0;
+       bool ok = parseNumber(v, kMaxCount, count);
+       o.faults.silentAfter = count;
+       return ok;
+     }},
+    {"--nack",
+     [](std::string_view v, SimOptions& o) {
+       NackFault nack;
+       bool ok = parseNack(v, nack);
+       o.faults.nacks.push_back(nack);
+       return ok;
+     }},
+    {"--corrupt",
+     [](std::string_view v, SimOptions& o) {
+       uint64_t address = 0;
+       bool ok = parseNumber(v, kFlashBytes - 1, address);
+       o.faults.stuckAddress = static_cast<uint32_t>(address);
+       return ok;
+     }},
+};
+
+}  // namespace
+
+std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& options) {
+  for (size_t at = 0; at < args.size(); ++at) {
+    const OptionRow* row = nullptr;
+    for (const OptionRow& candidate : kOptions) {
+      if (candidate.name == args[at]) {
+        row = &candidate;
+      }
+    }
+    if (row == nullptr) {
+      return "unknown option: " + args[at];
+    }
+    if (row->parse == nullptr) {
+      options.help = true;
+      continue;
+    }
+    if (at + 1 == args.size()) {
+      return "missing value after " + args[at];
+    }
+    ++at;
+    if (!row->parse(args[at], options)) {
+      return "bad value for " + args[at - 1] + ": " + args[at];
+    }
+  }
+  return "";
+}
+
+}  // namespace quillmar::bootsim

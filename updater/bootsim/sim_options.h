@@ -1,0 +1,25 @@
+// The simulator program's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bootsim/boot_loader.h"
+#include "bootsim/sim_server.h"
+
+namespace quillmar::bootsim {
+
+struct SimOptions {
+  Faults faults;
+  ServeLimits limits;
+  bool help = false;
+};
+
+// The usage text printed by --help and after a bad option.
+extern const char* const kSimUsage;
+
+// Reads the arguments (without the program name) into `options`. "" on success, else a
+// one-line description of the first bad argument.
+std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& options);
+
+}  // namespace quillmar::bootsim

@@ -1,0 +1,156 @@
+// serve: the poll loop between the pseudo-terminal's master side and the boot loader.
+// Sessions are counted from the device's open and close events, which queue up and so are
+// never missed, however quickly a client closes and opens again.
+#include "bootsim/sim_server.h"
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+namespace quillmar::bootsim {
+namespace {
+
+// While no client holds the slave, the master reports a hang-up at once on every poll, so the
+// loop then looks again after this pause instead of spinning.
+constexpr int kIdlePollMs = 5;
+
+class Server {
+ public:
+  Server(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits)
+      : master_(port.masterFd()),
+        watch_(port.deviceEventsFd()),
+        loader_(loader),
+        stopFd_(stopFd),
+        limits_(limits) {}
+
+  ServeEnd run() {
+    for (;;) {
+      if (hungUp_ && !pollOnce(kIdlePollMs, false)) {
+        return end_;
+      }
+      if (!pollOnce(hungUp_ ? 0 : -1, true)) {
+        return end_;
+      }
+    }
+  }
+
+ private:
+  // Waits up to timeoutMs for the stop descriptor, the device's events and (if `withMaster`)
+  // the master side, and handles what arrived. False when the serving is over (see end_).
+  bool pollOnce(int timeoutMs, bool withMaster) {
+    pollfd fds[3] = {
+        {stopFd_, POLLIN, 0}, {watch_, POLLIN, 0}, {withMaster ? master_ : -1, POLLIN, 0}};
+    int ready = poll(fds, 3, timeoutMs);
+    if (ready < 0) {
+      return errno == EINTR || finish(ServeEnd::Failed);
+    }
+    if (fds[0].revents != 0) {
+      return finish(ServeEnd::Stopped);
+    }
+    short master = fds[2].revents;
+    if ((master & POLLIN) != 0 && !answerInput()) {
+      return false;
+    }
+    if (withMaster) {
+      hungUp_ = (master & POLLHUP) != 0;
+      if (hungUp_ && (master & POLLIN) == 0) {
+        // Nobody holds the device and everything sent has been read: a command left half
+        // done belongs to a client that has gone.
+        loader_.dropPartialCommand();
+      }
+    }
+    return (fds[1].revents & POLLIN) == 0 || countSessions();
+  }
+
+  bool finish(ServeEnd end) {
+    end_ = end;
+    return false;
+  }
+
+  // Reads what has arrived and answers it byte by byte. False when the serving is over.
+  bool answerInput() {
+    uint8_t input[4096];
+    ssize_t got = ::read(master_, input, sizeof input);
+    std::vector<uint8_t> reply;
+    for (ssize_t at = 0; at < got; ++at) {
+      loader_.receive(input[at], reply);
+      bool limitReached = limits_.commands != 0 && loader_.commandsCompleted() >= limits_.commands;
+      if (limitReached || at + 1 == got) {
+        if (!sendAll(reply)) {
+          return false;
+        }
+        if (limitReached) {
+          return finish(ServeEnd::CommandLimit);
+        }
+      }
+    }
+    return true;
+  }
+
+  // Sends the whole reply. A client that has gone away loses it, as on a real line.
+  bool sendAll(const std::vector<uint8_t>& reply) {
+    size_t sent = 0;
+    while (sent < reply.size()) {
+      ssize_t n = ::write(master_, reply.data() + sent, reply.size() - sent);
+      if (n > 0) {
+        sent += static_cast<size_t>(n);
+      } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+        return true;
+      } else if (n < 0 && errno == EAGAIN) {
+        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master_, POLLOUT, 0}};
+        if (poll(fds, 2, -1) > 0 && fds[0].revents != 0) {
+          return finish(ServeEnd::Stopped);
+        }
+      }
+    }
+    return true;
+  }
+
+  // A session ends when the last holder of the device closes it. False at the session limit,
+  // after answering whatever that session still sent.
+  bool countSessions() {
+    alignas(inotify_event) char events[4096];
+    ssize_t got = ::read(watch_, events, sizeof events);
+    for (ssize_t at = 0; at < got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if ((event->mask & IN_OPEN) != 0) {
+        ++holders_;
+      } else if ((event->mask & IN_CLOSE) != 0 && holders_ > 0 && --holders_ == 0) {
+        ++sessions_;
+      }
+    }
+    if (limits_.sessions == 0 || sessions_ < limits_.sessions) {
+      return true;
+    }
+    pollfd master{master_, POLLIN, 0};
+    while (poll(&master, 1, 0) > 0 && (master.revents & POLLIN) != 0) {
+      if (!answerInput()) {
+        return false;
+      }
+    }
+    return finish(ServeEnd::SessionLimit);
+  }
+
+  int master_;
+  int watch_;
+  BootLoader& loader_;
+  int stopFd_;
+  ServeLimits limits_;
+  bool hungUp_ = true;  // PtyPort leaves the slave closed
+  uint64_t holders_ = 0;
+  uint64_t sessions_ = 0;
+  ServeEnd end_ = ServeEnd::Stopped;
+};
+
+}  // namespace
+
+ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits) {
+  return Server(port, loader, stopFd, limits).run();
+}
+
+}  // namespace quillmar::bootsim

@@ -1,0 +1,24 @@
+// serve: runs a BootLoader on the master side of a PtyPort until told to stop or until a
+// limit is reached. A session is one client's hold of the device, from its open to its close.
+#pragma once
+
+#include <cstdint>
+
+#include "bootsim/boot_loader.h"
+#include "bootsim/pty_port.h"
+
+namespace quillmar::bootsim {
+
+// Zero means no limit.
+struct ServeLimits {
+  uint64_t sessions = 0;
+  uint64_t commands = 0;
+};
+
+enum class ServeEnd { Stopped, SessionLimit, CommandLimit, Failed };
+
+// Answers every byte the client sends until `stopFd` becomes readable or a limit is reached.
+// A client that closes the device in the middle of a command leaves no half command behind.
+ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits);
+
+}  // namespace quillmar::bootsim

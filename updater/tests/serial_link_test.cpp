@@ -1,0 +1,203 @@
+// SerialLink over real pseudo-terminals: open failures, exclusive hold, the closed state,
+// time-outs, and every byte value passing unaltered in both directions.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bootsim/pty_port.h"
+#include "link/serial_link.h"
+
+namespace {
+
+using quillmar::bootsim::PtyPort;
+using quillmar::link::PortDevices;
+using quillmar::link::SerialLink;
+
+constexpr const char* kInvalidHandle = "Opening serial port: Invalid handle retrieved opening port";
+
+// Reads up to `count` bytes from the pseudo-terminal's master side, giving up after 2 s.
+std::vector<uint8_t> readMaster(int master, size_t count) {
+  std::vector<uint8_t> got;
+  while (got.size() < count) {
+    pollfd wanted{master, POLLIN, 0};
+    if (poll(&wanted, 1, 2000) <= 0) {
+      break;
+    }
+    uint8_t buffer[512];
+    ssize_t n = ::read(master, buffer, std::min(sizeof buffer, count - got.size()));
+    if (n <= 0) {
+      break;
+    }
+    got.insert(got.end(), buffer, buffer + n);
+  }
+  return got;
+}
+
+std::vector<uint8_t> allByteValues() {
+  std::vector<uint8_t> values(256);
+  for (int value = 0; value < 256; ++value) {
+    values[value] = static_cast<uint8_t>(value);
+  }
+  return values;
+}
+
+// COM1 is a pseudo-terminal, COM2 is missing, COM3 a regular file, COM4 /dev/null.
+class LinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    pty_ = PtyPort::create(error);
+    ASSERT_TRUE(pty_) << error;
+    plainFile_ = std::filesystem::temp_directory_path() /
+                 ("quillmar-link-" + std::to_string(getpid()) + ".txt");
+    std::ofstream(plainFile_) << "not a terminal\n";
+    devices_ = {pty_->devicePath(), "/dev/quillmar-no-such-port", plainFile_.string(), "/dev/null"};
+  }
+  void TearDown() override { std::filesystem::remove(plainFile_); }
+
+  std::unique_ptr<PtyPort> pty_;
+  std::filesystem::path plainFile_;
+  PortDevices devices_;
+};
+
+struct OpenFailure {
+  uint16_t portIndex;
+  uint16_t baudRate;
+  const char* message;
+};
+
+TEST_F(LinkTest, FailedOpenReportsWhyAndStaysClosed) {
+  const OpenFailure cases[] = {
+      {4, 38400, "Opening serial port: Only Com1 - Com4 are supported"},
+      {65535, 38400, "Opening serial port: Only Com1 - Com4 are supported"},
+      {1, 38400, kInvalidHandle},
+      {2, 38400, "Opening serial port:  Could not get comm status"},
+      {3, 38400, "Opening serial port:  Could not get comm status"},
+      {0, 12345, "Opening serial port:  Could not set comm status"},
+  };
+  for (const OpenFailure& c : cases) {
+    SerialLink link(devices_);
+    EXPECT_EQ(link.open(c.portIndex, c.baudRate), c.message) << "port index " << c.portIndex;
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(link.portIndex(), -1);
+  }
+}
+
+TEST_F(LinkTest, PortHeldElsewhereIsRefused) {
+  SerialLink holder(devices_);
+  ASSERT_EQ(holder.open(0, 38400), "");
+  SerialLink second(devices_);
+  EXPECT_EQ(second.open(0, 38400), kInvalidHandle);
+  EXPECT_FALSE(second.isOpen());
+
+  holder.close();
+  int foreign = ::open(devices_[0].c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(foreign, 0);
+  ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(second.open(0, 38400), kInvalidHandle);
+  ::close(foreign);
+  EXPECT_EQ(second.open(0, 38400), "") << "a released port opens again";
+}
+
+TEST_F(LinkTest, FailedOpenLeavesAnOpenLinkAsItWas) {
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  EXPECT_NE(link.open(2, 38400), "");
+  EXPECT_EQ(link.portIndex(), 0);
+  EXPECT_EQ(link.baudRate(), 38400);
+  EXPECT_EQ(link.writeByte(0x5A), 1);
+  EXPECT_EQ(readMaster(pty_->masterFd(), 1), std::vector<uint8_t>{0x5A});
+}
+
+TEST_F(LinkTest, ClosedLinkSendsNothingAndDoesNotWait) {
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  link.close();
+  link.close();
+  uint8_t waiting = 0x33;
+  ASSERT_EQ(::write(pty_->masterFd(), &waiting, 1), 1);
+  EXPECT_EQ(link.writeByte(0x41), 0);
+  EXPECT_EQ(link.readByte(20000), 0) << "returns at once instead of reading the waiting byte";
+  EXPECT_EQ(link.portIndex(), -1);
+  EXPECT_TRUE(readMaster(pty_->masterFd(), 1).empty());
+}
+
+TEST_F(LinkTest, EveryByteValuePassesUnalteredBothWays) {
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  const std::vector<uint8_t> values = allByteValues();
+  for (uint8_t value : values) {
+    ASSERT_EQ(link.writeByte(value | 0x300), 1) << "only the low 8 bits are sent";
+  }
+  EXPECT_EQ(readMaster(pty_->masterFd(), values.size()), values);
+
+  ASSERT_EQ(::write(pty_->masterFd(), values.data(), values.size()),
+            static_cast<ssize_t>(values.size()));
+  std::vector<uint8_t> received;
+  for (size_t i = 0; i < values.size(); ++i) {
+    received.push_back(static_cast<uint8_t>(link.readByte(2000)));
+  }
+  EXPECT_EQ(received, values);
+}
+
+TEST_F(LinkTest, ReadWaitsForTheTimeOutOrReturnsAWaitingByte) {
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(link.readByte(150), -2);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(150));
+
+  uint8_t waiting = 0x0D;
+  ASSERT_EQ(::write(pty_->masterFd(), &waiting, 1), 1);
+  EXPECT_EQ(link.readByte(20000), 0x0D);
+}
+
+TEST_F(LinkTest, ReadFailsWhenTheFarEndIsGone) {
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  pty_.reset();
+  EXPECT_EQ(link.readByte(2000), -1);
+}
+
+// Raw 8N1 at the asked rate, software flow control off, hardware flow control untouched.
+TEST_F(LinkTest, OpenSetsRawEightNOneAndKeepsHardwareFlowControl) {
+  int probe = ::open(devices_[0].c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  termios before{};
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  before.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+  before.c_iflag |= IXON | IXOFF | ICRNL;
+  before.c_lflag |= ICANON | ECHO;
+  before.c_oflag |= OPOST;
+  ASSERT_EQ(tcsetattr(probe, TCSANOW, &before), 0);
+
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 19200), "");
+  termios after{};
+  ASSERT_EQ(tcgetattr(probe, &after), 0);
+  ::close(probe);
+  EXPECT_EQ(cfgetospeed(&after), B19200);
+  EXPECT_EQ(after.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), CS8 | CRTSCTS);
+  EXPECT_EQ(after.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+  EXPECT_EQ(after.c_lflag & (ICANON | ECHO), 0u);
+  EXPECT_EQ(after.c_oflag & OPOST, 0u);
+}
+
+TEST(LinkDevices, DefaultNamesAreTheFirstFourSerialPorts) {
+  EXPECT_EQ(quillmar::link::defaultPortDevices(),
+            (PortDevices{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"}));
+}
+
+}  // namespace
