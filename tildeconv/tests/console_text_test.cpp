@@ -25,11 +25,5 @@ TEST(CountReport, SingularOnlyForExactlyOne) {
   }
 }
 
-TEST(ConsoleText, UsageNamesTheProgramAsInvoked) {
-  EXPECT_EQ(usageText("../bin/tildeconv"),
-            "usage: ../bin/tildeconv <sourcefile>.htm\n"
-            "   or: ../bin/tildeconv <sourcefile>.html\n");
-}
-
 }  // namespace
 }  // namespace quillmar::tildeconv
