@@ -19,6 +19,7 @@ std::string lastError() {
   return std::generic_category().message(errno);
 }
 
+// The descriptor behind a handle.
 int fd(FileHandle handle) {
   return static_cast<int>(handle);
 }
@@ -34,7 +35,7 @@ bool lockNow(int descriptor, int operation) {
   return true;
 }
 
-// Closes descriptor keeping errno as the caller's reason; returns false for chaining.
+// Records errno as the reason in error, then closes descriptor; returns false for chaining.
 bool closeFailed(int descriptor, std::string& error) {
   error = lastError();
   ::close(descriptor);
