@@ -4,6 +4,7 @@
 
 #include "calendar/calendar.h"
 #include "console.h"
+#include "event_timing.h"
 #include "schedule/parser.h"
 
 namespace quillmar::planprobe {
@@ -47,9 +48,8 @@ void Session::captureBootTime() {
 }
 
 ResultCode Session::loadsToday(ScheduleEvent& event, const char* context) {
-  (void)event;
-  (void)context;
-  return SUCCESS;
+  TimingContext timing{clock_, boot_, log_};
+  return LoadsToday(timing, &event, context);
 }
 
 bool Session::openLog() {

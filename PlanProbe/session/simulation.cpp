@@ -1,8 +1,205 @@
+#include "simulation.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <thread>
+
+#include "calendar/calendar.h"
+#include "clock_step.h"
+#include "console.h"
+#include "due_minute.h"
+#include "event_rules.h"
+#include "event_timing.h"
+#include "schedule/parser.h"
 #include "session.h"
 
 namespace quillmar::planprobe {
 
-// The minute loop is not part of this build yet: the run ends after the simulation header.
-void Session::RunSimulation() {}
+namespace {
+
+constexpr const char* kStopOnErrors =
+    "\nErrors or Warnings reported and option to stop on errors was used. Exiting.\n";
+constexpr const char* kUnknownEventType =
+    "Unknown Event Type.  This is not good.  Check your schedule or contact tech support.";
+constexpr uint32_t kMinutesPerHour = 60;
+constexpr int32_t kMinutesPerDay = 1440;
+
+const char* weekdayName(uint8_t weekday) {
+  static constexpr std::array<const char*, 7> kNames = {
+      "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  return weekday >= kSunday && weekday <= kSaturday ? kNames[weekday - kSunday] : "Unknown";
+}
+
+int8_t monthCode(const SimClock& clock) {
+  return static_cast<int8_t>(clock.ClockMonth() + kMonthCodeOffset);
+}
+
+}  // namespace
+
+Simulation::Simulation(const SimulationSetup& setup)
+    : s_(setup), remaining_(setup.options.totalMinutes) {}
+
+bool Simulation::dateChanged() const {
+  return s_.clock.ClockYear() != lastYear_ || s_.clock.ClockMonth() != lastMonth_ ||
+         s_.clock.ClockDay() != lastDay_;
+}
+
+bool Simulation::LoadDay() {
+  const SimClock& c = s_.clock;
+  s_.log.write("\n\n");
+  s_.log.write(weekdayName(WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())));
+  s_.log.print(" %02i.%02i.%02i\n--------------------------------", c.ClockMonth(), c.ClockDay(),
+               c.ClockYear());
+  s_.log.write("\nLoading Events:");
+  if (s_.reloadSchedule() == FILE_OPEN_FAILED) {
+    s_.log.print("Couldn't open %s.\n", s_.options.sourcePath.c_str());
+    return false;
+  }
+  if (s_.options.stopOnErrors && s_.log.errorSeen()) {
+    s_.console << kStopOnErrors;
+    return false;
+  }
+  if (!s_.options.loadsOnly) {
+    s_.log.write("\n\nExecuting Events:");
+  }
+  return true;
+}
+
+bool Simulation::runMinute() {
+  const uint64_t stamp = s_.log.position();
+  s_.log.holdFrom(stamp);
+  s_.log.print("\n%02i:%02i ", s_.clock.ClockHour(), s_.clock.ClockMinute());
+  const uint64_t afterStamp = s_.log.position();
+  TimingContext timing{s_.clock, s_.boot, s_.log};
+  const ResultCode x = ExecuteMinute(timing, s_.events);
+  if (x == BAD_EVENT) {
+    s_.log.write(kUnknownEventType);
+  }
+  if (s_.options.stopOnErrors && s_.log.errorSeen()) {
+    s_.log.release();
+    s_.console << kStopOnErrors;
+    return false;
+  }
+  if (x != kExecuted && s_.log.position() == afterStamp) {
+    s_.log.withdrawTo(stamp);
+  }
+  s_.log.release();
+  return true;
+}
+
+int Simulation::progressAfter(uint64_t taken) const {
+  return static_cast<int>(static_cast<double>(taken) / s_.initialSpan * 100);
+}
+
+void Simulation::takeMinutes(uint32_t count, bool onePass) {
+  if (s_.options.niceMode) {
+    std::this_thread::yield();
+  }
+  const uint64_t before = s_.initialSpan - remaining_;
+  remaining_ -= count;
+  const uint64_t after = s_.initialSpan - remaining_;
+  // The console line is rewritten only when its figure changes: writing it every minute would
+  // make the console the bottleneck of a long run, and the terminal shows the same. Minutes
+  // passed over in one step show each figure that passing them one by one would have shown.
+  for (uint64_t taken = onePass ? after : before + 1; taken <= after;) {
+    const int progress = progressAfter(taken);
+    if (progress != lastProgress_) {
+      consolePrint(s_.console, "\r%02i%% complete ", progress);
+      lastProgress_ = progress;
+    }
+    // The figure only grows with the minutes taken: find where it next changes.
+    uint64_t low = taken + 1;
+    uint64_t high = after + 1;
+    while (low < high) {
+      const uint64_t middle = low + (high - low) / 2;
+      if (progressAfter(middle) > progress) {
+        high = middle;
+      } else {
+        low = middle + 1;
+      }
+    }
+    taken = low;
+  }
+}
+
+void Simulation::rememberDate() {
+  lastYear_ = s_.clock.ClockYear();
+  lastMonth_ = s_.clock.ClockMonth();
+  lastDay_ = s_.clock.ClockDay();
+}
+
+void Simulation::endPass() {
+  // Loads-only mode runs no minutes, so its first pass ends the boot minute; and its last pass
+  // takes only what is left of the span.
+  const bool hourly = s_.options.loadsOnly;
+  if (hourly) {
+    s_.boot.booting = false;
+  }
+  takeMinutes(hourly ? std::min(remaining_, kMinutesPerHour) : 1, true);
+  rememberDate();
+  AdvanceClock(s_.clock, hourly);
+}
+
+uint32_t Simulation::idleMinutesAhead() const {
+  const SimClock& c = s_.clock;
+  const int hour = c.ClockHour();
+  const int minute = c.ClockMinute();
+  // The boot minute and a clock out of range are always run minute by minute.
+  if (s_.boot.booting || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+      !isValidMonthCode(monthCode(c))) {
+    return 0;
+  }
+  const int32_t sinceMidnight = hour * 60 + minute;
+  const int32_t midnight =
+      MinutesSince2000(c.ClockYear(), monthCode(c), c.ClockDay(), 0, 0).minutes;
+  const DayWindow day{midnight + sinceMidnight, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
+                      WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
+  int32_t next = kNoDueMinute;
+  for (const ScheduleEvent& event : s_.events) {
+    next = std::min(next, NextDueMinute(event, day));
+    if (next == day.first) {
+      return 0;
+    }
+  }
+  return static_cast<uint32_t>(std::min(next, day.last + 1) - day.first);
+}
+
+void Simulation::skipIdleMinutes(uint32_t count) {
+  takeMinutes(count, false);
+  // The last idle minute is stepped from as usual, so that a change of date happens as always.
+  const int32_t lastIdle =
+      s_.clock.ClockHour() * 60 + s_.clock.ClockMinute() + static_cast<int32_t>(count) - 1;
+  rememberDate();
+  s_.clock.setTime(static_cast<int8_t>(lastIdle / 60), static_cast<int8_t>(lastIdle % 60));
+  AdvanceClock(s_.clock, false);
+}
+
+void Simulation::run() {
+  while (remaining_ != 0) {
+    if (dateChanged() && !LoadDay()) {
+      return;
+    }
+    if (!s_.options.loadsOnly) {
+      if (const uint32_t idle = idleMinutesAhead(); idle > 0) {
+        skipIdleMinutes(std::min(idle, remaining_));
+        continue;
+      }
+      if (!runMinute()) {
+        return;
+      }
+    }
+    endPass();
+  }
+}
+
+void Session::RunSimulation() {
+  const SimulationSetup setup{
+      options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
+        ParseTarget target{events_, log_, *this};
+        return loadScheduleFile(options_.sourcePath, false, target);
+      }};
+  Simulation(setup).run();
+}
 
 }  // namespace quillmar::planprobe

@@ -1,0 +1,108 @@
+#include "command_log.h"
+
+#include <array>
+
+namespace quillmar::planprobe {
+
+namespace {
+
+// A text parameter as the writers take it: null when absent. A present buffer always ends
+// with a zero byte, so it reads as text up to its first zero.
+const char* textParam(const ParamBuffer& param) {
+  return param.empty() ? nullptr : reinterpret_cast<const char*>(param.data());
+}
+
+// A number parameter is its first byte; an absent one counts as 0.
+uint8_t valueParam(const ParamBuffer& param) {
+  return param.empty() ? 0 : param[0];
+}
+
+const char* shownText(const char* text) {
+  return text != nullptr ? text : "(null)";
+}
+
+using CommandWriter = ResultCode (*)(ResultsLog&, const ScheduleEvent&);
+
+ResultCode writeSendString(ResultsLog& log, const ScheduleEvent& e) {
+  return LogSendString(log, textParam(e.params[0]), textParam(e.params[1]), valueParam(e.params[2]),
+                       valueParam(e.params[3]));
+}
+ResultCode writeStartSequence(ResultsLog& log, const ScheduleEvent& e) {
+  return LogStartSequence(log, valueParam(e.params[0]));
+}
+ResultCode writeSetVarEq(ResultsLog& log, const ScheduleEvent& e) {
+  return LogSetVarEq(log, valueParam(e.params[0]), valueParam(e.params[1]));
+}
+ResultCode writeOn(ResultsLog& log, const ScheduleEvent& e) {
+  return LogOn(log, valueParam(e.params[0]));
+}
+ResultCode writeOff(ResultsLog& log, const ScheduleEvent& e) {
+  return LogOff(log, valueParam(e.params[0]));
+}
+ResultCode writeDefaultWebPage(ResultsLog& log, const ScheduleEvent& e) {
+  return LogDefaultWebPage(log, textParam(e.params[0]));
+}
+
+// Command writers of the kinds SENDSTRING (51) to DEFAULTWEBPAGE (59), in code order; STOP,
+// RESET and PAUSE have no command text.
+constexpr std::array<CommandWriter, 9> kWriters = {
+    writeSendString, writeStartSequence,  nullptr, nullptr, nullptr, writeSetVarEq, writeOn,
+    writeOff,        writeDefaultWebPage,
+};
+
+CommandWriter writerFor(uint8_t kind) {
+  const size_t index = static_cast<size_t>(kind) - SENDSTRING;
+  return kind >= SENDSTRING && index < kWriters.size() ? kWriters[index] : nullptr;
+}
+
+}  // namespace
+
+ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool doubleOccupancy) {
+  if (event == nullptr) {
+    return BAD_EVENT_POINTER;
+  }
+  // A kind without a command leaves no trace, not even its mark and start time.
+  const CommandWriter writer = writerFor(event->kind);
+  if (writer == nullptr) {
+    return NO_MATCH;
+  }
+  log.write(doubleOccupancy ? "D" : " ");
+  log.print("(%02i:%02i starttime) ", event->startHour, event->startMinute);
+  writer(log, *event);
+  return SUCCESS;
+}
+
+ResultCode LogSendString(ResultsLog& log, const char* text, const char* ack, uint8_t retries,
+                         uint8_t timeout) {
+  log.print(
+      "ElvaneSendString: %s\n             Ack: %s\n         Retries: %i\n         Timeout: %i\n",
+      shownText(text), shownText(ack), retries, timeout);
+  return SUCCESS;
+}
+
+ResultCode LogStartSequence(ResultsLog& log, uint8_t sequence) {
+  log.print("ElvaneStartSequence: %i", sequence);
+  return SUCCESS;
+}
+
+ResultCode LogSetVarEq(ResultsLog& log, uint8_t variable, uint8_t value) {
+  log.print("ElvaneSetVarEQ: %i %i", variable, value);
+  return SUCCESS;
+}
+
+ResultCode LogOn(ResultsLog& log, uint8_t number) {
+  log.print("ElvaneOn: %i", number);
+  return SUCCESS;
+}
+
+ResultCode LogOff(ResultsLog& log, uint8_t number) {
+  log.print("ElvaneOff: %i", number);
+  return SUCCESS;
+}
+
+ResultCode LogDefaultWebPage(ResultsLog& log, const char* page) {
+  log.print("ElvaneDefaultWebPage: %s", shownText(page));
+  return SUCCESS;
+}
+
+}  // namespace quillmar::planprobe

@@ -1,0 +1,98 @@
+#include "due_minute.h"
+
+#include <algorithm>
+
+#include "calendar/calendar.h"
+#include "event_rules.h"
+
+namespace quillmar::planprobe {
+
+namespace {
+
+// The minute of `day` whose clock reads the event's start hour and minute, if it lies in
+// [from, to].
+int32_t atStartTimeOfDay(const ScheduleEvent& e, const DayWindow& day, int32_t from, int32_t to) {
+  if (e.startHour > 23 || e.startMinute > 59) {
+    return kNoDueMinute;  // a clock in range never reads it
+  }
+  const int32_t minute = day.last - 1439 + e.startHour * 60 + e.startMinute;
+  return minute >= from && minute <= to ? minute : kNoDueMinute;
+}
+
+// The first point at or after `from` of the grid of `length` minutes through `start`
+// (from >= start), if it lies at or before `to`.
+int32_t nextGridPoint(int32_t start, int32_t length, int32_t from, int32_t to) {
+  const int32_t offset = (from - start) % length;
+  const int32_t minute = offset == 0 ? from : from + length - offset;
+  return minute <= to ? minute : kNoDueMinute;
+}
+
+int32_t startMinutes(const ScheduleEvent& e) {
+  return MinutesSince2000(static_cast<int8_t>(e.startYear), static_cast<int8_t>(e.startMonth),
+                          static_cast<int8_t>(e.startDay), static_cast<int8_t>(e.startHour),
+                          static_cast<int8_t>(e.startMinute))
+      .minutes;
+}
+
+int32_t endMinutes(const ScheduleEvent& e) {
+  return MinutesSince2000(static_cast<int8_t>(e.endYear), static_cast<int8_t>(e.endMonth),
+                          static_cast<int8_t>(e.endDay), static_cast<int8_t>(e.endHour),
+                          static_cast<int8_t>(e.endMinute))
+      .minutes;
+}
+
+}  // namespace
+
+int32_t NextDueMinute(const ScheduleEvent& e, const DayWindow& day) {
+  if (!isValidMonthCode(e.startMonth)) {
+    return day.first;  // the minute test reports the start month every minute
+  }
+  const int32_t start = startMinutes(e);
+  if (e.period == PERIOD_BOOT && e.startKey != day.dateKey) {
+    return kNoDueMinute;
+  }
+  // Nothing is due, and nothing reported, before the event's start.
+  const int32_t from = std::max(day.first, start);
+  int32_t to = day.last;
+  if (from > to) {
+    return kNoDueMinute;
+  }
+  switch (classRule(e)) {
+    case ClassRule::OneShot:
+      return start == from ? start : kNoDueMinute;
+    case ClassRule::WithEnd:
+      if (!isValidMonthCode(e.endMonth)) {
+        return from;  // the end month is reported every minute from the start on
+      }
+      to = std::min(to, endMinutes(e));
+      if (from > to) {
+        return kNoDueMinute;
+      }
+      break;
+    case ClassRule::Repeating:
+      break;
+    case ClassRule::Unknown:
+      return from;  // reported every minute from the start on
+  }
+  if (e.period == PERIOD_YEAR) {
+    return atStartTimeOfDay(e, day, from, to);
+  }
+  if (isWeekdayPeriod(e.period)) {
+    if (e.startKey != day.dateKey && day.weekday != e.period) {
+      return kNoDueMinute;
+    }
+    return atStartTimeOfDay(e, day, from, to);
+  }
+  if (!isGridPeriod(e.period)) {
+    return from;  // reported every minute from the start on
+  }
+  if (hasMonthSet(e)) {
+    return atStartTimeOfDay(e, day, from, to);
+  }
+  if (e.repeat < 1) {
+    return from;  // the repeat phase is reported every minute from the start on
+  }
+  return nextGridPoint(start, gridUnit(e.period) * e.repeat, from, to);
+}
+
+}  // namespace quillmar::planprobe

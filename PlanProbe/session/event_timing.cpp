@@ -1,0 +1,296 @@
+#include "event_timing.h"
+
+#include <new>
+#include <vector>
+
+#include "calendar/calendar.h"
+#include "command_log.h"
+#include "event_rules.h"
+#include "schedule/report_result.h"
+
+namespace quillmar::planprobe {
+
+namespace {
+
+constexpr int32_t kMinutesPerDay = 1440;
+
+// A calendar value; its failure, if any, is reported to the log with `context` in front.
+int32_t reported(ResultsLog& log, CalendarMinutes value, const char* context) {
+  if (value.status != CalendarStatus::Ok) {
+    reportResult(log, statusCode(value.status), context);
+  }
+  return value.minutes;
+}
+
+int8_t clockMonthCode(const SimClock& clock) {
+  return static_cast<int8_t>(clock.ClockMonth() + kMonthCodeOffset);
+}
+
+int32_t clockMinutes(TimingContext& ctx, const char* context) {
+  const SimClock& c = ctx.clock;
+  return reported(ctx.log,
+                  MinutesSince2000(c.ClockYear(), clockMonthCode(c), c.ClockDay(), c.ClockHour(),
+                                   c.ClockMinute()),
+                  context);
+}
+
+uint8_t clockWeekday(const SimClock& c) {
+  return WeekdayCode(c.ClockYear(), clockMonthCode(c), c.ClockDay());
+}
+
+int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
+  return reported(
+      ctx.log,
+      MinutesSince2000(static_cast<int8_t>(e.startYear), static_cast<int8_t>(e.startMonth),
+                       static_cast<int8_t>(e.startDay), static_cast<int8_t>(e.startHour),
+                       static_cast<int8_t>(e.startMinute)),
+      context);
+}
+
+int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
+  return reported(ctx.log,
+                  MinutesSince2000(static_cast<int8_t>(e.endYear), static_cast<int8_t>(e.endMonth),
+                                   static_cast<int8_t>(e.endDay), static_cast<int8_t>(e.endHour),
+                                   static_cast<int8_t>(e.endMinute)),
+                  context);
+}
+
+int32_t repeatPhase(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
+                    const char* context) {
+  return reported(ctx.log, RepeatPhase(e.period, e.repeat, start, now), context);
+}
+
+// Whether the set admits the month: "S:Month" admits every month.
+bool setAdmitsMonth(const ScheduleEvent& e, int monthCode) {
+  return e.set == SET_MONTH || e.set == monthCode;
+}
+
+bool atStartTimeOfDay(const ScheduleEvent& e, const SimClock& c) {
+  return e.startHour == c.ClockHour() && e.startMinute == c.ClockMinute();
+}
+
+bool isBootEvent(const ScheduleEvent& e) {
+  return (e.flags & BOOT_START) != 0 || e.period == PERIOD_BOOT;
+}
+
+// The day test of the repeating periods, after the class has been settled.
+ResultCode gridLoadsToday(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
+                          const char* context) {
+  const SimClock& c = ctx.clock;
+  if (hasMonthSet(e)) {
+    return setAdmitsMonth(e, clockMonthCode(c)) && e.repeat == c.ClockDay() ? SUCCESS : NOT_TODAY;
+  }
+  const int32_t r = repeatPhase(ctx, e, start, now, context);
+  const int32_t sinceMidnight = now % kMinutesPerDay;
+  if (r > 0 && r >= kMinutesPerDay - sinceMidnight) {
+    return NOT_TODAY;  // the next grid point falls at or after the next midnight
+  }
+  if (r < 0 && -r > sinceMidnight) {
+    return NOT_TODAY;
+  }
+  return SUCCESS;
+}
+
+ResultCode yearLoadsToday(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
+  const SimClock& c = ctx.clock;
+  if (e.startDay != c.ClockDay() || e.startMonth != clockMonthCode(c)) {
+    return NOT_TODAY;
+  }
+  if (e.repeat == 0) {
+    // The classification refuses such an event; a count of 0 has no period.
+    reportResult(ctx.log, BAD_PERIOD, context);
+    return NOT_TODAY;
+  }
+  return (c.ClockYear() - e.startYear) % e.repeat == 0 ? SUCCESS : NOT_TODAY;
+}
+
+ResultCode weekdayLoadsToday(TimingContext& ctx, const ScheduleEvent& e) {
+  const SimClock& c = ctx.clock;
+  const int weekOfMonth = static_cast<int>(c.ClockDay() / 7.25 + 1.0);
+  if (hasMonthSet(e) && !(setAdmitsMonth(e, clockMonthCode(c)) && e.repeat == weekOfMonth)) {
+    return NOT_TODAY;
+  }
+  if (e.startKey != c.ClockDateKey() && clockWeekday(c) != e.period) {
+    return NOT_TODAY;
+  }
+  return SUCCESS;
+}
+
+}  // namespace
+
+ResultCode LoadsToday(TimingContext& ctx, ScheduleEvent* event, const char* context) {
+  const SimClock& c = ctx.clock;
+  const int32_t now = clockMinutes(ctx, nullptr);
+  if (event == nullptr) {
+    return BAD_EVENT_POINTER;
+  }
+  ScheduleEvent& e = *event;
+  const int32_t start = startMinutes(ctx, e, context);
+  if ((e.flags & BOOT_START) != 0 && ctx.boot.bootDateKey < e.startKey) {
+    return NOT_TODAY;
+  }
+  // An event that starts within the coming 24 hours is loaded already.
+  if (start > now + kMinutesPerDay) {
+    return NOT_TODAY;
+  }
+  switch (classRule(e)) {
+    case ClassRule::OneShot:
+      return e.startKey == c.ClockDateKey() ? SUCCESS : NOT_TODAY;
+    case ClassRule::WithEnd:
+      if (c.ClockDateKey() < e.startKey || e.endKey < c.ClockDateKey()) {
+        return NOT_TODAY;
+      }
+      break;
+    case ClassRule::Repeating:
+      break;
+    case ClassRule::Unknown:
+      return ERR_BAD_BEHAVIOR_TYPE;
+  }
+  if (e.period == PERIOD_YEAR) {
+    return yearLoadsToday(ctx, e, context);
+  }
+  if (e.period == PERIOD_BOOT) {
+    if (c.ClockDateKey() > e.startKey) {
+      e.startHour = ctx.boot.bootHour;
+      e.startMinute = ctx.boot.bootMinute;
+    }
+    if (!ctx.boot.booting && e.startKey != c.ClockDateKey()) {
+      return NOT_TODAY;
+    }
+  }
+  if (isGridPeriod(e.period)) {
+    return gridLoadsToday(ctx, e, start, now, context);
+  }
+  if (isWeekdayPeriod(e.period)) {
+    return weekdayLoadsToday(ctx, e);
+  }
+  return BAD_REPEAT_PERIOD;
+}
+
+ResultCode IsDueNow(TimingContext& ctx, const ScheduleEvent* event) {
+  const SimClock& c = ctx.clock;
+  const int32_t now = clockMinutes(ctx, nullptr);
+  if (event == nullptr) {
+    return BAD_EVENT_POINTER;
+  }
+  const ScheduleEvent& e = *event;
+  const int32_t start = startMinutes(ctx, e, nullptr);
+  if (start > now) {
+    return NOT_TODAY;
+  }
+  if (e.period == PERIOD_BOOT) {
+    if (ctx.boot.booting) {
+      return SUCCESS;
+    }
+    if (e.startKey != c.ClockDateKey()) {
+      return NOT_TODAY;
+    }
+  }
+  switch (classRule(e)) {
+    case ClassRule::OneShot:
+      return start == now ? SUCCESS : NOT_TODAY;
+    case ClassRule::WithEnd:
+      if (now < start || endMinutes(ctx, e, nullptr) < now) {
+        return NOT_TODAY;
+      }
+      break;
+    case ClassRule::Repeating:
+      break;
+    case ClassRule::Unknown:
+      return ERR_BAD_BEHAVIOR_TYPE;
+  }
+  if (e.period == PERIOD_YEAR) {
+    return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;  // the day was settled at loading
+  }
+  if (isWeekdayPeriod(e.period)) {
+    if (e.startKey != c.ClockDateKey() && clockWeekday(c) != e.period) {
+      return NOT_TODAY;
+    }
+    return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
+  }
+  if (isGridPeriod(e.period)) {
+    if (hasMonthSet(e)) {
+      return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
+    }
+    return repeatPhase(ctx, e, start, now, nullptr) == 0 ? SUCCESS : NOT_TODAY;
+  }
+  return BAD_REPEAT_PERIOD;
+}
+
+ScheduleEvent* PickPrecedence(TimingContext& ctx, ScheduleEvent* a, ScheduleEvent* b) {
+  const bool aBoot = isBootEvent(*a);
+  const bool bBoot = isBootEvent(*b);
+  if (ctx.boot.booting && aBoot != bBoot) {
+    ScheduleEvent* winner = aBoot ? a : b;
+    winner->flags &= ~BOOT_START;
+    return winner;
+  }
+  if (!(ctx.boot.booting && aBoot)) {
+    // The boot start mark stays part of the class here, so it forms a class of its own.
+    constexpr uint8_t kSetBits = HAS_SET | SET_REPEATS;
+    const uint8_t aClass = a->flags & ~kSetBits;
+    const uint8_t bClass = b->flags & ~kSetBits;
+    if (aClass != bClass) {
+      if (a->flags == ONE_SHOT) {
+        return a;
+      }
+      if (b->flags == ONE_SHOT) {
+        return b;
+      }
+      if (aClass == HAS_END) {
+        return a;
+      }
+      if (bClass == HAS_END) {
+        return b;
+      }
+      return nullptr;
+    }
+  }
+  // Same class: the later start wins, and of equal starts the one earlier in the file.
+  const int32_t aStart = startMinutes(ctx, *a, nullptr);
+  const int32_t bStart = startMinutes(ctx, *b, nullptr);
+  a->flags &= ~BOOT_START;
+  b->flags &= ~BOOT_START;
+  return aStart < bStart ? b : a;
+}
+
+ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
+  if (events.empty()) {
+    ctx.boot.booting = false;
+    return SUCCESS;
+  }
+  ResultCode result = SUCCESS;
+  std::vector<ScheduleEvent*> candidates;
+  for (ScheduleEvent& event : events) {
+    result = IsDueNow(ctx, &event);
+    if (result == SUCCESS) {
+      try {
+        candidates.push_back(&event);
+      } catch (const std::bad_alloc&) {
+        reportResult(ctx.log, MALLOC_FAILURE, nullptr);
+        if (candidates.empty()) {
+          return MALLOC_FAILURE;
+        }
+        break;
+      }
+    } else if (isFailure(result)) {
+      reportResult(ctx.log, result, nullptr);
+    }
+  }
+  if (!candidates.empty()) {
+    ScheduleEvent* winner = candidates.front();
+    for (size_t i = 1; i < candidates.size() && winner != nullptr; ++i) {
+      winner = PickPrecedence(ctx, winner, candidates[i]);
+    }
+    if (winner == nullptr) {
+      result = BAD_EVENT;
+    } else {
+      const ResultCode x = ExecuteEvent(ctx.log, winner, candidates.size() > 1);
+      result = x == SUCCESS ? kExecuted : x;
+    }
+  }
+  ctx.boot.booting = false;
+  return result;
+}
+
+}  // namespace quillmar::planprobe

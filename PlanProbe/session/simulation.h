@@ -1,0 +1,73 @@
+// The minute loop: lets the simulated unit clock run over the span, reloading the day's events
+// at every change of date and executing at most one event per minute.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+
+#include "command_line.h"
+#include "schedule/event_list.h"
+#include "schedule/result_code.h"
+#include "schedule/results_log.h"
+#include "sim_clock.h"
+
+namespace quillmar::planprobe {
+
+// Everything the loop works on; the session owns it all.
+struct SimulationSetup {
+  const SessionOptions& options;
+  uint32_t initialSpan;  // the span the progress figure is measured against
+  SimClock& clock;
+  BootState& boot;
+  EventList& events;
+  ResultsLog& log;
+  std::ostream& console;
+  // Rebuilds `events` with the events of the clock's day; FILE_OPEN_FAILED when the schedule
+  // can no longer be read.
+  std::function<ResultCode()> reloadSchedule;
+};
+
+class Simulation {
+ public:
+  explicit Simulation(const SimulationSetup& setup);
+
+  // Runs the whole span. Minutes that cannot write anything are passed over in one step;
+  // every other minute is run exactly as a pass of the minute-by-minute loop runs it.
+  void run();
+
+  // The steps of one pass of the minute-by-minute loop, in loop order.
+
+  // Simulated minutes still to go.
+  uint32_t remaining() const { return remaining_; }
+  // True when the clock's date differs from the one before the last step (always at first).
+  bool dateChanged() const;
+  // Writes the day's heading and reloads the day's events; false when that ends the run.
+  bool LoadDay();
+  // Writes the minute stamp and executes the minute; false when that ends the run. A minute
+  // that executes and reports nothing leaves no trace in the log.
+  bool runMinute();
+  // Ends the pass: yields in nice mode, counts the minutes, shows the progress, steps the clock.
+  void endPass();
+
+ private:
+  // How many minutes from the present one on certainly write nothing (0: run this one).
+  uint32_t idleMinutesAhead() const;
+  // Passes over `count` idle minutes of the present day, as that many passes would.
+  void skipIdleMinutes(uint32_t count);
+  // Counts `count` minutes off the span as one pass or as that many idle passes, showing the
+  // progress as those passes would.
+  void takeMinutes(uint32_t count, bool onePass);
+  // The progress figure once `taken` minutes of the span have passed.
+  int progressAfter(uint64_t taken) const;
+  void rememberDate();
+
+  SimulationSetup s_;
+  uint32_t remaining_;
+  int lastProgress_ = -1;  // the figure last shown; -1 before the first
+  int8_t lastYear_ = 0;
+  int8_t lastMonth_ = 0;
+  int8_t lastDay_ = 0;
+};
+
+}  // namespace quillmar::planprobe

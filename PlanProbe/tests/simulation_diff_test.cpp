@@ -1,0 +1,229 @@
+// The fast loop against the plain minute-by-minute loop, on generated schedules and spans:
+// both must write the same log and show the same console text, byte for byte.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "calendar/calendar.h"
+#include "simulation_test_support.h"
+
+#ifndef PLANPROBE_DIFF_CASES
+#define PLANPROBE_DIFF_CASES 400
+#endif
+#ifndef PLANPROBE_DIFF_MAX_SPAN
+#define PLANPROBE_DIFF_MAX_SPAN 6000
+#endif
+
+namespace quillmar::planprobe {
+namespace {
+
+using testing::makeEvent;
+using testing::setEnd;
+using testing::setParam;
+using testing::setValueParam;
+using testing::SimRun;
+
+struct Date {
+  int month, day, year;
+};
+
+int monthLength(int month, int year) {
+  static constexpr int kLengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kLengths[month - 1];
+}
+
+// The date `days` days after (or before) `from`, within the years 2000..2099.
+Date shifted(Date from, int days) {
+  for (; days > 0; --days) {
+    if (++from.day > monthLength(from.month, from.year)) {
+      from.day = 1;
+      if (++from.month > 12) {
+        from.month = 1;
+        from.year = (from.year + 1) % 100;
+      }
+    }
+  }
+  for (; days < 0; ++days) {
+    if (--from.day < 1) {
+      if (--from.month < 1) {
+        from.month = 12;
+        from.year = (from.year + 99) % 100;
+      }
+      from.day = monthLength(from.month, from.year);
+    }
+  }
+  return from;
+}
+
+class Generator {
+ public:
+  explicit Generator(uint32_t seed) : random_(seed) {}
+
+  int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  bool chance(int percent) { return pick(1, 100) <= percent; }
+
+  // A start for the run: often at a month's or year's end, sometimes an unchecked value.
+  Date runDate() {
+    if (chance(30)) {
+      const int month = pick(1, 12);
+      const int year = pick(0, 8);
+      return {month, monthLength(month, year) - pick(0, 2), year};
+    }
+    if (chance(3)) {
+      return {pick(0, 1) == 0 ? 0 : 13, pick(0, 31), pick(0, 5)};
+    }
+    const int month = pick(1, 12);
+    const int year = pick(0, 99);
+    return {month, pick(1, monthLength(month, year)), year};
+  }
+
+  // A time of day, often one where rules meet: the run's start, midnight, the day's last minute.
+  std::pair<int, int> timeOfDay(int runHour, int runMinute) {
+    const int choice = pick(1, 100);
+    if (choice <= 25 && runHour < 24 && runMinute < 60) {
+      return {runHour, runMinute};
+    }
+    if (choice <= 40) {
+      return {23, 59};
+    }
+    if (choice <= 55) {
+      return {0, 0};
+    }
+    if (choice <= 65 && runHour < 24 && runMinute < 57) {
+      return {runHour, runMinute + pick(0, 3)};
+    }
+    return {pick(0, 23), pick(0, 59)};
+  }
+
+  ScheduleEvent event(Date runStart, int runHour, int runMinute) {
+    const int kind = chance(5) ? pick(0, 1) * 60 : pick(SENDSTRING, DEFAULTWEBPAGE);
+    const bool realDate = runStart.month >= 1 && runStart.month <= 12;
+    Date start = runStart;
+    if (realDate) {
+      start = shifted(runStart, chance(50) ? pick(-3, 2) : pick(-40, 3));
+    }
+    const auto [hour, minute] = timeOfDay(runHour, runMinute);
+    ScheduleEvent e = chance(4) ? makeEvent(static_cast<uint8_t>(kind), 0, 0, 0, hour, minute)
+                                : makeEvent(static_cast<uint8_t>(kind), start.month, start.day,
+                                            start.year, hour, minute);
+    if (chance(3)) {
+      e.startMonth = 30;  // a written month of 00
+    }
+    if (chance(8)) {
+      e.startHour = static_cast<uint8_t>(runHour);
+      e.startMinute = static_cast<uint8_t>(runMinute);
+      e.flags = BOOT_START;
+    }
+    fillParams(e);
+    fillRepeat(e);
+    if (chance(20)) {
+      const Date end = realDate ? shifted(runStart, pick(-2, 4)) : runStart;
+      const auto [endHour, endMinute] =
+          chance(40) ? std::pair<int, int>{hour, minute} : timeOfDay(runHour, runMinute);
+      setEnd(e, end.month, end.day, end.year, endHour, endMinute);
+      if (chance(5)) {
+        e.endMonth = 30;
+      }
+    }
+    if (chance(2)) {
+      e.flags |= HAS_SET;  // a class the rules do not know
+    }
+    return e;
+  }
+
+ private:
+  void fillParams(ScheduleEvent& e) {
+    for (int i = 0; i < 4; ++i) {
+      if (chance(70)) {
+        if (chance(50)) {
+          setValueParam(e, i, static_cast<uint8_t>(pick(0, 255)));
+        } else {
+          setParam(e, i, std::string(static_cast<size_t>(pick(0, 6)), 'a' + pick(0, 25)));
+        }
+      }
+    }
+  }
+
+  void fillRepeat(ScheduleEvent& e) {
+    if (chance(25)) {
+      return;  // one-shot
+    }
+    static constexpr int kPeriods[] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 18,
+                                       18, 19, 19, 20, 21, 22, 23, 5,  30};
+    e.period = static_cast<int8_t>(kPeriods[pick(0, std::size(kPeriods) - 1)]);
+    const int repeatLimit = e.period == PERIOD_MINUTE ? 40 : 4;
+    e.repeat = static_cast<int8_t>(chance(4) ? pick(-3, 0) : pick(1, repeatLimit));
+    if (chance(20)) {
+      e.set = static_cast<int8_t>(chance(5) ? 45 : pick(SET_MONTH, SET_DECEMBER));
+      e.repeat = static_cast<int8_t>(pick(1, isWeekday(e.period) ? 5 : 31));
+    }
+  }
+
+  static bool isWeekday(int period) { return period >= 11 && period <= 17; }
+
+  std::mt19937 random_;
+};
+
+TEST(SimulationDiff, FastLoopWritesWhatThePlainLoopWrites) {
+  for (uint32_t seed = 1; seed <= PLANPROBE_DIFF_CASES; ++seed) {
+    Generator g(seed);
+    const Date date = g.runDate();
+    int hour = g.pick(0, 23);
+    int minute = g.pick(0, 59);
+    if (g.chance(3)) {
+      hour = 99;
+      minute = 99;
+    } else if (g.chance(3)) {
+      hour = g.pick(24, 40);
+    }
+    std::vector<ScheduleEvent> events;
+    const int count = g.pick(0, 8);
+    for (int i = 0; i < count; ++i) {
+      events.push_back(g.event(date, hour, minute));
+    }
+    const uint32_t span = g.chance(10) ? static_cast<uint32_t>(g.pick(0, 120))
+                                       : static_cast<uint32_t>(g.pick(1, PLANPROBE_DIFF_MAX_SPAN));
+    const bool loadsOnly = g.chance(10);
+    const bool stopOnErrors = g.chance(15);
+    const bool analysisErrors = stopOnErrors && g.chance(30);
+    const int missingAtReload = g.chance(5) ? g.pick(1, 3) : 0;
+
+    std::string logs[2];
+    std::string consoles[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      SimRun run(events, date.month, date.day, date.year, hour, minute, span);
+      run.options.loadsOnly = loadsOnly;
+      run.options.stopOnErrors = stopOnErrors;
+      run.missingAtReload = missingAtReload;
+      logs[fast] = run.run(fast == 1, analysisErrors);
+      consoles[fast] = run.console();
+    }
+    ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
+    ASSERT_EQ(consoles[1], consoles[0]) << "seed " << seed;
+  }
+}
+
+// Long spans with a plain schedule: month ends, leap days and year ends go by many times.
+TEST(SimulationDiff, LongSpansAgree) {
+  for (uint32_t seed = 1000; seed < 1000 + PLANPROBE_DIFF_CASES / 40; ++seed) {
+    Generator g(seed);
+    const Date date{g.pick(1, 12), 1, g.pick(0, 8)};
+    std::vector<ScheduleEvent> events;
+    for (int i = 0; i < 6; ++i) {
+      ScheduleEvent e = g.event(date, 0, 0);
+      if (e.startMonth < 31 || e.endMonth == 30 || (e.flags & HAS_SET) != 0) {
+        continue;  // reported every minute: long, but nothing new
+      }
+      events.push_back(e);
+    }
+    std::string logs[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      SimRun run(events, date.month, date.day, date.year, 0, 0, PLANPROBE_DIFF_MAX_SPAN * 20);
+      logs[fast] = run.run(fast == 1);
+    }
+    ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::planprobe
