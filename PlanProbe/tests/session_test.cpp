@@ -43,6 +43,15 @@ std::string reading(const std::string& source, const std::string& log) {
   return kBanner + "Reading " + source + " and writing results to " + log + ".\n";
 }
 
+// The progress line of a simulation of 100 minutes or more: every figure from 00 to 100.
+std::string fullProgress() {
+  std::string text;
+  for (int figure = 0; figure <= 100; ++figure) {
+    text += (figure < 10 ? "\r0" : "\r") + std::to_string(figure) + "% complete ";
+  }
+  return text;
+}
+
 struct Outcome {
   std::string console;
   int status;
@@ -73,7 +82,7 @@ TEST(CommandLine, ConsoleStatusAndLog) {
   const std::string analyzed = "Analyze option used.  Stopping now.\n";
   const Row rows[] = {
       {"analysis only", {"-s" + s, "-o" + o, "-a"}, so + analyzed, 0, true},
-      {"run to the simulation", {"-s" + s, "-o" + o}, so, 0, true},
+      {"run to the simulation", {"-s" + s, "-o" + o}, so + fullProgress(), 0, true},
       {"flag letters after the option are ignored",
        {"-s" + s, "-o" + o, "-axyz"},
        so + analyzed,
@@ -231,7 +240,7 @@ TEST(CommandLine, NoArgumentsRunWithDefaults) {
   EXPECT_EQ(console.str(), usage("schedule.txt", "out.txt") +
                                "\nYou entered no special parameters. Continuing with default "
                                "settings..." +
-                               reading("schedule.txt", "out.txt"));
+                               reading("schedule.txt", "out.txt") + fullProgress());
   EXPECT_EQ(session.options().totalMinutes, 10080u);
   EXPECT_TRUE(std::filesystem::exists(dir.file("out.txt")));
 }
