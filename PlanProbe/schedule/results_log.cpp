@@ -1,14 +1,32 @@
 #include "results_log.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
-#include <vector>
+
+#include "fast_format.h"
 
 namespace quillmar::planprobe {
 
 namespace {
 // Output is handed to the sink once this much can leave the buffer.
 constexpr size_t kDrainThreshold = size_t{1} << 18;
+
+// Appends the text the C library formats, for conversions the fast formatter leaves alone.
+void appendWithLibrary(std::string& out, const char* format, va_list args) {
+  va_list measure;
+  va_copy(measure, args);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length <= 0) {
+    return;
+  }
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(length) + 1);
+  std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, args);
+  out.resize(start + static_cast<size_t>(length));
+}
+
 }  // namespace
 
 FileSink::~FileSink() {
@@ -48,42 +66,49 @@ void ResultsLog::open(std::unique_ptr<LogSink> sink) {
   failed_ = false;
 }
 
-void ResultsLog::write(std::string_view text) {
-  while (!text.empty()) {
-    const void* found = std::memchr(text.data(), '\n', text.size());
-    if (found == nullptr) {
-      pending_.append(text);
-      break;
+char* ResultsLog::Pending::reserve(size_t extra) {
+  if (size + extra > capacity) {
+    const size_t grown = std::max(size + extra, std::max(capacity * 2, kDrainThreshold * 2));
+    std::unique_ptr<char[]> larger(new char[grown]);
+    if (size > 0) {
+      std::memcpy(larger.get(), data.get(), size);
     }
-    const size_t line = static_cast<const char*>(found) - text.data();
-    pending_.append(text.data(), line);
-    pending_.append("\r\n", 2);
-    text.remove_prefix(line + 1);
+    data = std::move(larger);
+    capacity = grown;
   }
+  return data.get() + size;
+}
+
+void ResultsLog::Pending::dropFront(size_t count) {
+  std::memmove(data.get(), data.get() + count, size - count);
+  size -= count;
+}
+
+void ResultsLog::write(std::string_view text) {
+  char* out = pending_.reserve(2 * text.size());
+  for (const char c : text) {
+    if (c == '\n') {
+      *out++ = '\r';
+    }
+    *out++ = c;
+  }
+  pending_.commit(out);
   drainIfLarge();
 }
 
 void ResultsLog::print(const char* format, ...) {
-  char small[256];
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(small, sizeof small, format, args);
+  va_list fallback;
+  va_copy(fallback, args);
+  scratch_.clear();
+  const bool done = appendFormatted(scratch_, format, args);
   va_end(args);
-  if (length < 0) {
-    va_end(again);
-    return;
+  if (!done) {
+    appendWithLibrary(scratch_, format, fallback);
   }
-  if (static_cast<size_t>(length) < sizeof small) {
-    va_end(again);
-    write(std::string_view(small, length));
-    return;
-  }
-  std::vector<char> large(static_cast<size_t>(length) + 1);
-  std::vsnprintf(large.data(), large.size(), format, again);
-  va_end(again);
-  write(std::string_view(large.data(), length));
+  va_end(fallback);
+  write(scratch_);
 }
 
 void ResultsLog::holdFrom(uint64_t position) {
@@ -94,7 +119,7 @@ bool ResultsLog::withdrawTo(uint64_t position) {
   if (position < flushed_ || position > this->position()) {
     return false;
   }
-  pending_.resize(position - flushed_);
+  pending_.size = static_cast<size_t>(position - flushed_);
   return true;
 }
 
@@ -102,15 +127,15 @@ void ResultsLog::drain(size_t count) {
   if (count == 0) {
     return;
   }
-  if (sink_ != nullptr && !sink_->write(pending_.data(), count)) {
+  if (sink_ != nullptr && !sink_->write(pending_.data.get(), count)) {
     failed_ = true;
   }
-  pending_.erase(0, count);
+  pending_.dropFront(count);
   flushed_ += count;
 }
 
 void ResultsLog::drainIfLarge() {
-  size_t ready = pending_.size();
+  size_t ready = pending_.size;
   if (hold_ && *hold_ - flushed_ < ready) {
     ready = static_cast<size_t>(*hold_ - flushed_);
   }
@@ -120,7 +145,7 @@ void ResultsLog::drainIfLarge() {
 }
 
 bool ResultsLog::flush() {
-  drain(pending_.size());
+  drain(pending_.size);
   hold_.reset();
   if (sink_ != nullptr && !sink_->flush()) {
     failed_ = true;

@@ -1,0 +1,15 @@
+// printf-style formatting of the small subset the results log uses, without the cost of the
+// C library's general formatter on the log's hot path.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+namespace quillmar::planprobe {
+
+// Appends `format` with its arguments to `out`. Handles literal text, %% and the conversions
+// d and i (int; optional '0' flag and width) and s (text; optional ".*" precision), with the
+// exact output of printf. Returns false, with `out` as it was, for anything else.
+bool appendFormatted(std::string& out, const char* format, va_list args);
+
+}  // namespace quillmar::planprobe

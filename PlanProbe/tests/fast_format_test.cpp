@@ -1,0 +1,70 @@
+#include "schedule/fast_format.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+
+namespace quillmar::planprobe {
+namespace {
+
+// Formats with appendFormatted; "<library>" when it leaves the format to the C library.
+std::string fast(const char* format, ...) {
+  std::string out = "x";
+  va_list args;
+  va_start(args, format);
+  const bool done = appendFormatted(out, format, args);
+  va_end(args);
+  return done ? out.substr(1) : (out == "x" ? "<library>" : "<garbage>");
+}
+
+template <typename... Args>
+std::string library(const char* format, Args... args) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, args...);
+  return text;
+}
+
+TEST(FastFormat, IntegersMatchPrintf) {
+  const char* formats[] = {"%i", "%d", "%02i", "%01i", "%03d", "%2i", "<%5i>", "a%ib%ic"};
+  const int values[] = {0, 5, -5, 9, 10, 59, 99, 100, -30, 255, 65535, INT_MAX, INT_MIN};
+  for (const char* format : formats) {
+    for (const int value : values) {
+      EXPECT_EQ(fast(format, value, value), library(format, value, value))
+          << format << " " << value;
+    }
+  }
+}
+
+TEST(FastFormat, TextAndLiterals) {
+  struct Row {
+    std::string got;
+    std::string expected;
+  };
+  const char* absent = nullptr;
+  const Row rows[] = {
+      {fast("plain\n"), "plain\n"},
+      {fast(""), ""},
+      {fast("100%% done"), "100% done"},
+      {fast("\n%s ", "12"), "\n12 "},
+      {fast("%s|%s", "", "abc"), "|abc"},
+      {fast("%.*s", 2, "abcdef"), "ab"},
+      {fast("%.*s!", 10, "abc"), "abc!"},
+      {fast("%s", absent), "(null)"},
+      {fast("%d:%.*s ", 3, 1, "xyz"), "3:x "},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.got, row.expected);
+  }
+}
+
+TEST(FastFormat, OtherConversionsAreLeftToTheLibrary) {
+  EXPECT_EQ(fast("%u", 5u), "<library>");
+  EXPECT_EQ(fast("%x", 5), "<library>");
+  EXPECT_EQ(fast("ab %i %5s", 1, "x"), "<library>");
+  EXPECT_EQ(fast("%ld", 5L), "<library>");
+  EXPECT_EQ(fast("%.2d", 5), "<library>");
+}
+
+}  // namespace
+}  // namespace quillmar::planprobe
