@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "schedule/parser.h"
@@ -27,8 +28,12 @@ class FuzzHost final : public ScheduleHost {
   unsigned calls_ = 0;
 };
 
+// The scratch schedule file of this process, removed when the process ends.
 const std::string& schedulePath() {
-  static const std::string path = "/tmp/planprobe_parser_fuzz_" + std::to_string(getpid());
+  static const std::string path = [] {
+    std::atexit([] { std::remove(schedulePath().c_str()); });
+    return "/tmp/planprobe_parser_fuzz_" + std::to_string(getpid());
+  }();
   return path;
 }
 
