@@ -54,6 +54,7 @@ struct Timing {
   double cpu = 1e9;
 };
 
+// A rusage time in seconds.
 double seconds(const timeval& time) {
   return time.tv_sec + time.tv_usec / 1e6;
 }
@@ -127,6 +128,7 @@ double bestInMemory(const std::string& page) {
   return best;
 }
 
+// The rate at which a run of `seconds` went through the page.
 double megabytesPerSecond(double seconds) {
   return kPageSize / 1e6 / seconds;
 }

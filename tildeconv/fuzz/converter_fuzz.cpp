@@ -33,6 +33,7 @@ Converted convertInPieces(const std::string& page, size_t piece) {
   return {bytes, converter.feedbackCount(), converter.regularCount()};
 }
 
+// Stops the run as a finding when condition fails.
 void check(bool condition) {
   if (!condition) {
     std::abort();
