@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bootsim/boot_loader.h"
+#include "bootsim/flash_file.h"
 #include "bootsim/pty_port.h"
 #include "bootsim/sim_options.h"
 #include "bootsim/sim_server.h"
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   BootLoader loader(options.faults);
+  if (!options.loadPath.empty() && !loadFlash(loader.flash(), options.loadPath, std::cerr)) {
+    return 1;
+  }
   int stopFd = stopSignals();
   std::unique_ptr<PtyPort> port = stopFd < 0 ? nullptr : PtyPort::create(error);
   if (!port) {
@@ -53,9 +57,9 @@ int main(int argc, char** argv) {
   std::cout << port->devicePath() << std::endl;
   ServeEnd end = serve(*port, loader, stopFd, options.limits);
   ::close(stopFd);
+  bool dumped = options.dumpPath.empty() || dumpFlash(loader.flash(), options.dumpPath, std::cerr);
   if (end == ServeEnd::Failed) {
     std::cerr << "quillmar-bootsim: lost the pseudo-terminal\n";
-    return 1;
   }
-  return 0;
+  return end == ServeEnd::Failed || !dumped ? 1 : 0;
 }

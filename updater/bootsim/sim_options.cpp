@@ -11,6 +11,8 @@ const char* const kSimUsage =
     "usage: quillmar-bootsim [options]\n"
     "Plays the unit's boot loader on a new pseudo-terminal, prints the device to connect to\n"
     "(one line), and serves it until killed or until a limit is reached.\n"
+    "  --load FILE        start with this flash image (Intel HEX if FILE ends in .hex, else raw)\n"
+    "  --dump FILE        write the whole flash to FILE at exit (same formats)\n"
     "  --sessions N       stop after N clients have opened and closed the device\n"
     "  --commands N       stop after N commands\n"
     "  --id TEXT          answer the identifier command with TEXT instead of AVRBOOT\n"
@@ -66,6 +68,16 @@ constexpr uint64_t kMaxCount = std::numeric_limits<uint64_t>::max();
 
 const OptionRow kOptions[] = {
     {"--help", nullptr},
+    {"--load",
+     [](std::string_view v, SimOptions& o) {
+       o.loadPath = std::string(v);
+       return !v.empty();
+     }},
+    {"--dump",
+     [](std::string_view v, SimOptions& o) {
+       o.dumpPath = std::string(v);
+       return !v.empty();
+     }},
     {"--sessions", [](std::string_view v,
                       SimOptions& o) { return parseNumber(v, kMaxCount, o.limits.sessions); }},
     {"--commands", [](std::string_view v,

@@ -12,6 +12,8 @@ namespace quillmar::bootsim {
 struct SimOptions {
   Faults faults;
   ServeLimits limits;
+  std::string loadPath;  // flash image to start from; empty: erased flash
+  std::string dumpPath;  // where the flash goes at exit; empty: nowhere
   bool help = false;
 };
 

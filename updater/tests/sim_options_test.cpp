@@ -1,0 +1,80 @@
+// The simulator's command line: each option's value reaches the right field, and every kind of
+// bad argument is refused with a message naming it.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bootsim/sim_options.h"
+
+namespace {
+
+using quillmar::bootsim::parseSimOptions;
+using quillmar::bootsim::SimOptions;
+
+TEST(SimOptionsTest, EveryOptionReachesItsField) {
+  SimOptions options;
+  ASSERT_EQ(parseSimOptions({"--load",     "in.hex", "--dump", "out.bin", "--sessions",     "2",
+                             "--commands", "0x10",   "--id",   "AVRBOOX", "--silent-after", "100",
+                             "--nack",     "m:3",    "--nack", "0x1b:1",  "--nack",         "::2",
+                             "--corrupt",  "0x1FFFF"},
+                            options),
+            "");
+  EXPECT_EQ(options.loadPath, "in.hex");
+  EXPECT_EQ(options.dumpPath, "out.bin");
+  EXPECT_EQ(options.limits.sessions, 2u);
+  EXPECT_EQ(options.limits.commands, 16u);
+  EXPECT_EQ(options.faults.identifier, "AVRBOOX");
+  EXPECT_EQ(options.faults.silentAfter, 100u);
+  ASSERT_EQ(options.faults.nacks.size(), 3u);
+  EXPECT_EQ(options.faults.nacks[0].command, 'm');
+  EXPECT_EQ(options.faults.nacks[0].use, 3u);
+  EXPECT_EQ(options.faults.nacks[1].command, 0x1B);
+  EXPECT_EQ(options.faults.nacks[2].command, ':');
+  EXPECT_EQ(options.faults.stuckAddress, 0x1FFFFu);
+  EXPECT_FALSE(options.help);
+}
+
+TEST(SimOptionsTest, NoArgumentsMeanAHealthyUnitWithoutLimits) {
+  SimOptions options;
+  ASSERT_EQ(parseSimOptions({}, options), "");
+  EXPECT_EQ(options.limits.sessions, 0u);
+  EXPECT_FALSE(options.faults.identifier || options.faults.silentAfter ||
+               options.faults.stuckAddress || !options.faults.nacks.empty());
+}
+
+struct BadArguments {
+  std::vector<std::string> args;
+  const char* message;
+};
+
+TEST(SimOptionsTest, RefusesBadArguments) {
+  const BadArguments cases[] = {
+      {{"--verbose"}, "unknown option: --verbose"},
+      {{"--sessions"}, "missing value after --sessions"},
+      {{"--sessions", "-1"}, "bad value for --sessions: -1"},
+      {{"--commands", "12x"}, "bad value for --commands: 12x"},
+      {{"--commands", "0x"}, "bad value for --commands: 0x"},
+      {{"--silent-after", "99999999999999999999"},
+       "bad value for --silent-after: 99999999999999999999"},
+      {{"--nack", "m"}, "bad value for --nack: m"},
+      {{"--nack", "m:0"}, "bad value for --nack: m:0"},
+      {{"--nack", "0x100:1"}, "bad value for --nack: 0x100:1"},
+      {{"--nack", ":1"}, "bad value for --nack: :1"},
+      {{"--corrupt", "131072"}, "bad value for --corrupt: 131072"},
+      {{"--load", ""}, "bad value for --load: "},
+  };
+  for (const BadArguments& c : cases) {
+    SimOptions options;
+    EXPECT_EQ(parseSimOptions(c.args, options), c.message);
+  }
+}
+
+TEST(SimOptionsTest, HelpNeedsNoValue) {
+  SimOptions options;
+  ASSERT_EQ(parseSimOptions({"--help", "--sessions", "1"}, options), "");
+  EXPECT_TRUE(options.help);
+  EXPECT_EQ(options.limits.sessions, 1u);
+}
+
+}  // namespace
