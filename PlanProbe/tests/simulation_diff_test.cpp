@@ -5,6 +5,7 @@
 #include <random>
 
 #include "calendar/calendar.h"
+#include "session_test_support.h"
 #include "simulation_test_support.h"
 
 #ifndef PLANPROBE_DIFF_CASES
@@ -77,24 +78,6 @@ class Generator {
     return {month, pick(1, monthLength(month, year)), year};
   }
 
-  // A time of day, often one where rules meet: the run's start, midnight, the day's last minute.
-  std::pair<int, int> timeOfDay(int runHour, int runMinute) {
-    const int choice = pick(1, 100);
-    if (choice <= 25 && runHour < 24 && runMinute < 60) {
-      return {runHour, runMinute};
-    }
-    if (choice <= 40) {
-      return {23, 59};
-    }
-    if (choice <= 55) {
-      return {0, 0};
-    }
-    if (choice <= 65 && runHour < 24 && runMinute < 57) {
-      return {runHour, runMinute + pick(0, 3)};
-    }
-    return {pick(0, 23), pick(0, 59)};
-  }
-
   ScheduleEvent event(Date runStart, int runHour, int runMinute) {
     const int kind = chance(5) ? pick(0, 1) * 60 : pick(SENDSTRING, DEFAULTWEBPAGE);
     const bool realDate = runStart.month >= 1 && runStart.month <= 12;
@@ -129,6 +112,24 @@ class Generator {
       e.flags |= HAS_SET;  // a class the rules do not know
     }
     return e;
+  }
+
+  // A time of day, often one where rules meet: the run's start, midnight, the day's last minute.
+  std::pair<int, int> timeOfDay(int runHour, int runMinute) {
+    const int choice = pick(1, 100);
+    if (choice <= 25 && runHour < 24 && runMinute < 60) {
+      return {runHour, runMinute};
+    }
+    if (choice <= 40) {
+      return {23, 59};
+    }
+    if (choice <= 55) {
+      return {0, 0};
+    }
+    if (choice <= 65 && runHour < 24 && runMinute < 57) {
+      return {runHour, runMinute + pick(0, 3)};
+    }
+    return {pick(0, 23), pick(0, 59)};
   }
 
  private:
@@ -220,6 +221,83 @@ TEST(SimulationDiff, LongSpansAgree) {
     for (int fast = 0; fast < 2; ++fast) {
       SimRun run(events, date.month, date.day, date.year, 0, 0, PLANPROBE_DIFF_MAX_SPAN * 20);
       logs[fast] = run.run(fast == 1);
+    }
+    ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
+  }
+}
+
+// A schedule file's text: event lines of every field kind, with faulty lines among them.
+std::string scheduleText(Generator& g, Date runStart, int lines) {
+  static constexpr const char* kPeriods[] = {"DAY",     "SUNDAY", "MON",  "TUE",    "WED",  "THU",
+                                             "FRI",     "SAT",    "MIN",  "MINUTE", "HOUR", "YEAR",
+                                             "SUNRISE", "SUNSET", "BOOT", "DAYS"};
+  static constexpr const char* kKinds[] = {"SENDSTRING", "STARTSEQUENCE", "STOP",
+                                           "RESET",      "PAUSE",         "SETVAREQ",
+                                           "ON",         "OFF",           "DEFAULTWEBPAGE"};
+  static constexpr const char* kSets[] = {"MONTH", "JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL",   "AUG", "SEP", "OCT", "NOV", "DEC", "XYZ"};
+  auto two = [](int value) { return (value < 10 ? "0" : "") + std::to_string(value); };
+  std::string text;
+  for (int i = 0; i < lines; ++i) {
+    if (g.chance(5)) {
+      text += "; a comment\n";
+      continue;
+    }
+    const Date start = shifted(runStart, g.chance(60) ? g.pick(-3, 2) : g.pick(-60, 3));
+    const auto [hour, minute] = g.timeOfDay(0, 0);
+    if (!g.chance(5)) {
+      text += "D:" + two(start.month) + "." + two(start.day) + "." + two(start.year) + " ";
+    }
+    const int time = g.pick(1, 100);
+    text += time <= 8    ? "T:BOOT "
+            : time <= 14 ? "T:SUNRISE "
+            : time <= 20 ? "T:SUNSET "
+            : time <= 22 ? "T:24:00 "
+                         : "T:" + two(hour) + ":" + two(minute) + " ";
+    if (g.chance(70)) {
+      text += std::string("P:") + kPeriods[g.pick(0, std::size(kPeriods) - 1)] + " ";
+      if (g.chance(95)) {
+        text += "R:" + std::to_string(g.chance(50) ? g.pick(1, 3) : g.pick(1, 40)) + " ";
+      }
+      if (g.chance(15)) {
+        text += std::string("S:") + kSets[g.pick(0, std::size(kSets) - 1)] + " ";
+      }
+    }
+    if (g.chance(20)) {
+      const Date end = shifted(runStart, g.pick(-2, 4));
+      const auto [endHour, endMinute] = g.timeOfDay(hour, minute);
+      text += "A:" + two(end.month) + "." + two(end.day) + "." + two(end.year) +
+              " I:" + two(endHour) + ":" + two(endMinute) + " ";
+    }
+    text += std::string("E:") + kKinds[g.pick(0, std::size(kKinds) - 1)] + " ";
+    text += g.chance(50) ? "1:" + std::to_string(g.pick(0, 255)) : "1:\"abc\" 2:\"OK\" 3:2 4:9";
+    text += "\n";
+  }
+  return text;
+}
+
+// Schedule files through the parser: boot and sun times, sets, end dates, faulty lines.
+TEST(SimulationDiff, ScheduleFilesAgree) {
+  for (uint32_t seed = 5000; seed < 5000 + PLANPROBE_DIFF_CASES / 4; ++seed) {
+    Generator g(seed);
+    const int month = g.pick(1, 12);
+    const int year = g.pick(0, 20);
+    const Date date{month, g.chance(30) ? monthLength(month, year) : g.pick(1, 28), year};
+    testing::ScratchDir dir;
+    const std::string schedule = dir.file("schedule.txt");
+    testing::writeFile(schedule, scheduleText(g, date, g.pick(1, 12)));
+    const int hour = g.pick(0, 23);
+    const int minute = g.pick(0, 59);
+    const auto span = static_cast<uint32_t>(g.pick(1, PLANPROBE_DIFF_MAX_SPAN));
+    const bool loadsOnly = g.chance(10);
+    const bool stopOnErrors = g.chance(10);
+    std::string logs[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      testing::ScheduleFileRun run(schedule, std::make_unique<StringSink>(logs[fast]), date.month,
+                                   date.day, date.year, hour, minute, span);
+      run.options.loadsOnly = loadsOnly;
+      run.options.stopOnErrors = stopOnErrors;
+      run.run(fast == 1);
     }
     ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
   }

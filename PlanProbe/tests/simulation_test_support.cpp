@@ -3,6 +3,7 @@
 #include <string>
 
 #include "calendar/solar.h"
+#include "schedule/parser.h"
 #include "schedule/report_result.h"
 #include "session/event_timing.h"
 
@@ -127,6 +128,53 @@ std::string SimRun::run(bool fast, bool analysisErrors) {
   }
   log_.flush();
   return out_;
+}
+
+ClockReading SimHost::clockNow() const {
+  return {clock_.ClockYear(), clock_.ClockMonth(),  clock_.ClockDay(),
+          clock_.ClockHour(), clock_.ClockMinute(), clock_.ClockDateKey()};
+}
+
+void SimHost::captureBootTime() {
+  if (boot_.booting && boot_.bootHour > 23) {
+    boot_.bootDateKey = clock_.ClockDateKey();
+    boot_.bootHour = static_cast<uint8_t>(clock_.ClockHour());
+    boot_.bootMinute = static_cast<uint8_t>(clock_.ClockMinute());
+  }
+}
+
+ResultCode SimHost::loadsToday(ScheduleEvent& event, const char* context) {
+  TimingContext timing{clock_, boot_, log_};
+  return LoadsToday(timing, &event, context);
+}
+
+ScheduleFileRun::ScheduleFileRun(std::string schedulePath, std::unique_ptr<LogSink> sink, int month,
+                                 int day, int year, int hour, int minute, uint32_t span)
+    : log_(std::move(sink)) {
+  options.sourcePath = std::move(schedulePath);
+  options.totalMinutes = span;
+  clock_.setDate(static_cast<int8_t>(month), static_cast<int8_t>(day), static_cast<int8_t>(year));
+  clock_.setTime(static_cast<int8_t>(hour), static_cast<int8_t>(minute));
+  clock_.updateDateKey();
+}
+
+bool ScheduleFileRun::run(bool fast) {
+  ParseTarget target{events_, log_, host_};
+  if (isFailure(loadScheduleFile(options.sourcePath, true, target))) {
+    return false;
+  }
+  const SimulationSetup setup{
+      options, options.totalMinutes, clock_, boot_, events_, log_, console_, [this] {
+        ParseTarget daily{events_, log_, host_};
+        return loadScheduleFile(options.sourcePath, false, daily);
+      }};
+  Simulation simulation(setup);
+  if (fast) {
+    simulation.run();
+  } else {
+    runPlainLoop(simulation, options.loadsOnly);
+  }
+  return log_.close();
 }
 
 std::string crlf(const std::string& text) {

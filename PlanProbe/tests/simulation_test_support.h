@@ -2,6 +2,7 @@
 // by the plain minute-by-minute loop kept here as the reference.
 #pragma once
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "schedule/event_list.h"
 #include "schedule/results_log.h"
 #include "schedule/schedule_event.h"
+#include "schedule/schedule_host.h"
 #include "session/command_line.h"
 #include "session/sim_clock.h"
 #include "session/simulation.h"
@@ -52,6 +54,45 @@ class SimRun {
   ResultsLog log_;
   std::ostringstream console_;
   int reloads_ = 0;
+};
+
+// The parser's view of a simulated unit, for running the loop outside a session.
+class SimHost final : public ScheduleHost {
+ public:
+  SimHost(SimClock& clock, BootState& boot, ResultsLog& log)
+      : clock_(clock), boot_(boot), log_(log) {}
+  ClockReading clockNow() const override;
+  void captureBootTime() override;
+  BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
+  ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
+
+ private:
+  SimClock& clock_;
+  BootState& boot_;
+  ResultsLog& log_;
+};
+
+// One simulated run over a schedule file, the way a session runs it after its analysis, with
+// the log going to `sink`.
+class ScheduleFileRun {
+ public:
+  ScheduleFileRun(std::string schedulePath, std::unique_ptr<LogSink> sink, int month, int day,
+                  int year, int hour, int minute, uint32_t span);
+
+  SessionOptions options;
+
+  // Runs the analysis and then the loop (fast or plain); returns false when the analysis
+  // failed. The log is closed afterwards.
+  bool run(bool fast);
+  std::string console() const { return console_.str(); }
+
+ private:
+  SimClock clock_;
+  BootState boot_;
+  EventList events_;
+  ResultsLog log_;
+  SimHost host_{clock_, boot_, log_};
+  std::ostringstream console_;
 };
 
 // `text` with each line feed turned into CR LF, as the log writes it.
