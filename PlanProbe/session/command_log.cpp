@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "log_text.h"
+
 namespace quillmar::planprobe {
 
 namespace {
@@ -66,8 +68,13 @@ ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool double
   if (writer == nullptr) {
     return NO_MATCH;
   }
-  log.write(doubleOccupancy ? "D" : " ");
-  log.print("(%02i:%02i starttime) ", event->startHour, event->startMinute);
+  LogText()
+      .text(doubleOccupancy ? "D(" : " (")
+      .twoDigits(event->startHour)
+      .text(":")
+      .twoDigits(event->startMinute)
+      .text(" starttime) ")
+      .writeTo(log);
   writer(log, *event);
   return SUCCESS;
 }
@@ -81,27 +88,28 @@ ResultCode LogSendString(ResultsLog& log, const char* text, const char* ack, uin
 }
 
 ResultCode LogStartSequence(ResultsLog& log, uint8_t sequence) {
-  log.print("ElvaneStartSequence: %i", sequence);
+  LogText().text("ElvaneStartSequence: ").number(sequence).writeTo(log);
   return SUCCESS;
 }
 
 ResultCode LogSetVarEq(ResultsLog& log, uint8_t variable, uint8_t value) {
-  log.print("ElvaneSetVarEQ: %i %i", variable, value);
+  LogText().text("ElvaneSetVarEQ: ").number(variable).text(" ").number(value).writeTo(log);
   return SUCCESS;
 }
 
 ResultCode LogOn(ResultsLog& log, uint8_t number) {
-  log.print("ElvaneOn: %i", number);
+  LogText().text("ElvaneOn: ").number(number).writeTo(log);
   return SUCCESS;
 }
 
 ResultCode LogOff(ResultsLog& log, uint8_t number) {
-  log.print("ElvaneOff: %i", number);
+  LogText().text("ElvaneOff: ").number(number).writeTo(log);
   return SUCCESS;
 }
 
 ResultCode LogDefaultWebPage(ResultsLog& log, const char* page) {
-  log.print("ElvaneDefaultWebPage: %s", shownText(page));
+  log.write("ElvaneDefaultWebPage: ");
+  log.write(shownText(page));
   return SUCCESS;
 }
 

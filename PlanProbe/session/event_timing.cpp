@@ -1,5 +1,6 @@
 #include "event_timing.h"
 
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -254,21 +255,54 @@ ScheduleEvent* PickPrecedence(TimingContext& ctx, ScheduleEvent* a, ScheduleEven
   return aStart < bStart ? b : a;
 }
 
-ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
-  if (events.empty()) {
+namespace {
+
+// The due events of one minute, in list order. A minute rarely has more than a few, so they
+// are kept in place and the heap is asked only beyond that.
+class CandidateList {
+ public:
+  // False when no memory could be had for one more candidate.
+  bool push(ScheduleEvent* event) {
+    if (count_ < kInPlace) {
+      inPlace_[count_++] = event;
+      return true;
+    }
+    try {
+      more_.push_back(event);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    ++count_;
+    return true;
+  }
+  size_t size() const { return count_; }
+  ScheduleEvent* operator[](size_t i) const {
+    return i < kInPlace ? inPlace_[i] : more_[i - kInPlace];
+  }
+
+ private:
+  static constexpr size_t kInPlace = 16;
+  ScheduleEvent* inPlace_[kInPlace];
+  std::vector<ScheduleEvent*> more_;
+  size_t count_ = 0;
+};
+
+// ExecuteMinute's walk over `events` (a range of records or of pointers to records).
+template <typename Range, typename Record>
+ResultCode executeAmong(TimingContext& ctx, Range& events, Record record) {
+  if (std::begin(events) == std::end(events)) {
     ctx.boot.booting = false;
     return SUCCESS;
   }
   ResultCode result = SUCCESS;
-  std::vector<ScheduleEvent*> candidates;
-  for (ScheduleEvent& event : events) {
+  CandidateList candidates;
+  for (auto& item : events) {
+    ScheduleEvent& event = record(item);
     result = IsDueNow(ctx, &event);
     if (result == SUCCESS) {
-      try {
-        candidates.push_back(&event);
-      } catch (const std::bad_alloc&) {
+      if (!candidates.push(&event)) {
         reportResult(ctx.log, MALLOC_FAILURE, nullptr);
-        if (candidates.empty()) {
+        if (candidates.size() == 0) {
           return MALLOC_FAILURE;
         }
         break;
@@ -277,8 +311,8 @@ ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
       reportResult(ctx.log, result, nullptr);
     }
   }
-  if (!candidates.empty()) {
-    ScheduleEvent* winner = candidates.front();
+  if (candidates.size() > 0) {
+    ScheduleEvent* winner = candidates[0];
     for (size_t i = 1; i < candidates.size() && winner != nullptr; ++i) {
       winner = PickPrecedence(ctx, winner, candidates[i]);
     }
@@ -291,6 +325,16 @@ ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
   }
   ctx.boot.booting = false;
   return result;
+}
+
+}  // namespace
+
+ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
+  return executeAmong(ctx, events, [](ScheduleEvent& e) -> ScheduleEvent& { return e; });
+}
+
+ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events) {
+  return executeAmong(ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; });
 }
 
 }  // namespace quillmar::planprobe

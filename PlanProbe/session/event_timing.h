@@ -3,6 +3,8 @@
 // firmware, quirks included, so that the simulation predicts what the unit will do.
 #pragma once
 
+#include <span>
+
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
 #include "schedule/results_log.h"
@@ -38,6 +40,11 @@ ScheduleEvent* PickPrecedence(TimingContext& ctx, ScheduleEvent* a, ScheduleEven
 // winner has no command, else the minute test's code for the last event (0 for no events).
 // The boot minute ends with it.
 ResultCode ExecuteMinute(TimingContext& ctx, EventList& events);
+
+// ExecuteMinute over only `events`, records of the list in list order. Gives the same log and
+// the same changes to the events as ExecuteMinute on the whole list, provided the minute test
+// of every record left out answers NOT_TODAY and writes nothing in this minute.
+ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events);
 
 // ExecuteMinute's result when the winner was executed.
 constexpr ResultCode kExecuted = 1;

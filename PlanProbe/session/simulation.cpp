@@ -11,6 +11,7 @@
 #include "due_minute.h"
 #include "event_rules.h"
 #include "event_timing.h"
+#include "log_text.h"
 #include "schedule/parser.h"
 #include "session.h"
 
@@ -67,12 +68,17 @@ bool Simulation::LoadDay() {
 }
 
 bool Simulation::runMinute() {
+  return runMinuteAmong(nullptr);
+}
+
+bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among) {
   const uint64_t stamp = s_.log.position();
   s_.log.holdFrom(stamp);
-  s_.log.print("\n%02i:%02i ", s_.clock.ClockHour(), s_.clock.ClockMinute());
+  writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
   const uint64_t afterStamp = s_.log.position();
   TimingContext timing{s_.clock, s_.boot, s_.log};
-  const ResultCode x = ExecuteMinute(timing, s_.events);
+  const ResultCode x =
+      among == nullptr ? ExecuteMinute(timing, s_.events) : ExecuteMinuteAmong(timing, *among);
   if (x == BAD_EVENT) {
     s_.log.write(kUnknownEventType);
   }
@@ -102,7 +108,8 @@ void Simulation::takeMinutes(uint32_t count, bool onePass) {
   // The console line is rewritten only when its figure changes: writing it every minute would
   // make the console the bottleneck of a long run, and the terminal shows the same. Minutes
   // passed over in one step show each figure that passing them one by one would have shown.
-  for (uint64_t taken = onePass ? after : before + 1; taken <= after;) {
+  uint64_t taken = onePass ? after : std::max(before + 1, nextFigureAt_);
+  while (taken <= after && taken >= nextFigureAt_) {
     const int progress = progressAfter(taken);
     if (progress != lastProgress_) {
       consolePrint(s_.console, "\r%02i%% complete ", progress);
@@ -110,7 +117,7 @@ void Simulation::takeMinutes(uint32_t count, bool onePass) {
     }
     // The figure only grows with the minutes taken: find where it next changes.
     uint64_t low = taken + 1;
-    uint64_t high = after + 1;
+    uint64_t high = s_.initialSpan + uint64_t{1};
     while (low < high) {
       const uint64_t middle = low + (high - low) / 2;
       if (progressAfter(middle) > progress) {
@@ -119,7 +126,8 @@ void Simulation::takeMinutes(uint32_t count, bool onePass) {
         low = middle + 1;
       }
     }
-    taken = low;
+    nextFigureAt_ = low;
+    taken = onePass ? after + 1 : low;
   }
 }
 
@@ -141,28 +149,26 @@ void Simulation::endPass() {
   AdvanceClock(s_.clock, hourly);
 }
 
-uint32_t Simulation::idleMinutesAhead() const {
+std::optional<DayWindow> Simulation::restOfDay() const {
   const SimClock& c = s_.clock;
   const int hour = c.ClockHour();
   const int minute = c.ClockMinute();
-  // The boot minute and a clock out of range are always run minute by minute.
   if (s_.boot.booting || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
       !isValidMonthCode(monthCode(c))) {
-    return 0;
+    return std::nullopt;
   }
-  const int32_t sinceMidnight = hour * 60 + minute;
   const int32_t midnight =
       MinutesSince2000(c.ClockYear(), monthCode(c), c.ClockDay(), 0, 0).minutes;
-  const DayWindow day{midnight + sinceMidnight, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
-                      WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
-  int32_t next = kNoDueMinute;
+  return DayWindow{midnight + hour * 60 + minute, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
+                   WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
+}
+
+void Simulation::plan(const DayWindow& day) {
+  nextDue_.clear();
   for (const ScheduleEvent& event : s_.events) {
-    next = std::min(next, NextDueMinute(event, day));
-    if (next == day.first) {
-      return 0;
-    }
+    nextDue_.push_back(NextDueMinute(event, day));
   }
-  return static_cast<uint32_t>(std::min(next, day.last + 1) - day.first);
+  planned_ = true;
 }
 
 void Simulation::skipIdleMinutes(uint32_t count) {
@@ -177,16 +183,52 @@ void Simulation::skipIdleMinutes(uint32_t count) {
 
 void Simulation::run() {
   while (remaining_ != 0) {
-    if (dateChanged() && !LoadDay()) {
-      return;
-    }
-    if (!s_.options.loadsOnly) {
-      if (const uint32_t idle = idleMinutesAhead(); idle > 0) {
-        skipIdleMinutes(std::min(idle, remaining_));
-        continue;
+    if (dateChanged()) {
+      planned_ = false;
+      if (!LoadDay()) {
+        return;
       }
+    }
+    if (s_.options.loadsOnly) {
+      endPass();
+      continue;
+    }
+    const std::optional<DayWindow> day = restOfDay();
+    if (!day) {
+      planned_ = false;
       if (!runMinute()) {
         return;
+      }
+      endPass();
+      continue;
+    }
+    if (!planned_) {
+      plan(*day);
+    }
+    int32_t next = day->last + 1;
+    for (int32_t due : nextDue_) {
+      next = std::min(next, due);
+    }
+    if (next > day->first) {
+      skipIdleMinutes(std::min(static_cast<uint32_t>(next - day->first), remaining_));
+      continue;
+    }
+    // Only the events planned for this minute can be due or report anything in it.
+    due_.clear();
+    size_t index = 0;
+    for (ScheduleEvent& event : s_.events) {
+      if (nextDue_[index++] == day->first) {
+        due_.push_back(&event);
+      }
+    }
+    if (!runMinuteAmong(&due_)) {
+      return;
+    }
+    const DayWindow rest{day->first + 1, day->last, day->dateKey, day->weekday};
+    for (size_t i = 0; i < nextDue_.size(); ++i) {
+      if (nextDue_[i] == day->first) {
+        nextDue_[i] =
+            rest.first > rest.last ? kNoDueMinute : NextDueMinute(s_.events.begin()[i], rest);
       }
     }
     endPass();

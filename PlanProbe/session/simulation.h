@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
+#include <vector>
 
 #include "command_line.h"
+#include "due_minute.h"
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
 #include "schedule/results_log.h"
@@ -51,8 +54,14 @@ class Simulation {
   void endPass();
 
  private:
-  // How many minutes from the present one on certainly write nothing (0: run this one).
-  uint32_t idleMinutesAhead() const;
+  // The rest of the present day, or nothing in the boot minute and while the clock's month,
+  // hour or minute is out of range: those minutes are always run with the whole list.
+  std::optional<DayWindow> restOfDay() const;
+  // Works out each loaded event's next due minute within `day`.
+  void plan(const DayWindow& day);
+  // Runs the present minute over `among` (the events whose minute test can say anything in
+  // it), or over the whole list when null.
+  bool runMinuteAmong(const std::vector<ScheduleEvent*>* among);
   // Passes over `count` idle minutes of the present day, as that many passes would.
   void skipIdleMinutes(uint32_t count);
   // Counts `count` minutes off the span as one pass or as that many idle passes, showing the
@@ -64,10 +73,14 @@ class Simulation {
 
   SimulationSetup s_;
   uint32_t remaining_;
-  int lastProgress_ = -1;  // the figure last shown; -1 before the first
+  int lastProgress_ = -1;      // the figure last shown; -1 before the first
+  uint64_t nextFigureAt_ = 0;  // minutes taken at which the figure next changes
   int8_t lastYear_ = 0;
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
+  bool planned_ = false;          // nextDue_ holds the plan of the present day
+  std::vector<int32_t> nextDue_;  // per loaded event, in list order
+  std::vector<ScheduleEvent*> due_;
 };
 
 }  // namespace quillmar::planprobe
