@@ -17,7 +17,7 @@ cp examples/index.htm "$demo/"
 echo "output: $demo/index.syn"
 
 echo
-echo "== planprobe on examples/planprobe-schedule.txt (from 24 July 2002 06:00, one day)"
-"$bin/planprobe" -sexamples/planprobe-schedule.txt -o"$demo/planprobe.log" -d072402 -t0600 +d1 </dev/null
+echo "== planprobe on examples/planprobe-schedule.txt (from 24 July 2002, the default week)"
+"$bin/planprobe" -sexamples/planprobe-schedule.txt -o"$demo/planprobe.log" -d072402 </dev/null
 echo
-echo "log: $demo/planprobe.log"
+echo "log: $demo/planprobe.log ($(wc -l <"$demo/planprobe.log") lines)"
