@@ -1,0 +1,85 @@
+// BootProgrammer: drives the unit's resident boot loader over the serial link to program,
+// read back and identify the application firmware. One object per program run owns the
+// link and both image buffers; every whole operation opens the link at its start and
+// closes it on every path before it returns.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "updater/boot/operation_ui.h"
+#include "updater/link/serial_link.h"
+
+namespace quillmar::boot {
+
+// Size of the unit's application flash region, byte addresses 0..kAppRegionBytes-1.
+inline constexpr int kAppRegionBytes = 130560;
+// One page-write command commits this many bytes.
+inline constexpr int kPageBytes = 256;
+// The version marker is looked for in this many words from word 0.
+inline constexpr int kVersionScanWords = 4096;
+// Result of a whole operation whose port could not be opened.
+inline constexpr int kPortOpenFailed = -999;
+// queryVersion's answer when no version was found.
+inline constexpr const char* kNoVersion = "NONE";
+
+class BootProgrammer {
+ public:
+  // `ui` receives messages and progress, `diag` the image files' diagnostics. The reply
+  // time-out applies to every awaited byte; the product uses the link's 20 s.
+  BootProgrammer(OperationUi& ui, std::ostream& diag,
+                 link::PortDevices devices = link::defaultPortDevices(),
+                 uint16_t replyTimeoutMs = link::kReplyTimeoutMs);
+
+  // Programs "quillmar.hex" from `programFolder` into the unit and verifies it by reading it
+  // back. 0 on success, else the failing step's negative code (kPortOpenFailed: no port).
+  int updateApplication(int portIndex, const std::string& programFolder);
+  // Saves the whole application region into "quillread.hex" in `programFolder`. 0 on
+  // success, else a negative code. Never changes the unit.
+  int readApplication(int portIndex, const std::string& programFolder);
+  // The four characters after the marker "CVersion " in the first 8192 bytes of flash
+  // (fewer when the scan ends sooner), or kNoVersion.
+  std::string queryVersion(int portIndex);
+
+  // The steps, on an already open link. Each returns a negative code on failure.
+  // Checks the boot loader's identifier and its auto-increment support: 0, -1 or -2.
+  int checkSignature();
+  // Enters programming mode, erases, and sets the address to 0: 0, or -1..-4.
+  int prepareDevice();
+  // Programs imageBuffer[0, size) page by page; returns the bytes sent (size made even).
+  int writeFlash(int size);
+  // Reads the flash from address 0 into readbackBuffer; returns the bytes stored.
+  int readFlash(int size);
+  // Compares the two buffers over [0, size); returns size when they agree.
+  int verifyFlash(int size);
+
+  std::vector<uint8_t>& imageBuffer() { return imageBuffer_; }
+  std::vector<uint8_t>& readbackBuffer() { return readbackBuffer_; }
+  link::SerialLink& serialLink() { return link_; }
+
+ private:
+  int runUpdate(const std::string& imagePath);
+  int runRead(const std::string& readbackPath);
+  std::string scanVersion();
+  int writePages(int size);
+  int commitPage(long next);
+  bool readWords(int size, int& next);
+
+  void send(int value);
+  int receive();
+  bool command(uint8_t code, uint8_t reply);
+  bool commandWithArgument(uint8_t code, uint8_t argument);
+  bool setAddress(long highByte, long lowByte);
+  void sendEscapes();
+
+  OperationUi& ui_;
+  std::ostream& diag_;
+  link::SerialLink link_;
+  uint16_t replyTimeoutMs_;
+  std::vector<uint8_t> imageBuffer_;
+  std::vector<uint8_t> readbackBuffer_;
+};
+
+}  // namespace quillmar::boot

@@ -1,0 +1,50 @@
+#include "updater/boot/image_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace quillmar::boot {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// Names of the regular files in `folder` that equal `name` ignoring case, in name order.
+std::vector<std::string> caseInsensitiveMatches(const fs::path& folder, const std::string& name) {
+  std::vector<std::string> matches;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string candidate = it->path().filename().string();
+    if (sameIgnoringCase(candidate, name) && it->is_regular_file(error)) {
+      matches.push_back(candidate);
+    }
+  }
+  std::sort(matches.begin(), matches.end());
+  return matches;
+}
+
+}  // namespace
+
+std::string imageFilePath(const std::string& folder) {
+  const fs::path exact = fs::path(folder) / kImageFileName;
+  std::error_code error;
+  if (fs::exists(exact, error))
+    return exact.string();
+  const std::vector<std::string> matches = caseInsensitiveMatches(folder, kImageFileName);
+  return matches.empty() ? exact.string() : (fs::path(folder) / matches.front()).string();
+}
+
+std::string readbackFilePath(const std::string& folder) {
+  return (fs::path(folder) / kReadbackFileName).string();
+}
+
+}  // namespace quillmar::boot

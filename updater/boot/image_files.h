@@ -1,0 +1,20 @@
+// Where the updater finds the image to program and puts the image it reads back: both lie in
+// the program's folder.
+#pragma once
+
+#include <string>
+
+namespace quillmar::boot {
+
+inline constexpr const char* kImageFileName = "quillmar.hex";
+inline constexpr const char* kReadbackFileName = "quillread.hex";
+
+// The image to program in `folder`: "quillmar.hex", or, when that exact name is missing, the
+// first file (in name order) whose name matches it ignoring case, as users follow the help
+// text's "QUILLMAR.HEX". Falls back to the exact name, so a missing file fails when loaded.
+std::string imageFilePath(const std::string& folder);
+
+// The file that receives a read-back image: "quillread.hex" in `folder`.
+std::string readbackFilePath(const std::string& folder);
+
+}  // namespace quillmar::boot

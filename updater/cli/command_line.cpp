@@ -1,0 +1,186 @@
+#include "updater/cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <ostream>
+
+#include "updater/boot/program_folder.h"
+#include "updater/cli/console_ui.h"
+
+namespace quillmar::cli {
+namespace {
+
+struct CommandName {
+  const char* name;
+  boot::Operation operation;
+};
+
+constexpr CommandName kCommands[] = {
+    {"update", boot::Operation::Update},
+    {"read", boot::Operation::Read},
+    {"version", boot::Operation::Version},
+};
+
+constexpr const char* kUsage =
+    "Usage: quillmar-update [--port PORT] [--folder DIR] update|read|version\n";
+
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past
+// it. False with `error` set when the value is missing.
+bool optionValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
+                 std::string& value, std::string& error) {
+  const std::string& arg = args[i];
+  if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
+    value = arg.substr(name.size() + 1);
+  } else if (i + 1 < args.size()) {
+    value = args[++i];
+  } else {
+    error = "option " + name + " needs a value";
+    return false;
+  }
+  if (value.empty()) {
+    error = "option " + name + " needs a value";
+    return false;
+  }
+  return true;
+}
+
+bool isOption(const std::string& arg, const std::string& name) {
+  return arg == name || arg.rfind(name + "=", 0) == 0;
+}
+
+// The port number n of "COMn" (any case), or nothing when `port` is not of that form.
+std::optional<int> comNumber(const std::string& port) {
+  if (port.size() < 4)
+    return std::nullopt;
+  const std::string prefix = port.substr(0, 3);
+  if (!std::equal(prefix.begin(), prefix.end(), "COM", [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) == b;
+      })) {
+    return std::nullopt;
+  }
+  int number = 0;
+  const char* first = port.data() + 3;
+  const char* last = port.data() + port.size();
+  const auto [end, failure] = std::from_chars(first, last, number);
+  if (failure != std::errc() || end != last)
+    return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error) {
+  CommandLine line;
+  std::optional<boot::Operation> operation;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+    } else if (isOption(arg, "--port")) {
+      if (!optionValue(args, i, "--port", line.port, error))
+        return std::nullopt;
+    } else if (isOption(arg, "--folder")) {
+      if (!optionValue(args, i, "--folder", line.folder, error))
+        return std::nullopt;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else if (operation) {
+      error = "only one command may be given, found " + arg;
+      return std::nullopt;
+    } else {
+      const auto* found = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                       [&](const CommandName& c) { return arg == c.name; });
+      if (found == std::end(kCommands)) {
+        error = "unknown command " + arg;
+        return std::nullopt;
+      }
+      operation = found->operation;
+    }
+  }
+  if (line.help)
+    return line;
+  if (!operation) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  line.operation = *operation;
+  return line;
+}
+
+PortChoice choosePort(const std::string& port) {
+  PortChoice choice{link::defaultPortDevices(), 0};
+  if (const std::optional<int> number = comNumber(port)) {
+    choice.portIndex = *number - 1;
+  } else {
+    choice.devices[0] = port;
+  }
+  return choice;
+}
+
+std::string helpText() {
+  const link::PortDevices devices = link::defaultPortDevices();
+  return std::string(kUsage) +
+         "\n"
+         "Programs, reads back or identifies the QUILLmar unit's application firmware over a\n"
+         "serial port through the unit's boot loader (38400 bit/s, 8 data bits, no parity,\n"
+         "1 stop bit, null-modem cable).\n"
+         "\n"
+         "Commands:\n"
+         "  update   program DIR/quillmar.hex (Intel HEX) into the unit, then read it back and\n"
+         "           verify it; when that exact name is missing, a name that differs only in\n"
+         "           case (QUILLMAR.HEX) is taken\n"
+         "  read     save the unit's whole application region (130560 bytes) into\n"
+         "           DIR/quillread.hex; the unit is not changed\n"
+         "  version  show the unit's firmware version\n"
+         "\n"
+         "Options:\n"
+         "  --port PORT   COM1, COM2, COM3 or COM4 (" +
+         devices[0] + ", " + devices[1] + ", " + devices[2] + ", " + devices[3] +
+         "),\n"
+         "                or a serial device's path; default COM1\n"
+         "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
+         "                this program\n"
+         "  --help        show this text and exit\n"
+         "\n"
+         "Output:\n"
+         "  Standard output gets the status texts, one per line, in order (for example\n"
+         "  \"Programming QUILLmar Application...\", \"Verifying Data...\", \"QUILLmar "
+         "Updated!\").\n"
+         "  Standard error gets each failure message, one per line, and the image file's\n"
+         "  diagnostics; when it is a terminal, also a progress bar.\n"
+         "\n"
+         "Exit status:\n"
+         "  0  success (version: a version was found)\n"
+         "  1  the operation failed (version: none found)\n"
+         "  2  usage error\n"
+         "\n"
+         "Preparing the unit: connect a null-modem cable to the unit's serial port, turn on\n"
+         "DIP switch #8, make sure DIP switch #1 (reset) is off, apply power. Switch DIP\n"
+         "switch #8 off when the update is complete. An update takes several minutes; a unit\n"
+         "that does not answer costs up to 20 seconds per awaited reply.\n";
+}
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal) {
+  std::string error;
+  const std::optional<CommandLine> line = parseCommandLine(args, error);
+  if (!line) {
+    err << "quillmar-update: " << error << '\n'
+        << kUsage << "Try 'quillmar-update --help' for more information.\n";
+    return kExitUsage;
+  }
+  if (line->help) {
+    out << helpText();
+    return kExitSuccess;
+  }
+  const PortChoice port = choosePort(line->port);
+  const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
+  ConsoleUi ui(out, err, errIsTerminal);
+  boot::UpdaterPresenter presenter(ui, err, port.devices);
+  return presenter.run(line->operation, port.portIndex, folder) ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace quillmar::cli

@@ -1,0 +1,48 @@
+// The command line of quillmar-update: parsing, help text, and one run of an operation.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "updater/boot/updater_presenter.h"
+
+namespace quillmar::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// What the user asked for. `port` is "COM1".."COM4" or a device path; an empty `folder`
+// means the program's own folder.
+struct CommandLine {
+  bool help = false;
+  std::string port = "COM1";
+  std::string folder;
+  boot::Operation operation = boot::Operation::Update;
+};
+
+// Parses the arguments after the program name. On a usage error returns nothing and sets
+// `error` to a one-line description.
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error);
+
+// The serial port a --port value names: COMn picks port index n - 1 of the platform's
+// devices (an index above 3 fails when opened, as the link refuses it); anything else is a
+// device path, used as port index 0.
+struct PortChoice {
+  link::PortDevices devices;
+  int portIndex = 0;
+};
+PortChoice choosePort(const std::string& port);
+
+// The --help text.
+std::string helpText();
+
+// Runs the whole program on `args`: the operation's status texts on `out`, messages,
+// diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal);
+
+}  // namespace quillmar::cli

@@ -1,0 +1,43 @@
+// ConsoleUi: the command line's OperationUi. Status texts go to standard output, one per
+// line; message-box texts to standard error, one per line; and, when standard error is a
+// terminal, a progress bar redrawn in place on it.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "updater/boot/operation_ui.h"
+
+namespace quillmar::cli {
+
+// One progress-bar line without its line end: "Writing | ####...   | 100%".
+std::string progressLine(const std::string& label, int percent);
+
+class ConsoleUi : public boot::OperationUi {
+ public:
+  ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar);
+  // Ends a bar that is still open, so the shell prompt starts on a line of its own.
+  ~ConsoleUi() override;
+  ConsoleUi(const ConsoleUi&) = delete;
+  ConsoleUi& operator=(const ConsoleUi&) = delete;
+
+  void showMessage(const std::string& text) override;
+  void setProgressRange(int steps) override;
+  void setProgressPosition(int step) override;
+  void setStatus(const std::string& text) override;
+
+ private:
+  void drawBar();
+  void endBar();
+
+  std::ostream& out_;
+  std::ostream& err_;
+  const bool progressBar_;
+  std::string label_ = "Reading";
+  int range_ = 0;
+  int position_ = 0;
+  bool moved_ = false;     // a position arrived since the range was set
+  int drawnPercent_ = -1;  // what the open bar shows; -1 when no bar is open
+};
+
+}  // namespace quillmar::cli

@@ -1,0 +1,13 @@
+// quillmar-update: programs, reads back or identifies the unit's firmware from the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "updater/cli/command_line.h"
+#include "updater/cli/terminal.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return quillmar::cli::runCommandLine(args, std::cout, std::cerr,
+                                       quillmar::cli::standardErrorIsTerminal());
+}

@@ -1,0 +1,12 @@
+#include <io.h>
+#include <stdio.h>
+
+#include "updater/cli/terminal.h"
+
+namespace quillmar::cli {
+
+bool standardErrorIsTerminal() {
+  return _isatty(_fileno(stderr)) != 0;
+}
+
+}  // namespace quillmar::cli

@@ -1,0 +1,116 @@
+// The programmer's checks that need no unit: size limits, verification and file lookup.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "updater/boot/boot_programmer.h"
+#include "updater/boot/image_files.h"
+#include "updater/tests/recording_ui.h"
+
+namespace quillmar::boot {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Programmer {
+  testing::RecordingUi ui;
+  std::ostringstream diag;
+  BootProgrammer programmer{ui, diag};
+};
+
+TEST(BootStepsTest, SizesBeyondTheRegionAreRefusedWithTheirMessage) {
+  Programmer p;
+  EXPECT_EQ(p.programmer.writeFlash(kAppRegionBytes + 1), -1);
+  EXPECT_EQ(p.programmer.verifyFlash(kAppRegionBytes + 2), -1);
+  EXPECT_EQ(p.ui.messages,
+            (std::vector<std::string>{
+                "130561 bytes requested to write, but memory region is only 130560 bytes",
+                "requested verification of 130562 bytes, memory only contains 130560 bytes"}));
+  // The progress range is set before the check, as the dialog's bar shows it.
+  EXPECT_EQ(p.ui.events.front(), "range 510");
+}
+
+TEST(BootStepsTest, VerificationReportsTheFirstDifference) {
+  struct Difference {
+    int address;
+    uint8_t image;
+    uint8_t readback;
+  };
+  struct Case {
+    std::vector<Difference> differences;
+    int size;
+    int result;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{{0x1234, 0xAB, 0x00}, {0x1235, 0x01, 0x02}},
+       kAppRegionBytes,
+       -1,
+       "Verification error at address 01234: was 00 should be ab"},
+      {{{kAppRegionBytes - 1, 0x01, 0xFF}},
+       kAppRegionBytes,
+       -1,
+       "Verification error at address 1fdff: was ff should be 01"},
+      {{{0, 0x80, 0x7F}}, 1, -1, "Verification error at address 00000: was 7f should be 80"},
+      {{{300, 0x00, 0x11}}, 300, 300, ""},  // past the compared size
+      {{{0, 0x00, 0x11}}, 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    Programmer p;
+    for (const Difference& d : c.differences) {
+      p.programmer.imageBuffer()[d.address] = d.image;
+      p.programmer.readbackBuffer()[d.address] = d.readback;
+    }
+    EXPECT_EQ(p.programmer.verifyFlash(c.size), c.result) << c.message;
+    EXPECT_EQ(p.ui.messages,
+              c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+  }
+}
+
+class ImageFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("quillmar-image-files-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  void touch(const std::string& name) { std::ofstream(folder_ / name) << ":00000001FF\n"; }
+  std::string path(const std::string& name) { return (folder_ / name).string(); }
+
+  fs::path folder_;
+};
+
+TEST_F(ImageFilesTest, ExactNameWinsOverOtherCases) {
+  touch("QUILLMAR.HEX");
+  touch("quillmar.hex");
+  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
+}
+
+TEST_F(ImageFilesTest, NameIsMatchedIgnoringCaseWhenTheExactOneIsMissing) {
+  touch("Quillmar.Hex");
+  touch("QUILLMAR.HEX");
+  touch("quillmar.hex.bak");
+  EXPECT_EQ(imageFilePath(folder_.string()), path("QUILLMAR.HEX"));  // first in name order
+}
+
+TEST_F(ImageFilesTest, DirectoriesDoNotCountAsTheImage) {
+  fs::create_directory(folder_ / "QUILLMAR.HEX");
+  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
+}
+
+TEST_F(ImageFilesTest, MissingFolderOrFileGivesTheExactName) {
+  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
+  EXPECT_EQ(imageFilePath((folder_ / "absent").string()),
+            (folder_ / "absent" / "quillmar.hex").string());
+  EXPECT_EQ(readbackFilePath(folder_.string()), path("quillread.hex"));
+}
+
+}  // namespace
+}  // namespace quillmar::boot

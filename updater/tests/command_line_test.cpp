@@ -1,0 +1,169 @@
+// The command line's parsing, port choice, and what its user interface writes where.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "updater/boot/updater_presenter.h"
+#include "updater/cli/command_line.h"
+#include "updater/cli/console_ui.h"
+
+namespace quillmar::cli {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
+  struct Case {
+    Args args;
+    std::string port;
+    std::string folder;
+    boot::Operation operation;
+  };
+  const Case cases[] = {
+      {{"update"}, "COM1", "", boot::Operation::Update},
+      {{"read", "--port", "COM2"}, "COM2", "", boot::Operation::Read},
+      {{"--folder=/x y", "version", "--port=/dev/ttyUSB0"},
+       "/dev/ttyUSB0",
+       "/x y",
+       boot::Operation::Version},
+      {{"--port", "COM3", "--port", "COM4", "update"}, "COM4", "", boot::Operation::Update},
+      {{"--folder", "-", "read"}, "COM1", "-", boot::Operation::Read},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto line = parseCommandLine(c.args, error);
+    ASSERT_TRUE(line) << c.args[0] << ": " << error;
+    EXPECT_FALSE(line->help);
+    EXPECT_EQ(line->port, c.port);
+    EXPECT_EQ(line->folder, c.folder);
+    EXPECT_EQ(line->operation, c.operation);
+  }
+}
+
+TEST(CommandLineTest, RefusesWhatItDoesNotKnow) {
+  struct Case {
+    Args args;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{}, "no command given"},
+      {{"--port", "COM2"}, "no command given"},
+      {{"update", "--port"}, "option --port needs a value"},
+      {{"--folder=", "read"}, "option --folder needs a value"},
+      {{"--verbose", "update"}, "unknown option --verbose"},
+      {{"--portable", "update"}, "unknown option --portable"},
+      {{"update", "read"}, "only one command may be given, found read"},
+      {{"Update"}, "unknown command Update"},
+      {{"--help", "--bogus"}, "unknown option --bogus"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(parseCommandLine(c.args, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(CommandLineTest, HelpNeedsNoCommand) {
+  for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"read", "--help"}}) {
+    std::string error;
+    const auto line = parseCommandLine(args, error);
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->help);
+  }
+}
+
+TEST(CommandLineTest, PortNamesPickAnIndexAndPathsTakeTheFirstSlot) {
+  const link::PortDevices platform = link::defaultPortDevices();
+  struct Case {
+    std::string port;
+    int index;
+    std::string firstDevice;
+  };
+  const Case cases[] = {
+      {"COM1", 0, platform[0]}, {"com2", 1, platform[0]},  {"Com4", 3, platform[0]},
+      {"COM5", 4, platform[0]}, {"COM0", -1, platform[0]}, {"/dev/pts/7", 0, "/dev/pts/7"},
+      {"COM", 0, "COM"},        {"COM1x", 0, "COM1x"},     {"COM-1", -2, platform[0]},
+  };
+  for (const Case& c : cases) {
+    const PortChoice choice = choosePort(c.port);
+    EXPECT_EQ(choice.portIndex, c.index) << c.port;
+    EXPECT_EQ(choice.devices[0], c.firstDevice) << c.port;
+    EXPECT_EQ(choice.devices[1], platform[1]) << c.port;
+  }
+}
+
+TEST(ConsoleUiTest, ProgressLineFillsFiftyColumns) {
+  EXPECT_EQ(progressLine("Writing", 100),
+            "Writing | ################################################## | 100%");
+  EXPECT_EQ(progressLine("Reading", 0),
+            "Reading |                                                    | 0%");
+  EXPECT_EQ(progressLine("Reading", 51),
+            "Reading | #########################                          | 51%");
+}
+
+// Drives a ConsoleUi the way an update does and returns what reached each stream.
+struct Streams {
+  std::string out;
+  std::string err;
+};
+Streams runUpdateLike(bool terminal, int steps) {
+  std::ostringstream out, err;
+  {
+    ConsoleUi ui(out, err, terminal);
+    ui.setStatus(boot::kProgrammingStatus);
+    ui.setProgressRange(steps);
+    for (int step = 0; step <= steps; ++step)
+      ui.setProgressPosition(step);
+    ui.setStatus("Verifying Data...");
+    ui.setProgressRange(steps);
+    ui.setProgressPosition(0);
+    ui.showMessage("failed to read all of memory, rc=-1");
+    ui.setStatus("UPDATE FAILED!");
+  }
+  return {out.str(), err.str()};
+}
+
+TEST(ConsoleUiTest, StatusesGoToOutputAndMessagesToErrorOnePerLine) {
+  const Streams s = runUpdateLike(false, 4);
+  EXPECT_EQ(s.out, "Programming QUILLmar Application...\nVerifying Data...\nUPDATE FAILED!\n");
+  EXPECT_EQ(s.err, "failed to read all of memory, rc=-1\n");
+}
+
+TEST(ConsoleUiTest, TerminalGetsOneRedrawnBarPerPassEndedBeforeTheNextLine) {
+  const Streams s = runUpdateLike(true, 4);
+  EXPECT_EQ(s.out, "Programming QUILLmar Application...\nVerifying Data...\nUPDATE FAILED!\n");
+  EXPECT_EQ(s.err, "\r" + progressLine("Writing", 0) + "\r" + progressLine("Writing", 25) + "\r" +
+                       progressLine("Writing", 50) + "\r" + progressLine("Writing", 75) + "\r" +
+                       progressLine("Writing", 100) + "\n\r" + progressLine("Reading", 0) +
+                       "\nfailed to read all of memory, rc=-1\n");
+}
+
+TEST(ConsoleUiTest, ImageShorterThanAPageCompletesItsBar) {
+  const Streams s = runUpdateLike(true, 0);
+  EXPECT_EQ(s.err.substr(0, s.err.find('\n')),
+            "\r" + progressLine("Writing", 0) + "\r" + progressLine("Writing", 100));
+}
+
+TEST(CommandLineTest, UsageErrorsAndHelpExitWithoutTouchingAPort) {
+  struct Case {
+    Args args;
+    int status;
+    std::string outStart;
+    std::string errStart;
+  };
+  const Case cases[] = {
+      {{"--help"}, kExitSuccess, "Usage: quillmar-update [--port PORT]", ""},
+      {{"flash"}, kExitUsage, "", "quillmar-update: unknown command flash\nUsage:"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runCommandLine(c.args, out, err, false), c.status);
+    EXPECT_EQ(out.str().substr(0, c.outStart.size()), c.outStart);
+    EXPECT_EQ(err.str().substr(0, c.errStart.size()), c.errStart);
+    EXPECT_EQ(out.str().empty(), c.outStart.empty());
+    EXPECT_EQ(err.str().empty(), c.errStart.empty());
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::cli

@@ -1,0 +1,35 @@
+// RecordingUi: an OperationUi that keeps every call as a line of text, for the tests to
+// compare with the sequence a user would see.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "updater/boot/operation_ui.h"
+
+namespace quillmar::testing {
+
+class RecordingUi : public boot::OperationUi {
+ public:
+  void showMessage(const std::string& text) override {
+    messages.push_back(text);
+    events.push_back("message " + text);
+  }
+  void setProgressRange(int steps) override { events.push_back("range " + std::to_string(steps)); }
+  void setProgressPosition(int step) override {
+    lastPosition = step;
+    ++positions;
+  }
+  void setStatus(const std::string& text) override {
+    statuses.push_back(text);
+    events.push_back("status " + text);
+  }
+
+  std::vector<std::string> messages;
+  std::vector<std::string> statuses;
+  std::vector<std::string> events;  // messages, ranges and statuses in call order
+  int lastPosition = -1;
+  int positions = 0;
+};
+
+}  // namespace quillmar::testing
