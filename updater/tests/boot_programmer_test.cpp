@@ -1,0 +1,369 @@
+// The updater's operations end to end: the presenter and programmer against the simulated
+// unit through a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "updater/link/serial_link.h"
+#include "updater/tests/simulated_unit.h"
+
+namespace quillmar::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+using boot::kAppRegionBytes;
+using boot::Operation;
+
+const Lines kUpdated = {"Programming QUILLmar Application...", "Verifying Data...",
+                        "QUILLmar Updated!"};
+const Lines kReadDone = {"Reading App to quillread.hex...", "Read Completed!"};
+
+// Fills the unit's flash with a pattern, so an erase or a misplaced page shows.
+void fillFlash(SimulatedUnit& unit, int seed) {
+  const std::vector<uint8_t> old = patternImage(static_cast<int>(unit.flash().size()), seed);
+  std::copy(old.begin(), old.end(), unit.flash().begin());
+}
+
+TEST(UpdateTest, ProgramsAndVerifiesImagesOfEveryShape) {
+  struct Case {
+    int size;
+    int progressSteps;
+  };
+  // 300: a full and a partial page; 5: odd, the last high byte comes from the 0xFF fill;
+  // the whole region; and a file without data records.
+  const Case cases[] = {{300, 1}, {5, 0}, {kAppRegionBytes, 510}, {0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    TempFolder folder;
+    const std::vector<uint8_t> image = patternImage(c.size, 3);
+    writeImageFile(folder.path() / "quillmar.hex", image);
+    SimulatedUnit unit;
+    fillFlash(unit, 9);
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_TRUE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
+    unit.stop();
+    EXPECT_EQ(unit.ui.statuses, kUpdated);
+    EXPECT_EQ(unit.ui.messages, Lines{});
+    const std::string range = "range " + std::to_string(c.progressSteps);
+    EXPECT_EQ(std::count(unit.ui.events.begin(), unit.ui.events.end(), range), 2);
+    EXPECT_EQ(unit.ui.lastPosition, c.progressSteps);
+    const auto flash = unit.flash();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
+    // Erased beyond the image: nothing of the old contents survives.
+    EXPECT_TRUE(std::all_of(flash.begin() + c.size, flash.begin() + kAppRegionBytes,
+                            [](uint8_t b) { return b == 0xFF; }));
+  }
+}
+
+TEST(UpdateTest, FindsTheImageUnderAnyCaseOfItsName) {
+  TempFolder folder;
+  const std::vector<uint8_t> image = patternImage(600, 1);
+  writeImageFile(folder.path() / "QUILLMAR.HEX", image);
+  SimulatedUnit unit;
+  ASSERT_EQ(unit.start(), "");
+  EXPECT_TRUE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
+  unit.stop();
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.flash().begin()));
+}
+
+// One faulty unit and what the user sees when Update meets it (a 300-byte image).
+struct UpdateFailure {
+  const char* name;
+  bootsim::Faults faults;
+  Lines messages;
+  bool verifying;  // the write completed and "Verifying Data..." was shown
+};
+
+bootsim::Faults nack(uint8_t command, uint32_t use) {
+  bootsim::Faults faults;
+  faults.nacks.push_back({command, use});
+  return faults;
+}
+
+bootsim::Faults silentAfter(uint64_t bytes) {
+  bootsim::Faults faults;
+  faults.silentAfter = bytes;
+  return faults;
+}
+
+// Bytes the unit receives before the image's first "c": 4 ESC, "S", "a"; 4 ESC, "P", "e",
+// "P", "A" 0 0; "A" 0 0.
+constexpr uint64_t kBytesBeforeData = 6 + 10 + 3;
+
+std::vector<UpdateFailure> updateFailures() {
+  bootsim::Faults wrongId;
+  wrongId.identifier = "AVRBOOX";
+  bootsim::Faults corrupt;
+  corrupt.stuckAddress = 0x123;
+  const uint8_t imageAt123 = patternImage(300, 3)[0x123];
+  char verification[80];
+  std::snprintf(verification, sizeof verification,
+                "Verification error at address 00123: was %02x should be %02x", imageAt123 ^ 1,
+                imageAt123);
+  // Bytes of a 300-byte write after the data: two page commits of "A" 2 bytes, "m", "A" 2
+  // bytes, then "L"; the read-back starts with "P", "A" 0 0.
+  // "A" uses: 1 prepare, 2 write start, 3/4 first page, 5/6 second page, 7 read start.
+  return {
+      {"wrong signature",
+       wrongId,
+       {"AVRBOOX received, bad signature", "signature check failed, rc=-1"},
+       false},
+      {"no auto-increment", nack('a', 1), {"signature check failed, rc=-2"}, false},
+      {"programming mode", nack('P', 1), {"initialization failed, rc=-1"}, false},
+      {"erase", nack('e', 1), {"initialization failed, rc=-2"}, false},
+      {"programming mode again", nack('P', 2), {"initialization failed, rc=-3"}, false},
+      {"first address", nack('A', 1), {"initialization failed, rc=-4"}, false},
+      {"write start address", nack('A', 2), {"error -5 writing device, terminating"}, false},
+      {"low byte",
+       nack('c', 3),
+       {"avr write byte failed at 5", "error -1 writing device, terminating"},
+       false},
+      {"high byte",
+       nack('C', 1),
+       {"avr write byte failed at 2", "error -1 writing device, terminating"},
+       false},
+      {"page address", nack('A', 3), {"error -4 writing device, terminating"}, false},
+      {"page write",
+       nack('m', 2),
+       {"page 1 (addresses 0x0100 - 0x012b) page failed to write",
+        "error -1 writing device, terminating"},
+       false},
+      {"next page address", nack('A', 4), {"error -5 writing device, terminating"}, false},
+      {"leave after write",
+       nack('L', 1),
+       {"failed to exit programming mode", "error -1 writing device, terminating"},
+       false},
+      {"silent mid-page",
+       silentAfter(kBytesBeforeData + 2 * 100),
+       {"avr write byte failed at 101", "error -1 writing device, terminating"},
+       false},
+      {"read-back programming mode", nack('P', 3), {"failed to read all of memory, rc=-1"}, true},
+      {"read-back address", nack('A', 7), {"failed to read all of memory, rc=-1"}, true},
+      {"read-back word",
+       nack('R', 40),
+       {"Failed while reading device", "failed to read all of memory, rc=-1"},
+       true},
+      {"leave after read",
+       nack('L', 2),
+       {"failed to exit programming mode after read", "failed to read all of memory, rc=-1"},
+       true},
+      {"silent during read-back",
+       silentAfter(kBytesBeforeData + 600 + 2 * 7 + 1 + 4 + 20),
+       {"failed to exit programming mode after read", "failed to read all of memory, rc=-1"},
+       true},
+      {"corrupted stored byte", corrupt, {verification}, true},
+  };
+}
+
+TEST(UpdateTest, EachFailureShowsItsMessagesAndFailsTheUpdate) {
+  for (const UpdateFailure& c : updateFailures()) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    writeImageFile(folder.path() / "quillmar.hex", patternImage(300, 3));
+    SimulatedUnit unit(c.faults);
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_FALSE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
+    EXPECT_EQ(unit.ui.messages, c.messages);
+    const Lines statuses =
+        c.verifying
+            ? Lines{"Programming QUILLmar Application...", "Verifying Data...", "UPDATE FAILED!"}
+            : Lines{"Programming QUILLmar Application...", "UPDATE FAILED!"};
+    EXPECT_EQ(unit.ui.statuses, statuses);
+  }
+}
+
+TEST(UpdateTest, WrongSignatureStopsBeforeAnyErase) {
+  TempFolder folder;
+  writeImageFile(folder.path() / "quillmar.hex", patternImage(300, 3));
+  bootsim::Faults faults;
+  faults.identifier = "BOOTAVR";
+  SimulatedUnit unit(faults);
+  fillFlash(unit, 5);
+  ASSERT_EQ(unit.start(), "");
+  EXPECT_EQ(unit.programmer().updateApplication(kUnitPort, folder.str()), -1);
+  unit.stop();
+  const std::vector<uint8_t> old = patternImage(static_cast<int>(unit.flash().size()), 5);
+  EXPECT_TRUE(std::equal(old.begin(), old.end(), unit.flash().begin()));
+}
+
+TEST(UpdateTest, MissingImageSendsNothing) {
+  TempFolder folder;
+  SimulatedUnit unit;
+  ASSERT_EQ(unit.start(), "");
+  EXPECT_FALSE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
+  unit.stop();
+  EXPECT_EQ(unit.ui.messages, Lines{"file read error code -1 terminating"});
+  EXPECT_NE(unit.diag.str().find("quillmar.hex"), std::string::npos);  // the loader's reason
+  EXPECT_EQ(unit.commandsCompleted(), 0u);
+}
+
+TEST(OperationTest, PortThatCannotOpenFailsEveryOperationWithTheLinkMessage) {
+  const std::string held = "Opening serial port: Invalid handle retrieved opening port";
+  struct Case {
+    Operation operation;
+    int port;
+    std::string failedStatus;
+  };
+  const Case cases[] = {
+      {Operation::Update, kUnitPort, "UPDATE FAILED!"},
+      {Operation::Read, kUnitPort, "READ FAILED!"},
+      {Operation::Version, kUnitPort, "QUILLmar Version NONE"},
+      {Operation::Update, 0, "UPDATE FAILED!"},  // COM1: no device behind it
+      {Operation::Version, 4, "QUILLmar Version NONE"},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    writeImageFile(folder.path() / "quillmar.hex", patternImage(300));
+    SimulatedUnit unit;
+    ASSERT_EQ(unit.start(), "");
+    link::SerialLink other(unitDevices(unit.devicePath()));  // another program holds COM2
+    ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+    EXPECT_FALSE(unit.presenter().run(c.operation, c.port, folder.str()));
+    const std::string expected =
+        c.port == 4 ? "Opening serial port: Only Com1 - Com4 are supported" : held;
+    EXPECT_EQ(unit.ui.messages, Lines{expected});
+    EXPECT_EQ(unit.ui.statuses.back(), c.failedStatus);
+    EXPECT_FALSE(unit.programmer().serialLink().isOpen());
+  }
+}
+
+TEST(OperationTest, EachOperationReleasesThePort) {
+  TempFolder folder;
+  writeImageFile(folder.path() / "quillmar.hex", patternImage(300));
+  bootsim::Faults faults;  // failing steps must release it too; only Version succeeds
+  faults.nacks = {{'e', 1}, {'P', 2}};
+  SimulatedUnit unit(faults);
+  ASSERT_EQ(unit.start(), "");
+  for (Operation operation : {Operation::Update, Operation::Read, Operation::Version}) {
+    unit.presenter().run(operation, kUnitPort, folder.str());
+    link::SerialLink other(unitDevices(unit.devicePath()));
+    EXPECT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+  }
+}
+
+TEST(ReadTest, SavesTheWholeRegionWithoutChangingTheUnit) {
+  TempFolder folder;
+  SimulatedUnit unit;
+  fillFlash(unit, 11);
+  ASSERT_EQ(unit.start(), "");
+  EXPECT_TRUE(unit.presenter().run(Operation::Read, kUnitPort, folder.str()));
+  unit.stop();
+  EXPECT_EQ(unit.ui.statuses, kReadDone);
+  EXPECT_EQ(unit.ui.messages, Lines{});
+  EXPECT_EQ(unit.ui.events.front(), "status Reading App to quillread.hex...");
+  EXPECT_EQ(unit.ui.events[1], "range 510");
+  EXPECT_EQ(unit.ui.lastPosition, 510);
+  int size = 0;
+  const std::vector<uint8_t> saved = readImageFile(folder.path() / "quillread.hex", size);
+  EXPECT_EQ(size, kAppRegionBytes);
+  const std::vector<uint8_t> flash = patternImage(static_cast<int>(unit.flash().size()), 11);
+  EXPECT_TRUE(std::equal(saved.begin(), saved.end(), flash.begin()));
+  EXPECT_TRUE(std::equal(flash.begin(), flash.end(), unit.flash().begin()));
+}
+
+TEST(ReadTest, EachFailureShowsItsMessagesAndFailsTheRead) {
+  bootsim::Faults wrongId;
+  wrongId.identifier = "avrboot";
+  struct Case {
+    const char* name;
+    bootsim::Faults faults;
+    bool folderExists;
+    Lines messages;
+  };
+  const Case cases[] = {
+      {"wrong signature",
+       wrongId,
+       true,
+       {"avrboot received, bad signature", "signature check failed, rc=-1"}},
+      {"no auto-increment", nack('a', 1), true, {"signature check failed, rc=-2"}},
+      {"programming mode", nack('P', 1), true, {"failed to read all of memory, rc=-1"}},
+      {"silent unit",
+       silentAfter(0),
+       true,
+       {std::string(7, '\xFE') + " received, bad signature", "signature check failed, rc=-1"}},
+      {"word",
+       nack('R', 100),
+       true,
+       {"Failed while reading device", "failed to read all of memory, rc=-1"}},
+      {"unwritable folder", {}, false, {"file write error code -1 terminating"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const fs::path target = c.folderExists ? folder.path() : folder.path() / "absent";
+    SimulatedUnit unit(c.faults);
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_FALSE(unit.presenter().run(Operation::Read, kUnitPort, target.string()));
+    EXPECT_EQ(unit.ui.messages, c.messages);
+    EXPECT_EQ(unit.ui.statuses.back(), "READ FAILED!");
+    EXPECT_FALSE(fs::exists(folder.path() / "quillread.hex"));
+  }
+}
+
+// Places `text` in the unit's flash at byte address `at`.
+void placeText(SimulatedUnit& unit, int at, const std::string& text) {
+  std::copy(text.begin(), text.end(), unit.flash().begin() + at);
+}
+
+TEST(VersionTest, ReadsTheFourCharactersAfterTheMarker) {
+  struct Case {
+    const char* name;
+    int at;
+    std::string flash;
+    std::string version;
+  };
+  using namespace std::string_literals;
+  const Case cases[] = {
+      {"at the start", 0, "CVersion 1.10", "1.10"},
+      {"at an odd address", 4001, "xxCVersion 2.3bcd", "2.3b"},
+      {"first of two", 100, "CVersion 0001 CVersion 0002", "0001"},
+      {"zero byte shows as x", 2000,
+       "CVersion 1\0"
+       "2\0"s,
+       "1x2x"},
+      {"eleven bytes before the end", 8192 - 11, "CVersion 42", "42"},
+      {"nine bytes before the end", 8192 - 9, "CVersion 42", ""},
+      {"past the scanned stretch", 8192 - 8, "CVersion 4.56", "NONE"},
+      {"marker without blank", 300, "CVersion:1.00", "NONE"},
+      {"no marker", 0, "", "NONE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimulatedUnit unit;
+    placeText(unit, c.at, c.flash);
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_EQ(unit.programmer().queryVersion(kUnitPort), c.version);
+  }
+}
+
+TEST(VersionTest, StatusesAndOutcome) {
+  struct Case {
+    std::string flash;
+    bootsim::Faults faults;
+    bool found;
+    std::string status;
+  };
+  const Case cases[] = {
+      {"CVersion 1.10", {}, true, "QUILLmar Version 1.10"},
+      {"", {}, false, "QUILLmar Version NONE"},
+      {"CVersion 1.10", nack('a', 1), false, "QUILLmar Version NONE"},
+      {"CVersion 1.10", nack('A', 1), false, "QUILLmar Version NONE"},
+      {"CVersion 1.10", nack('R', 4096), false, "QUILLmar Version NONE"},
+      {"CVersion 1.10", silentAfter(2 + 3 + 2 * 50), false, "QUILLmar Version NONE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status);
+    SimulatedUnit unit(c.faults);
+    placeText(unit, 0, c.flash);
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_EQ(unit.presenter().run(Operation::Version, kUnitPort, "/unused"), c.found);
+    EXPECT_EQ(unit.ui.statuses, (Lines{"Fetching version. Please wait...", c.status}));
+    EXPECT_EQ(unit.ui.messages, Lines{});  // after an open, Version shows no box
+  }
+}
+
+}  // namespace
+}  // namespace quillmar::testing

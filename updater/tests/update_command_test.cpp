@@ -1,0 +1,94 @@
+// quillmar-update end to end: its output streams and exit statuses against the simulated unit.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "updater/cli/command_line.h"
+#include "updater/tests/simulated_unit.h"
+
+namespace quillmar::testing {
+namespace {
+
+struct ProgramRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ProgramRun runProgram(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = cli::runCommandLine(args, out, err, false);
+  return {status, out.str(), err.str()};
+}
+
+TEST(UpdateCommandTest, EachCommandPrintsItsStatusesAndExitStatus) {
+  struct Case {
+    const char* command;
+    std::string imageName;  // "" for no image in the folder
+    std::string flashText;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"update", "quillmar.hex", "", 0,
+       "Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!\n", ""},
+      {"update", "", "", 1, "Programming QUILLmar Application...\nUPDATE FAILED!\n",
+       "file read error code -1 terminating\n"},
+      {"version", "", "CVersion 1.10", 0,
+       "Fetching version. Please wait...\nQUILLmar Version 1.10\n", ""},
+      {"version", "", "", 1, "Fetching version. Please wait...\nQUILLmar Version NONE\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " " + c.imageName + c.flashText);
+    TempFolder folder;
+    if (!c.imageName.empty())
+      writeImageFile(folder.path() / c.imageName, patternImage(700));
+    SimulatedUnit unit;
+    std::copy(c.flashText.begin(), c.flashText.end(), unit.flash().begin());
+    ASSERT_EQ(unit.start(), "");
+    const ProgramRun run =
+        runProgram({"--port", unit.devicePath(), "--folder", folder.str(), c.command});
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    // The image loader explains a missing file on its own lines before the message.
+    EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), c.err.size())), c.err);
+    EXPECT_EQ(run.err.empty(), c.err.empty()) << run.err;
+  }
+}
+
+TEST(UpdateCommandTest, ReadWritesTheFileTheUpdateCameFrom) {
+  TempFolder folder;
+  const std::vector<uint8_t> image = patternImage(1000, 4);
+  writeImageFile(folder.path() / "quillmar.hex", image);
+  SimulatedUnit unit;
+  ASSERT_EQ(unit.start(), "");
+  const std::vector<std::string> base = {"--port=" + unit.devicePath(), "--folder=" + folder.str()};
+  std::vector<std::string> args = base;
+  args.push_back("update");
+  ASSERT_EQ(runProgram(args).status, 0);
+  args.back() = "read";
+  const ProgramRun read = runProgram(args);
+  EXPECT_EQ(read.status, 0);
+  EXPECT_EQ(read.out, "Reading App to quillread.hex...\nRead Completed!\n");
+  EXPECT_EQ(read.err, "");
+  int size = 0;
+  const std::vector<uint8_t> saved = readImageFile(folder.path() / "quillread.hex", size);
+  EXPECT_EQ(size, boot::kAppRegionBytes);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), saved.begin()));
+  EXPECT_TRUE(std::all_of(saved.begin() + 1000, saved.end(), [](uint8_t b) { return b == 0xFF; }));
+}
+
+TEST(UpdateCommandTest, PortHeldByAnotherProgramFailsWithTheLinkMessage) {
+  SimulatedUnit unit;
+  ASSERT_EQ(unit.start(), "");
+  link::SerialLink other(unitDevices(unit.devicePath()));
+  ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+  const ProgramRun run = runProgram({"read", "--port", unit.devicePath(), "--folder", "/tmp"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "Reading App to quillread.hex...\nREAD FAILED!\n");
+  EXPECT_EQ(run.err, "Opening serial port: Invalid handle retrieved opening port\n");
+}
+
+}  // namespace
+}  // namespace quillmar::testing
