@@ -21,3 +21,35 @@ echo "== planprobe on examples/planprobe-schedule.txt (from 24 July 2002, the de
 "$bin/planprobe" -sexamples/planprobe-schedule.txt -o"$demo/planprobe.log" -d072402 </dev/null
 echo
 echo "log: $demo/planprobe.log ($(wc -l <"$demo/planprobe.log") lines)"
+
+echo
+echo "== quillmar-update against the simulated unit (quillmar-bootsim on a pseudo-terminal)"
+# hex_image BYTES: BYTES (hex pairs) as Intel HEX data records of 16 bytes from address 0.
+hex_image() {
+  local data=$1 addr=0 chunk n sum i
+  while [[ -n $data ]]; do
+    chunk=${data:0:32} data=${data:32}
+    n=$((${#chunk} / 2)) sum=$((${#chunk} / 2 + (addr >> 8) + (addr & 255)))
+    for ((i = 0; i < ${#chunk}; i += 2)); do sum=$((sum + 16#${chunk:i:2})); done
+    printf ':%02X%04X00%s%02X\n' "$n" "$addr" "$chunk" $(((256 - sum % 256) % 256))
+    addr=$((addr + n))
+  done
+  echo ":00000001FF"
+}
+updater_demo=$demo/updater
+mkdir -p "$updater_demo"
+firmware=$(printf 'demo firmware for the QUILLmar unit; CVersion 1.10 ' | od -An -v -tx1 | tr -d ' \n' | tr a-f A-F)
+hex_image "$firmware$(printf '%02X' $(seq 0 255))" > "$updater_demo/quillmar.hex"
+"$bin/quillmar-bootsim" > "$updater_demo/bootsim.out" &
+bootsim_pid=$!
+for _ in $(seq 100); do [[ -s $updater_demo/bootsim.out ]] && break; sleep 0.1; done
+unit=$(head -n 1 "$updater_demo/bootsim.out")
+echo "simulated unit on $unit"
+for command in update read version; do
+  echo "\$ quillmar-update --port $unit --folder $updater_demo $command"
+  "$bin/quillmar-update" --port "$unit" --folder "$updater_demo" "$command" || status=$?
+  echo "exit status ${status:-0}"
+  unset status
+done
+kill "$bootsim_pid" && wait "$bootsim_pid" || true
+echo "output: $updater_demo/quillread.hex"
