@@ -86,11 +86,19 @@ void ResultsLog::Pending::dropFront(size_t count) {
 
 void ResultsLog::write(std::string_view text) {
   char* out = pending_.reserve(2 * text.size());
-  for (const char c : text) {
-    if (c == '\n') {
-      *out++ = '\r';
+  // Copied a line at a time: most text holds few line feeds.
+  while (!text.empty()) {
+    const void* found = std::memchr(text.data(), '\n', text.size());
+    const size_t line =
+        found == nullptr ? text.size() : static_cast<const char*>(found) - text.data();
+    std::memcpy(out, text.data(), line);
+    out += line;
+    if (found == nullptr) {
+      break;
     }
-    *out++ = c;
+    *out++ = '\r';
+    *out++ = '\n';
+    text.remove_prefix(line + 1);
   }
   pending_.commit(out);
   drainIfLarge();

@@ -157,10 +157,13 @@ std::optional<DayWindow> Simulation::restOfDay() const {
       !isValidMonthCode(monthCode(c))) {
     return std::nullopt;
   }
-  const int32_t midnight =
-      MinutesSince2000(c.ClockYear(), monthCode(c), c.ClockDay(), 0, 0).minutes;
-  return DayWindow{midnight + hour * 60 + minute, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
-                   WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
+  if (c.ClockDateKey() != calendarKey_) {
+    calendarKey_ = c.ClockDateKey();
+    midnight_ = MinutesSince2000(c.ClockYear(), monthCode(c), c.ClockDay(), 0, 0).minutes;
+    weekday_ = WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay());
+  }
+  return DayWindow{midnight_ + hour * 60 + minute, midnight_ + kMinutesPerDay - 1, c.ClockDateKey(),
+                   weekday_};
 }
 
 void Simulation::plan(const DayWindow& day) {

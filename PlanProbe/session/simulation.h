@@ -78,6 +78,10 @@ class Simulation {
   int8_t lastYear_ = 0;
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
+  // The present day's first minute and weekday, worked out once per day.
+  mutable int32_t calendarKey_ = -1;
+  mutable int32_t midnight_ = 0;
+  mutable uint8_t weekday_ = 0;
   bool planned_ = false;          // nextDue_ holds the plan of the present day
   std::vector<int32_t> nextDue_;  // per loaded event, in list order
   std::vector<ScheduleEvent*> due_;
