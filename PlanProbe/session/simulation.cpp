@@ -149,7 +149,7 @@ void Simulation::endPass() {
   AdvanceClock(s_.clock, hourly);
 }
 
-std::optional<DayWindow> Simulation::restOfDay() const {
+std::optional<DayWindow> Simulation::restOfDay() {
   const SimClock& c = s_.clock;
   const int hour = c.ClockHour();
   const int minute = c.ClockMinute();

@@ -56,7 +56,7 @@ class Simulation {
  private:
   // The rest of the present day, or nothing in the boot minute and while the clock's month,
   // hour or minute is out of range: those minutes are always run with the whole list.
-  std::optional<DayWindow> restOfDay() const;
+  std::optional<DayWindow> restOfDay();
   // Works out each loaded event's next due minute within `day`.
   void plan(const DayWindow& day);
   // Runs the present minute over `among` (the events whose minute test can say anything in
@@ -79,9 +79,9 @@ class Simulation {
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
   // The present day's first minute and weekday, worked out once per day.
-  mutable int32_t calendarKey_ = -1;
-  mutable int32_t midnight_ = 0;
-  mutable uint8_t weekday_ = 0;
+  int32_t calendarKey_ = -1;
+  int32_t midnight_ = 0;
+  uint8_t weekday_ = 0;
   bool planned_ = false;          // nextDue_ holds the plan of the present day
   std::vector<int32_t> nextDue_;  // per loaded event, in list order
   std::vector<ScheduleEvent*> due_;

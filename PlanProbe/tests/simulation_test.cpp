@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "session/session.h"
+#include "session_test_support.h"
 #include "simulation_test_support.h"
 
 namespace quillmar::planprobe {
@@ -214,6 +216,34 @@ TEST(Simulation, ProgressShownWhenItsFigureChanges) {
   loadsOnly.options.loadsOnly = true;
   loadsOnly.run(true);
   EXPECT_EQ(loadsOnly.console(), "\r46% complete \r92% complete \r100% complete ");
+}
+
+// The whole program over a schedule file: appending to an old log writes the same simulation
+// as overwriting, minute stamps withdrawn alike.
+TEST(Simulation, AppendAndOverwriteWriteTheSameSimulation) {
+  testing::ScratchDir dir;
+  testing::writeFile(dir.file("s.txt"),
+                     "D:01.01.00 T:00:01 P:MINUTE R:3 E:ON 1:5\n"
+                     "D:01.01.00 T:00:02 P:MINUTE R:3 E:STOP 1:1\n");
+  std::string logs[2];
+  for (int append = 0; append < 2; ++append) {
+    const std::string log = dir.file("o" + std::to_string(append) + ".txt");
+    testing::writeFile(log, "old\r\n");
+    std::vector<std::string> words{"-s{dir}/s.txt", "-o" + log, "+i8"};
+    if (append == 1) {
+      words.push_back("-p");
+    }
+    const testing::Args args(dir, words);
+    std::ostringstream console;
+    Session session(console, [] {});
+    ASSERT_EQ(session.run(args.view()), 0);
+    const std::string text = testing::readFile(log);
+    logs[append] = text.substr(text.find("Executing Events:"));
+  }
+  EXPECT_EQ(logs[0], logs[1]);
+  EXPECT_EQ(logs[0], crlf("Executing Events:\n00:01  (00:01 starttime) ElvaneOn: 5"
+                          "\n00:04  (00:01 starttime) ElvaneOn: 5"
+                          "\n00:07  (00:01 starttime) ElvaneOn: 5\nDone.\n"));
 }
 
 }  // namespace
