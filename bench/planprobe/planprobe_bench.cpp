@@ -1,11 +1,13 @@
 // Times the planprobe minute loop on a realistic schedule of 30 events: the plain
 // minute-by-minute loop against the fast loop over 10 years, and the fast loop over 99 years
 // (the whole program, in a child process so that its peak memory can be read) against copying
-// the log it writes. Usage: planprobe_bench [schedule file] [scratch folder]
+// the log it writes. Each figure is the best of three runs. Usage: planprobe_bench [schedule file]
+// [scratch folder]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +60,16 @@ void simulate(const std::string& schedule, const std::string& log, uint32_t year
   }
 }
 
+// The best of three timings: on a shared machine the others measure the neighbours too.
+Timing bestOf3(const std::function<Timing()>& measure) {
+  Timing best = measure();
+  for (int round = 1; round < 3; ++round) {
+    const Timing next = measure();
+    best = {std::min(best.wall, next.wall), std::min(best.cpu, next.cpu)};
+  }
+  return best;
+}
+
 struct ChildRun {
   Timing timing;
   long peakKilobytes;
@@ -104,8 +116,10 @@ int main(int argc, char* argv[]) {
   const std::string copy = (dir / "copy99.log").string();
 
   std::printf("schedule: %s\n", schedule.c_str());
-  const Timing plain = timingOf([&] { simulate(schedule, plainLog, 10, false); });
-  const Timing fast = timingOf([&] { simulate(schedule, fastLog, 10, true); });
+  const Timing plain =
+      bestOf3([&] { return timingOf([&] { simulate(schedule, plainLog, 10, false); }); });
+  const Timing fast =
+      bestOf3([&] { return timingOf([&] { simulate(schedule, fastLog, 10, true); }); });
   std::printf("10 years: plain loop %.3f s (cpu %.3f s), fast loop %.3f s (cpu %.3f s)\n",
               plain.wall, plain.cpu, fast.wall, fast.cpu);
   std::printf("          ratio %.1f (cpu %.1f), logs %s (%.1f MB)\n", plain.wall / fast.wall,
@@ -113,14 +127,17 @@ int main(int argc, char* argv[]) {
               fs::file_size(fastLog) / 1e6);
 
   const ChildRun oneYear = runProgram(schedule, (dir / "fast1.log").string(), 1);
-  const ChildRun longRun = runProgram(schedule, longLog, 99);
-  const Timing copying = timingOf(
-      [&] {
-        if (std::system(("cp '" + longLog + "' '" + copy + "'").c_str()) != 0) {
-          std::fprintf(stderr, "cp failed\n");
-        }
-      },
-      RUSAGE_CHILDREN);
+  ChildRun longRun = runProgram(schedule, longLog, 99);
+  longRun.timing = bestOf3([&] { return runProgram(schedule, longLog, 99).timing; });
+  const Timing copying = bestOf3([&] {
+    return timingOf(
+        [&] {
+          if (std::system(("cp '" + longLog + "' '" + copy + "'").c_str()) != 0) {
+            std::fprintf(stderr, "cp failed\n");
+          }
+        },
+        RUSAGE_CHILDREN);
+  });
   std::printf(
       "99 years: planprobe %.3f s (cpu %.3f s), cp of its %.1f MB log %.3f s (cpu %.3f s)\n",
       longRun.timing.wall, longRun.timing.cpu, fs::file_size(longLog) / 1e6, copying.wall,
