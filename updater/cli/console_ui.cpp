@@ -1,6 +1,7 @@
 #include "updater/cli/console_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
 
 #include "updater/boot/updater_presenter.h"
@@ -19,6 +20,21 @@ std::string progressLine(const std::string& label, int percent) {
          std::to_string(clamped) + "%";
 }
 
+std::string oneLine(const std::string& text) {
+  std::string line;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      line += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    line += escaped;
+  }
+  return line;
+}
+
 ConsoleUi::ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar)
     : out_(out), err_(err), progressBar_(progressBar) {}
 
@@ -28,7 +44,7 @@ ConsoleUi::~ConsoleUi() {
 
 void ConsoleUi::showMessage(const std::string& text) {
   endBar();
-  err_ << text << '\n' << std::flush;
+  err_ << oneLine(text) << '\n' << std::flush;
 }
 
 void ConsoleUi::setProgressRange(int steps) {
@@ -47,7 +63,7 @@ void ConsoleUi::setProgressPosition(int step) {
 
 void ConsoleUi::setStatus(const std::string& text) {
   endBar();
-  out_ << text << '\n' << std::flush;
+  out_ << oneLine(text) << '\n' << std::flush;
   // Update writes first and reads back after "Verifying Data..."; Read only reads.
   label_ = text == boot::kProgrammingStatus ? "Writing" : "Reading";
 }

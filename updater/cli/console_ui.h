@@ -13,6 +13,10 @@ namespace quillmar::cli {
 // One progress-bar line without its line end: "Writing | ####...   | 100%".
 std::string progressLine(const std::string& label, int percent);
 
+// `text` with each control character written as \xNN, so a text that carries bytes from the
+// unit (a wrong identifier, a version) still takes exactly one line.
+std::string oneLine(const std::string& text);
+
 class ConsoleUi : public boot::OperationUi {
  public:
   ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar);

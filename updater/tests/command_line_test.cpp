@@ -101,6 +101,18 @@ TEST(ConsoleUiTest, ProgressLineFillsFiftyColumns) {
             "Reading | #########################                          | 51%");
 }
 
+TEST(ConsoleUiTest, TextsFromTheUnitStayOnOneLine) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"AVRBOOT", "AVRBOOT"},
+      {"AV\nR\rB\x1b"
+       "O",
+       "AV\\x0AR\\x0DB\\x1BO"},
+      {std::string("x\0y", 3) + "\x7f\xfe", "x\\x00y\\x7F\xfe"},
+  };
+  for (const auto& [text, line] : cases)
+    EXPECT_EQ(oneLine(text), line);
+}
+
 // Drives a ConsoleUi the way an update does and returns what reached each stream.
 struct Streams {
   std::string out;
