@@ -35,7 +35,8 @@ std::string BootSimulator::start() {
     return std::string("cannot create the stop pipe: ") + std::strerror(errno);
   }
   port_ = std::move(port);
-  thread_ = std::thread([this] { end_ = serve(*port_, loader_, stopPipe_[0], limits_); });
+  thread_ = std::thread(
+      [this] { end_ = serve(*port_, loader_, stopPipe_[0], limits_, &sessionsEnded_); });
   return "";
 }
 

@@ -9,6 +9,8 @@
 //   inspect sim.loader().flash()
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +40,8 @@ class BootSimulator {
   std::string devicePath() const { return port_ ? port_->devicePath() : std::string(); }
   // The unit. Touch it only while not serving: before start() or after stop()/wait().
   BootLoader& loader() { return loader_; }
+  // Sessions ended so far (a client opened and closed the device); safe to read any time.
+  uint64_t sessionsEnded() const { return sessionsEnded_.load(); }
   // How the serving ended; read it only after stop() or wait().
   std::optional<ServeEnd> end() const { return end_; }
 
@@ -48,6 +52,7 @@ class BootSimulator {
   int stopPipe_[2] = {-1, -1};
   std::thread thread_;
   std::optional<ServeEnd> end_;
+  std::atomic<uint64_t> sessionsEnded_{0};
 };
 
 }  // namespace quillmar::bootsim

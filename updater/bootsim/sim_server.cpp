@@ -20,12 +20,14 @@ constexpr int kIdlePollMs = 5;
 
 class Server {
  public:
-  Server(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits)
+  Server(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits,
+         std::atomic<uint64_t>* sessionsEnded)
       : master_(port.masterFd()),
         watch_(port.deviceEventsFd()),
         loader_(loader),
         stopFd_(stopFd),
-        limits_(limits) {}
+        limits_(limits),
+        sessionsEnded_(sessionsEnded) {}
 
   ServeEnd run() {
     for (;;) {
@@ -51,6 +53,11 @@ class Server {
     if (fds[0].revents != 0) {
       return finish(ServeEnd::Stopped);
     }
+    // Device events first, so that a client's close is known before answering what the next
+    // client sends.
+    if ((fds[1].revents & POLLIN) != 0) {
+      readDeviceEvents();
+    }
     short master = fds[2].revents;
     if ((master & POLLIN) != 0 && !answerInput()) {
       return false;
@@ -63,7 +70,7 @@ class Server {
         loader_.dropPartialCommand();
       }
     }
-    return (fds[1].revents & POLLIN) == 0 || countSessions();
+    return limits_.sessions == 0 || sessions_ < limits_.sessions || finishSessions();
   }
 
   bool finish(ServeEnd end) {
@@ -91,30 +98,36 @@ class Server {
     return true;
   }
 
-  // Sends the whole reply. A client that has gone away loses it, as on a real line.
+  // Sends the whole reply. A client that leaves without reading it loses the rest, and so
+  // does the next client: the device's events are looked at before every write.
   bool sendAll(const std::vector<uint8_t>& reply) {
     size_t sent = 0;
     while (sent < reply.size()) {
-      ssize_t n = ::write(master_, reply.data() + sent, reply.size() - sent);
+      pollfd fds[3] = {{stopFd_, POLLIN, 0}, {watch_, POLLIN, 0}, {master_, POLLOUT, 0}};
+      int ready = poll(fds, 3, -1);
+      if (ready > 0 && fds[0].revents != 0) {
+        return finish(ServeEnd::Stopped);
+      }
+      if (((fds[1].revents & POLLIN) != 0 && readDeviceEvents()) ||
+          (fds[2].revents & POLLHUP) != 0) {
+        return true;
+      }
+      ssize_t n = ready > 0 ? ::write(master_, reply.data() + sent, reply.size() - sent) : 0;
       if (n > 0) {
         sent += static_cast<size_t>(n);
       } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
         return true;
-      } else if (n < 0 && errno == EAGAIN) {
-        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master_, POLLOUT, 0}};
-        if (poll(fds, 2, -1) > 0 && fds[0].revents != 0) {
-          return finish(ServeEnd::Stopped);
-        }
       }
     }
     return true;
   }
 
-  // A session ends when the last holder of the device closes it. False at the session limit,
-  // after answering whatever that session still sent.
-  bool countSessions() {
+  // Follows the device's opens and closes. A session ends when the last holder closes it;
+  // true when that happened.
+  bool readDeviceEvents() {
     alignas(inotify_event) char events[4096];
     ssize_t got = ::read(watch_, events, sizeof events);
+    bool letGo = false;
     for (ssize_t at = 0; at < got;) {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -122,11 +135,17 @@ class Server {
         ++holders_;
       } else if ((event->mask & IN_CLOSE) != 0 && holders_ > 0 && --holders_ == 0) {
         ++sessions_;
+        letGo = true;
+        if (sessionsEnded_ != nullptr) {
+          sessionsEnded_->store(sessions_);
+        }
       }
     }
-    if (limits_.sessions == 0 || sessions_ < limits_.sessions) {
-      return true;
-    }
+    return letGo;
+  }
+
+  // Ends the serving at the session limit, after answering whatever that session still sent.
+  bool finishSessions() {
     pollfd master{master_, POLLIN, 0};
     while (poll(&master, 1, 0) > 0 && (master.revents & POLLIN) != 0) {
       if (!answerInput()) {
@@ -143,14 +162,16 @@ class Server {
   ServeLimits limits_;
   bool hungUp_ = true;  // PtyPort leaves the slave closed
   uint64_t holders_ = 0;
+  std::atomic<uint64_t>* sessionsEnded_;
   uint64_t sessions_ = 0;
   ServeEnd end_ = ServeEnd::Stopped;
 };
 
 }  // namespace
 
-ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits) {
-  return Server(port, loader, stopFd, limits).run();
+ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits,
+               std::atomic<uint64_t>* sessionsEnded) {
+  return Server(port, loader, stopFd, limits, sessionsEnded).run();
 }
 
 }  // namespace quillmar::bootsim

@@ -2,6 +2,7 @@
 // limit is reached. A session is one client's hold of the device, from its open to its close.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "bootsim/boot_loader.h"
@@ -18,7 +19,10 @@ struct ServeLimits {
 enum class ServeEnd { Stopped, SessionLimit, CommandLimit, Failed };
 
 // Answers every byte the client sends until `stopFd` becomes readable or a limit is reached.
-// A client that closes the device in the middle of a command leaves no half command behind.
-ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits);
+// A client that closes the device in the middle of a command leaves no half command behind,
+// and a reply it left unread is not sent on to the next client. `sessionsEnded`, if given,
+// counts the ended sessions for another thread to watch.
+ServeEnd serve(const PtyPort& port, BootLoader& loader, int stopFd, const ServeLimits& limits,
+               std::atomic<uint64_t>* sessionsEnded = nullptr);
 
 }  // namespace quillmar::bootsim

@@ -127,7 +127,7 @@ PortDevices defaultPortDevices() {
 
 // O_NONBLOCK keeps the open from waiting for a carrier; O_NOCTTY keeps the port from becoming
 // our controlling terminal. The advisory lock (and TIOCEXCL for other openers) makes the hold
-// exclusive; only a held port has its stale output discarded.
+// exclusive; only a held port has its buffers discarded.
 std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,
                                       std::string& error) {
   int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -141,7 +141,9 @@ std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRa
     return nullptr;
   }
   auto port = std::make_unique<PosixPort>(fd);
-  tcflush(fd, TCOFLUSH);
+  // Start empty both ways, as a freshly opened port does: a pseudo-terminal would otherwise
+  // hand us bytes that were meant for its previous holder.
+  tcflush(fd, TCIOFLUSH);
   termios settings{};
   if (tcgetattr(fd, &settings) != 0) {
     error = kCannotGetStatus;

@@ -86,6 +86,30 @@ TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfCommands) {
   EXPECT_EQ(ask(link, "a", 1, kShortTimeoutMs), (std::vector<int>{-2}));
 }
 
+// A client that leaves without reading a long reply neither blocks the simulator nor leaves
+// the reply behind for the next client.
+TEST(BootSimulatorTest, UnreadReplyOfALeavingClientIsLost) {
+  BootSimulator sim(Faults{}, ServeLimits{.sessions = 2, .commands = 0});
+  ASSERT_EQ(sim.start(), "");
+  SerialLink link = linkTo(sim);
+  ASSERT_EQ(link.open(0, 38400), "");
+  const std::string blockRead(
+      "A\0\0g\xFF\xFE"
+      "F",
+      7);  // 65534 bytes from address 0
+  EXPECT_EQ(ask(link, blockRead, 3), (std::vector<int>{'\r', 0xFF, 0xFF}));
+  link.close();
+  for (int waited = 0; sim.sessionsEnded() == 0 && waited < 5000; ++waited) {
+    usleep(1000);
+  }
+  ASSERT_EQ(sim.sessionsEnded(), 1u) << "the simulator is stuck on the unread reply";
+  ASSERT_EQ(link.open(0, 38400), "");
+  EXPECT_EQ(ask(link, "a", 1), (std::vector<int>{'Y'}));
+  link.close();
+  sim.wait();
+  EXPECT_EQ(sim.end(), ServeEnd::SessionLimit);
+}
+
 // Starts the program with `options` and returns it with the device from its first line.
 FILE* startProgram(const std::string& options, std::string& device) {
   std::string command = std::string(QUILLMAR_BOOTSIM_PROGRAM) + " " + options;

@@ -134,6 +134,17 @@ TEST_F(LinkTest, ClosedLinkSendsNothingAndDoesNotWait) {
   EXPECT_TRUE(readMaster(pty_->masterFd(), 1).empty());
 }
 
+TEST_F(LinkTest, BytesSentBeforeTheOpenAreNotReceived) {
+  const uint8_t stale[] = {'Y', '\r', 0x00};
+  ASSERT_EQ(::write(pty_->masterFd(), stale, sizeof stale), 3);
+  SerialLink link(devices_);
+  ASSERT_EQ(link.open(0, 38400), "");
+  EXPECT_EQ(link.readByte(100), -2);
+  uint8_t fresh = 0x7E;
+  ASSERT_EQ(::write(pty_->masterFd(), &fresh, 1), 1);
+  EXPECT_EQ(link.readByte(2000), 0x7E);
+}
+
 TEST_F(LinkTest, EveryByteValuePassesUnalteredBothWays) {
   SerialLink link(devices_);
   ASSERT_EQ(link.open(0, 38400), "");
