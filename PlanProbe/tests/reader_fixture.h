@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include <unistd.h>
+
 #include "schedule/reader.h"
 
 namespace quillmar::planprobe {
@@ -57,8 +59,9 @@ class ReaderTest : public testing::Test {
  private:
   static std::string uniquePath() {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    return testing::TempDir() + "planprobe_" + test->test_suite_name() + "_" + test->name() +
-           ".txt";
+    // The process id keeps concurrent test runs (other build trees, CI) apart.
+    return testing::TempDir() + "planprobe_" + std::to_string(getpid()) + "_" +
+           test->test_suite_name() + "_" + test->name() + ".txt";
   }
 
   std::string path_ = uniquePath();

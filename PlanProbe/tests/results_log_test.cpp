@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace quillmar::planprobe {
 namespace {
 
@@ -98,7 +100,8 @@ TEST(ResultsLog, WithdrawRefusesTextThatHasLeft) {
 }
 
 TEST(ResultsLog, KeptTextReachesFileWhenLogIsDestroyed) {
-  const auto path = std::filesystem::temp_directory_path() / "planprobe_results_log_test.txt";
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("planprobe_results_log_test_" + std::to_string(getpid()) + ".txt");
   {
     ResultsLog log(openLogFile(path.string(), false));
     log.holdFrom(0);
