@@ -1,0 +1,65 @@
+// The dialog templates and the help text.
+#include "dialog_resources.h"
+
+namespace quillmar::ui {
+namespace {
+
+using enum ControlKind;
+
+constexpr ControlSpec kUpdaterControls[] = {
+    {kIdOk, DefaultButton, "&Update", 87, 6, 50, 14},
+    {kIdRead, Button, "&Read", 87, 22, 50, 14},
+    {kIdCancel, Button, "Cancel", 87, 54, 50, 14},
+    {kIdHelp, Button, "&Help", 87, 70, 50, 14},
+    {-1, GroupBox, "Com Port", 12, 10, 46, 36},
+    {kIdStatus, Label, kStartStatus, 15, 92, 124, 9},
+    {kIdProgress, ProgressBar, "", 13, 103, 125, 14},
+    {kIdCom1, RadioButton, "Com1", 19, 21, 34, 10},
+    {kIdCom2, RadioButton, "Com2", 19, 31, 34, 10},
+    {kIdVersion, Button, "&Version", 87, 38, 50, 14},
+};
+
+constexpr ControlSpec kHelpControls[] = {
+    {kIdOk, DefaultButton, "Close Help", 204, 161, 50, 14},
+    {kIdHelpText, Label, "QUILLmar software update instructions:", 7, 7, 247, 149},
+};
+
+constexpr ControlSpec kAboutControls[] = {
+    {-1, Icon, "", 4, 13, 20, 20},
+    {-1, Label, "QUILLmar Update Version 1.1", 25, 10, 103, 8},
+    {-1, Label, "Firmware updater for QUILLmar", 25, 21, 119, 8},
+    {kIdOk, DefaultButton, "OK", 48, 40, 50, 14},
+};
+
+// The help text in its pieces, joined in order when the dialog opens.
+constexpr const char* kHelpPieces[] = {
+    "QUILLmar software update instructions:\n\n",
+    "1) Place the QUILLMAR.HEX file in the same folder as this program.\n",
+    "2) Connect a null modem cable (not an Elvane Tavrow programming cable)\n",
+    "      from either COM1 or COM2 of your PC to the QUILLmar's serial port.\n",
+    "3) Turn on DIP switch #8.\n",
+    "4) Make sure that DIP switch #1 (reset) is off.\n",
+    "5) Apply power to QUILLmar.\n",
+    "6) Select the appropriate Com port from the radio buttons in the dialog\n",
+    "7) Click Update. The status bar should immediately begin to move.\n",
+    "      The update process will take several minutes.\n",
+    "8) When it is complete, switch off DIP switch #8.\n\n",
+    "You may review these intructions at any time by pressing HELP.\n\n",
+    "For support, contact the supplier of your QUILLmar unit.",
+};
+
+}  // namespace
+
+const DialogSpec kUpdaterDialogSpec = {kProgramName, 151, 126, kUpdaterControls};
+const DialogSpec kHelpDialogSpec = {"QUILLmar Update Help", 261, 186, kHelpControls};
+const DialogSpec kAboutDialogSpec = {"About QUILLmar_Update", 145, 63, kAboutControls};
+
+std::string helpText() {
+  std::string text;
+  for (const char* piece : kHelpPieces) {
+    text += piece;
+  }
+  return text;
+}
+
+}  // namespace quillmar::ui

@@ -1,0 +1,63 @@
+// The dialog templates of QUILLmar_Update: every control of the three dialogs with its id, kind,
+// text and place in dialog units, listed in tab order. Plain data, free of the window system;
+// dialog_template.cpp turns a table into widgets.
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace quillmar::ui {
+
+// What a template row becomes on screen.
+enum class ControlKind {
+  DefaultButton,  // push button pressed by Enter
+  Button,         // push button
+  GroupBox,       // titled frame drawn behind the controls it surrounds
+  Label,          // left-aligned static text
+  ProgressBar,    // bordered progress bar, range 0..100, position 0
+  RadioButton,    // automatic radio button; consecutive ones form one exclusive group
+  Icon,           // the application icon
+};
+
+// One control: its id (-1 for controls nobody addresses), kind, text and rectangle.
+struct ControlSpec {
+  int id;
+  ControlKind kind;
+  const char* text;
+  int x, y, w, h;
+};
+
+// One dialog: caption, client size in dialog units and its controls in tab order.
+struct DialogSpec {
+  const char* caption;
+  int w, h;
+  std::span<const ControlSpec> controls;
+};
+
+// Control ids the program addresses.
+enum ControlId : int {
+  kIdOk = 1,
+  kIdCancel = 2,
+  kIdProgress = 1000,
+  kIdCom1 = 1001,
+  kIdCom2 = 1002,
+  kIdHelpText = 1003,
+  kIdStatus = 1004,
+  kIdRead = 1005,
+  kIdVersion = 1006,
+  kIdHelp = 57670,
+};
+
+// Texts shared by the dialogs and their tests.
+inline constexpr const char* kProgramName = "QUILLmar_Update";
+inline constexpr const char* kAboutMenuText = "&About QUILLmar_Update...";
+inline constexpr const char* kStartStatus = "Connect Serial Cable and Click Update";
+
+extern const DialogSpec kUpdaterDialogSpec;
+extern const DialogSpec kHelpDialogSpec;
+extern const DialogSpec kAboutDialogSpec;
+
+// The instructions shown in the help dialog, ending with the support line.
+std::string helpText();
+
+}  // namespace quillmar::ui

@@ -1,0 +1,126 @@
+// Dialog templates turned into Qt widgets.
+#include "updater/ui/dialog_template.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace quillmar::ui {
+namespace {
+
+// a * b / c rounded to the nearest integer, for the non-negative values of dialog geometry.
+int mulDiv(int a, int b, int c) {
+  return (a * b + c / 2) / c;
+}
+
+// Size of the icon a static icon control shows, as the platform draws it unscaled.
+constexpr int kIconPixels = 32;
+
+// A push button; the default one also answers Enter.
+QWidget* makeButton(QDialog& dialog, const ControlSpec& spec) {
+  auto* button = new QPushButton(QString::fromUtf8(spec.text), &dialog);
+  button->setDefault(spec.kind == ControlKind::DefaultButton);
+  return button;
+}
+
+// Static text: top-left aligned and wrapped at the control's width, shown as given.
+QWidget* makeLabel(QDialog& dialog, const ControlSpec& spec) {
+  auto* label = new QLabel(QString::fromUtf8(spec.text), &dialog);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setWordWrap(true);
+  return label;
+}
+
+QWidget* makeProgressBar(QDialog& dialog) {
+  auto* bar = new QProgressBar(&dialog);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  return bar;
+}
+
+QWidget* makeIcon(QDialog& dialog) {
+  auto* label = new QLabel(&dialog);
+  label->setPixmap(applicationIcon().pixmap(kIconPixels, kIconPixels));
+  return label;
+}
+
+// Creates the widget for one template row, parented to `dialog`.
+QWidget* makeControl(QDialog& dialog, const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::DefaultButton:
+    case ControlKind::Button:
+      return makeButton(dialog, spec);
+    case ControlKind::GroupBox:
+      return new QGroupBox(QString::fromUtf8(spec.text), &dialog);
+    case ControlKind::Label:
+      return makeLabel(dialog, spec);
+    case ControlKind::ProgressBar:
+      return makeProgressBar(dialog);
+    case ControlKind::RadioButton:
+      return new QRadioButton(QString::fromUtf8(spec.text), &dialog);
+    case ControlKind::Icon:
+      return makeIcon(dialog);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+DialogUnits::DialogUnits(const QFont& font) {
+  // The average width of the alphabet in both cases, rounded up: a font whose text runs wider
+  // than its alphabet suggests then still fits the controls sized for the template's font.
+  const QFontMetrics metrics(font);
+  const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  baseX_ = (metrics.horizontalAdvance(alphabet) + alphabet.size() - 1) / alphabet.size();
+  baseY_ = metrics.height();
+}
+
+QRect DialogUnits::toPixels(int x, int y, int w, int h) const {
+  return QRect(mulDiv(x, baseX_, 4), mulDiv(y, baseY_, 8), mulDiv(w, baseX_, 4),
+               mulDiv(h, baseY_, 8));
+}
+
+QFont dialogFont() {
+  const QString family = QStringLiteral("MS Sans Serif");
+  if (QFontDatabase::families().contains(family))
+    return QFont(family, 8);
+  return QApplication::font("QDialog");
+}
+
+QIcon applicationIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/quillmar/icon-32.png"), QSize(32, 32));
+  icon.addFile(QStringLiteral(":/quillmar/icon-16.png"), QSize(16, 16));
+  return icon;
+}
+
+void buildDialog(QDialog& dialog, const DialogSpec& spec) {
+  dialog.setFont(dialogFont());
+  dialog.setWindowTitle(QString::fromUtf8(spec.caption));
+  dialog.setWindowIcon(applicationIcon());
+  const DialogUnits units(dialog.font());
+  dialog.setFixedSize(units.toPixels(0, 0, spec.w, spec.h).size());
+  for (const ControlSpec& row : spec.controls) {
+    QWidget* widget = makeControl(dialog, row);
+    if (row.id != -1)
+      widget->setObjectName(controlName(row.id));
+    QRect place = units.toPixels(row.x, row.y, row.w, row.h);
+    if (row.kind == ControlKind::Icon)
+      place.setSize(QSize(kIconPixels, kIconPixels));
+    widget->setGeometry(place);
+  }
+}
+
+QString controlName(int id) {
+  return QStringLiteral("control%1").arg(id);
+}
+
+}  // namespace quillmar::ui

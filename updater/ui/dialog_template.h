@@ -1,0 +1,48 @@
+// Builds a dialog from its template: dialog units mapped through the dialog font, controls
+// created in tab order and named by their ids.
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include "updater/ui/dialog_resources.h"
+
+class QDialog;
+
+namespace quillmar::ui {
+
+// Converts dialog units to pixels: a unit is a quarter of the font's average character width
+// across and an eighth of its character height down.
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& font);
+  // Pixels for a rectangle given in dialog units.
+  QRect toPixels(int x, int y, int w, int h) const;
+
+ private:
+  int baseX_;
+  int baseY_;
+};
+
+// "MS Sans Serif" 8 pt where installed, else the platform's own dialog font.
+QFont dialogFont();
+
+// The application icon, 32 x 32 and 16 x 16.
+QIcon applicationIcon();
+
+// Gives `dialog` the template's font, caption, icon, fixed client size and controls.
+void buildDialog(QDialog& dialog, const DialogSpec& spec);
+
+// The object name of the control with `id`.
+QString controlName(int id);
+
+// The control of `dialog` with `id` (null when absent or of another type).
+template <class W>
+W* control(const QWidget& dialog, int id) {
+  return dialog.findChild<W*>(controlName(id));
+}
+
+}  // namespace quillmar::ui

@@ -1,0 +1,30 @@
+// The help dialog and the about box.
+#include "updater/ui/info_dialogs.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "updater/ui/dialog_template.h"
+
+namespace quillmar::ui {
+namespace {
+
+// Builds `dialog` from `spec` and lets its default button (id 1) close it.
+void buildClosableDialog(QDialog& dialog, const DialogSpec& spec) {
+  buildDialog(dialog, spec);
+  QObject::connect(control<QPushButton>(dialog, kIdOk), &QPushButton::clicked, &dialog,
+                   &QDialog::accept);
+}
+
+}  // namespace
+
+HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
+  buildClosableDialog(*this, kHelpDialogSpec);
+  control<QLabel>(*this, kIdHelpText)->setText(QString::fromStdString(helpText()));
+}
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  buildClosableDialog(*this, kAboutDialogSpec);
+}
+
+}  // namespace quillmar::ui
