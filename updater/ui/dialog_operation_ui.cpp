@@ -1,0 +1,62 @@
+// The main dialog as the user interface of a running operation.
+#include "updater/ui/dialog_operation_ui.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QThread>
+
+#include "updater/ui/dialog_template.h"
+
+namespace quillmar::ui {
+namespace {
+
+// Runs `work` on the thread of `dialog`: at once when called there, else queued behind the
+// earlier calls. With `wait`, returns only after `work` has run.
+template <class Work>
+void onDialogThread(QDialog& dialog, Work work, bool wait) {
+  if (QThread::currentThread() == dialog.thread()) {
+    work();
+    return;
+  }
+  QMetaObject::invokeMethod(&dialog, std::move(work),
+                            wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+}  // namespace
+
+DialogOperationUi::DialogOperationUi(QDialog& dialog) : dialog_(dialog) {}
+
+void DialogOperationUi::showMessage(const std::string& text) {
+  onDialogThread(
+      dialog_, [this, text] { showWarning(dialog_, text); }, true);
+}
+
+void DialogOperationUi::setProgressRange(int steps) {
+  onDialogThread(
+      dialog_, [this, steps] { control<QProgressBar>(dialog_, kIdProgress)->setRange(0, steps); },
+      false);
+}
+
+void DialogOperationUi::setProgressPosition(int step) {
+  onDialogThread(
+      dialog_, [this, step] { control<QProgressBar>(dialog_, kIdProgress)->setValue(step); },
+      false);
+}
+
+void DialogOperationUi::setStatus(const std::string& text) {
+  onDialogThread(
+      dialog_,
+      [this, text] { control<QLabel>(dialog_, kIdStatus)->setText(QString::fromStdString(text)); },
+      false);
+}
+
+void showWarning(QDialog& parent, const std::string& text) {
+  QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kProgramName),
+                  QString::fromStdString(text), QMessageBox::Ok, &parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+}  // namespace quillmar::ui

@@ -1,0 +1,33 @@
+// DialogOperationUi: the main dialog's status line, progress bar and message boxes offered to an
+// operation running on a worker thread. Every call is carried out on the dialog's thread;
+// showMessage waits there until the user has closed the box.
+#pragma once
+
+#include <string>
+
+#include "updater/boot/operation_ui.h"
+
+class QDialog;
+
+namespace quillmar::ui {
+
+class DialogOperationUi : public boot::OperationUi {
+ public:
+  // `dialog` must hold the status line and progress bar of the main dialog's template and
+  // outlive this object.
+  explicit DialogOperationUi(QDialog& dialog);
+
+  void showMessage(const std::string& text) override;
+  void setProgressRange(int steps) override;
+  void setProgressPosition(int step) override;
+  void setStatus(const std::string& text) override;
+
+ private:
+  QDialog& dialog_;
+};
+
+// Shows the modal warning box the updater uses for every failure, titled with the program's
+// name, with an OK button; returns when the user has closed it.
+void showWarning(QDialog& parent, const std::string& text);
+
+}  // namespace quillmar::ui

@@ -1,0 +1,281 @@
+// The dialog program end to end on the offscreen platform: start-up, controls, keys, the about
+// box, and operations against pseudo-terminals, with a ModalResponder playing the user at every
+// modal window. Each dialog is also rendered to a PNG under the build folder for people to see.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <tuple>
+
+#include "updater/link/serial_link.h"
+#include "updater/ui/dialog_template.h"
+#include "updater/ui/tests/modal_responder.h"
+#include "updater/ui/updater_dialog.h"
+
+namespace quillmar::ui {
+namespace {
+
+using testing::ModalResponder;
+
+// A pseudo-terminal that nobody answers at the far end: a unit that is switched off.
+class SilentLine {
+ public:
+  SilentLine() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+      std::abort();
+    device_ = ptsname(master_);
+  }
+  ~SilentLine() { ::close(master_); }
+  const std::string& device() const { return device_; }
+
+ private:
+  int master_;
+  std::string device_;
+};
+
+// Processes events until `done` holds; false after `timeoutMs`.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!done()) {
+    if (deadline.hasExpired())
+      return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
+// Saves what `widget` shows as <build>/tests/ui-renders/<name>.png.
+void render(QWidget& widget, const QString& name) {
+  const QDir dir(QStringLiteral(QUILLMAR_RENDER_DIR));
+  dir.mkpath(QStringLiteral("."));
+  widget.grab().save(dir.filePath(name + QStringLiteral(".png")));
+}
+
+// The status texts the dialog can show; each must fit on the status line.
+const char* const kStatusTexts[] = {
+    kStartStatus,
+    "Programming QUILLmar Application...",
+    "Verifying Data...",
+    "QUILLmar Updated!",
+    "UPDATE FAILED!",
+    "Reading App to quillread.hex...",
+    "Read Completed!",
+    "READ FAILED!",
+    "Fetching version. Please wait...",
+    "QUILLmar Version NONE",
+};
+
+constexpr const char* kHeldPortMessage =
+    "Opening serial port: Invalid handle retrieved opening port";
+
+class UpdaterDialogTest : public ::testing::Test {
+ protected:
+  // Opens the dialog on `settings` (folder: a fresh temporary one) and closes the start-up help.
+  void open(UpdaterSettings settings) {
+    settings.programFolder = folder_.path().toStdString();
+    dialog_ = std::make_unique<UpdaterDialog>(settings);
+    dialog_->show();
+    ASSERT_TRUE(waitUntil([&] { return !responder_.seen.empty(); }));
+    responder_.seen.clear();
+    dialog_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+  }
+
+  // Waits until the first operation has shown its outcome (buttons pressed by mnemonic click
+  // a moment later, so a status other than the first one tells that it started).
+  void waitForOutcome() {
+    ASSERT_TRUE(waitUntil([&] { return !dialog_->operationRunning() && status() != kStartStatus; },
+                          120000));
+  }
+
+  std::string status() const { return control<QLabel>(*dialog_, kIdStatus)->text().toStdString(); }
+  QProgressBar& progress() const { return *control<QProgressBar>(*dialog_, kIdProgress); }
+  QPushButton& button(int id) const { return *control<QPushButton>(*dialog_, id); }
+  QRadioButton& radio(int id) const { return *control<QRadioButton>(*dialog_, id); }
+
+  QTemporaryDir folder_;
+  ModalResponder responder_;
+  std::unique_ptr<UpdaterDialog> dialog_;
+};
+
+TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
+  SilentLine line;
+  UpdaterSettings settings;
+  settings.devices[0] = line.device();
+  settings.programFolder = folder_.path().toStdString();
+  UpdaterDialog dialog(settings);
+  bool helpBlockedMain = false;
+  std::string statusAtMessage;
+  responder_.onShow = [&](QWidget& window) {
+    if (qobject_cast<QMessageBox*>(&window) != nullptr) {
+      statusAtMessage = control<QLabel>(dialog, kIdStatus)->text().toStdString();
+      render(window, "message-box");
+      return;
+    }
+    helpBlockedMain = window.isModal() && window.parentWidget() == &dialog;
+    QLabel& text = *control<QLabel>(window, kIdHelpText);
+    EXPECT_LE(text.heightForWidth(text.width()), text.height()) << "help text is cut off";
+    render(window, "help-dialog");
+  };
+  dialog.show();
+  ASSERT_TRUE(waitUntil([&] { return !responder_.seen.empty(); }));
+  render(dialog, "main-dialog");
+
+  ASSERT_EQ(responder_.seen.size(), 1u);
+  EXPECT_EQ(responder_.seen[0].title, "QUILLmar Update Help");
+  const std::string& help = responder_.seen[0].text;
+  EXPECT_TRUE(help.starts_with("QUILLmar software update instructions:\n\n1) Place the"));
+  EXPECT_NE(help.find("8) When it is complete, switch off DIP switch #8.\n\n"), std::string::npos);
+  const std::string review = "You may review these intructions at any time by pressing HELP.\n\n";
+  const size_t supportLine = help.find(review) + review.size();
+  EXPECT_GT(help.size(), supportLine) << "the help text ends with a support line";
+  EXPECT_TRUE(helpBlockedMain);
+  EXPECT_EQ(dialog.windowTitle(), "QUILLmar_Update");
+  EXPECT_EQ(control<QLabel>(dialog, kIdStatus)->text(), kStartStatus);
+  EXPECT_TRUE(control<QRadioButton>(dialog, kIdCom1)->isChecked());
+  EXPECT_FALSE(control<QRadioButton>(dialog, kIdCom2)->isChecked());
+  EXPECT_EQ(control<QRadioButton>(dialog, kIdCom1)->toolTip().toStdString(), line.device());
+  const QProgressBar& bar = *control<QProgressBar>(dialog, kIdProgress);
+  EXPECT_EQ(std::tuple(bar.minimum(), bar.maximum(), bar.value()), std::tuple(0, 100, 0));
+
+  // No quillmar.hex in the folder: Update opens the port, then fails on the file.
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  EXPECT_TRUE(dialog.operationRunning());
+  ASSERT_TRUE(waitUntil([&] { return !dialog.operationRunning(); }));
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{"file read error code -1 terminating"});
+  EXPECT_TRUE(responder_.seen.back().warningBox);
+  EXPECT_EQ(responder_.seen.back().title, "QUILLmar_Update");
+  EXPECT_EQ(statusAtMessage, "Programming QUILLmar Application...");
+  EXPECT_EQ(control<QLabel>(dialog, kIdStatus)->text(), "UPDATE FAILED!");
+  EXPECT_EQ(dialog.portChoice(), 0);
+}
+
+TEST_F(UpdaterDialogTest, ControlsFollowTabOrderAndTextsFit) {
+  open({});
+  std::vector<QString> chain;
+  for (QWidget* w = dialog_->nextInFocusChain(); w != dialog_.get(); w = w->nextInFocusChain()) {
+    if (w->focusPolicy() & Qt::TabFocus)
+      chain.push_back(w->objectName());
+  }
+  const std::vector<QString> expected = {
+      controlName(kIdOk),   controlName(kIdRead), controlName(kIdCancel), controlName(kIdHelp),
+      controlName(kIdCom1), controlName(kIdCom2), controlName(kIdVersion)};
+  EXPECT_EQ(chain, expected);
+  EXPECT_TRUE(button(kIdOk).isDefault());
+
+  const QLabel& line = *control<QLabel>(*dialog_, kIdStatus);
+  for (const char* text : kStatusTexts) {
+    EXPECT_LE(line.fontMetrics().horizontalAdvance(text), line.width()) << text;
+  }
+  for (QPushButton* each : dialog_->findChildren<QPushButton*>()) {
+    EXPECT_LE(each->sizeHint().height(), each->height() + 4) << each->text().toStdString();
+  }
+}
+
+// The about command: on its keyboard shortcut and in the dialog's context menu.
+TEST_F(UpdaterDialogTest, AboutBoxShowsVersion) {
+  open({});
+  responder_.onShow = [](QWidget& window) {
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+          << label->text().toStdString();
+    }
+    render(window, "about-box");
+  };
+  QTest::keyClick(dialog_.get(), 'i', Qt::ControlModifier);
+  ASSERT_EQ(responder_.seen.size(), 1u);
+  EXPECT_EQ(responder_.seen[0].title, "About QUILLmar_Update");
+  EXPECT_TRUE(responder_.seen[0].text.starts_with("QUILLmar Update Version 1.1\n"));
+
+  ASSERT_EQ(dialog_->contextMenuPolicy(), Qt::ActionsContextMenu);
+  ASSERT_EQ(dialog_->actions().size(), 1);
+  EXPECT_EQ(dialog_->actions()[0]->text(), kAboutMenuText);
+}
+
+// Held by another program, the port fails every operation at once; each button is pressed
+// by its mnemonic.
+struct HeldPortCase {
+  char mnemonic;
+  const char* status;
+};
+
+class HeldPortTest : public UpdaterDialogTest,
+                     public ::testing::WithParamInterface<HeldPortCase> {};
+
+TEST_P(HeldPortTest, ShowsPortMessageAndFailure) {
+  SilentLine line;
+  std::string error;
+  const auto holder = link::openPort(line.device(), link::kLinkBaudRate, error);
+  ASSERT_NE(holder, nullptr) << error;
+  UpdaterSettings settings;
+  settings.devices[0] = line.device();
+  open(settings);
+  QTest::keyClick(dialog_.get(), GetParam().mnemonic, Qt::AltModifier);
+  waitForOutcome();
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{kHeldPortMessage});
+  EXPECT_EQ(status(), GetParam().status);
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, HeldPortTest,
+                         ::testing::Values(HeldPortCase{'u', "UPDATE FAILED!"},
+                                           HeldPortCase{'r', "READ FAILED!"},
+                                           HeldPortCase{'v', "QUILLmar Version NONE"}));
+
+// While an operation waits on a silent unit, nothing the user does reaches the dialog, and
+// nothing is replayed afterwards; the status line still changes.
+TEST_F(UpdaterDialogTest, RefusesInputWhileOperationRuns) {
+  SilentLine line;
+  UpdaterSettings settings;
+  settings.devices[0] = line.device();
+  settings.replyTimeoutMs = 1500;
+  open(settings);
+  QTest::mouseClick(&button(kIdVersion), Qt::LeftButton);
+  ASSERT_TRUE(dialog_->operationRunning());
+  ASSERT_TRUE(waitUntil([&] { return status() == "Fetching version. Please wait..."; }));
+
+  QTest::keyClick(dialog_.get(), Qt::Key_Return);
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+  QTest::keyClick(dialog_.get(), 'h', Qt::AltModifier);
+  QTest::keyClick(dialog_.get(), 'i', Qt::ControlModifier);
+  QTest::mouseClick(&button(kIdCancel), Qt::LeftButton);
+  QTest::mouseClick(&button(kIdRead), Qt::LeftButton);
+  QTest::mouseClick(&radio(kIdCom2), Qt::LeftButton);
+  dialog_->close();
+  EXPECT_TRUE(dialog_->isVisible());
+  EXPECT_TRUE(dialog_->operationRunning());
+
+  waitForOutcome();
+  QTest::qWait(50);
+  EXPECT_TRUE(responder_.seen.empty());
+  EXPECT_EQ(status(), "QUILLmar Version NONE");
+  EXPECT_TRUE(dialog_->isVisible());
+  EXPECT_TRUE(radio(kIdCom1).isChecked());
+  EXPECT_FALSE(dialog_->operationRunning());
+
+  QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // input flows again once the operation is done
+  EXPECT_FALSE(dialog_->isVisible());
+}
+
+}  // namespace
+}  // namespace quillmar::ui
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,61 @@
+// UpdaterDialog: the main dialog of QUILLmar_Update. Its buttons run one whole operation each
+// through the shared presenter, on a worker thread so that the dialog keeps painting; while
+// an operation runs the dialog takes no input.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "updater/boot/updater_presenter.h"
+#include "updater/link/serial_link.h"
+#include "updater/ui/dialog_operation_ui.h"
+#include "updater/ui/input_lock.h"
+
+class QThread;
+
+namespace quillmar::ui {
+
+// What a program run gives the dialog.
+struct UpdaterSettings {
+  link::PortDevices devices = link::defaultPortDevices();  // behind Com1, Com2, ...
+  std::string programFolder;                               // holds quillmar.hex, quillread.hex
+  uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
+};
+
+class UpdaterDialog : public QDialog {
+ public:
+  explicit UpdaterDialog(const UpdaterSettings& settings, QWidget* parent = nullptr);
+  // Waits for a running operation to end.
+  ~UpdaterDialog() override;
+
+  // True from a button press until its operation has shown its outcome.
+  bool operationRunning() const { return lock_.engaged(); }
+  // The port of the last operation: 0 for Com1, 1 for Com2; -1 before the first.
+  int portChoice() const { return portChoice_; }
+
+  // Opens the help dialog modally.
+  void onHelp();
+  // Opens the about box modally.
+  void onAbout();
+
+ protected:
+  // Opens the help dialog once the dialog first shows, so the user meets the instructions first.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void addAboutAction();
+  void connectButtons();
+  void startOperation(boot::Operation operation);
+  void finishOperation();
+
+  std::string programFolder_;
+  int portChoice_ = -1;
+  bool helpShown_ = false;
+  DialogOperationUi ui_;
+  boot::UpdaterPresenter presenter_;
+  InputLock lock_;
+  QThread* worker_ = nullptr;
+};
+
+}  // namespace quillmar::ui
