@@ -1,5 +1,5 @@
 // ModalResponder: plays the user at every modal window the dialog opens. It notes what the
-// window showed and closes it with its default button, so tests can run flows that open
+// window showed and clicks its default button with the mouse, so tests can run flows that open
 // message boxes, the help dialog or the about box without blocking.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -55,7 +56,7 @@ class ModalResponder {
       seen.push_back(
           {box->windowTitle().toStdString(), box->text().toStdString(),
            box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Ok});
-      box->button(QMessageBox::Ok)->click();
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
       return;
     }
     QStringList labels;
@@ -64,7 +65,7 @@ class ModalResponder {
         labels << label->text();
     }
     seen.push_back({modal->windowTitle().toStdString(), labels.join('\n').toStdString()});
-    control<QPushButton>(*modal, kIdOk)->click();
+    QTest::mouseClick(control<QPushButton>(*modal, kIdOk), Qt::LeftButton);
   }
 
   QTimer timer_;
