@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,8 +19,11 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <tuple>
 
+#include "bootsim/boot_simulator.h"
+#include "updater/image/fileio.h"
 #include "updater/link/serial_link.h"
 #include "updater/ui/dialog_template.h"
 #include "updater/ui/tests/modal_responder.h"
@@ -99,6 +103,17 @@ class UpdaterDialogTest : public ::testing::Test {
   void waitForOutcome() {
     ASSERT_TRUE(waitUntil([&] { return !dialog_->operationRunning() && status() != kStartStatus; },
                           120000));
+  }
+
+  // An image of `size` bytes as quillmar.hex in the program folder.
+  void writeImage(int size) {
+    std::vector<uint8_t> image(size);
+    for (int i = 0; i < size; ++i) {
+      image[i] = static_cast<uint8_t>(i * 7);
+    }
+    std::ostringstream diag;
+    const std::string path = folder_.filePath("quillmar.hex").toStdString();
+    ASSERT_EQ(image::fileio(image::Output, path, image::IntelHex, image.data(), size, diag), size);
   }
 
   std::string status() const { return control<QLabel>(*dialog_, kIdStatus)->text().toStdString(); }
@@ -205,34 +220,109 @@ TEST_F(UpdaterDialogTest, AboutBoxShowsVersion) {
   EXPECT_EQ(dialog_->actions()[0]->text(), kAboutMenuText);
 }
 
-// Held by another program, the port fails every operation at once; each button is pressed
-// by its mnemonic.
-struct HeldPortCase {
+// A device nobody can open.
+constexpr const char* kNoDevice = "/nonexistent/tty";
+
+// Settings with `device` behind Com1 or Com2 and an unopenable device behind the other.
+UpdaterSettings onPort(const std::string& device, bool com2) {
+  UpdaterSettings settings;
+  settings.devices[0] = com2 ? kNoDevice : device;
+  settings.devices[1] = com2 ? device : kNoDevice;
+  return settings;
+}
+
+// Failures that each operation meets before it touches the flash; each button is pressed by
+// its mnemonic.
+enum class Trouble { PortHeld, BadSignature };
+
+struct FailureCase {
+  Trouble trouble;
   char mnemonic;
+  std::vector<std::string> messages;
   const char* status;
 };
 
-class HeldPortTest : public UpdaterDialogTest,
-                     public ::testing::WithParamInterface<HeldPortCase> {};
+class FailureTest : public UpdaterDialogTest, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(HeldPortTest, ShowsPortMessageAndFailure) {
-  SilentLine line;
+TEST_P(FailureTest, ShowsMessagesThenFailureStatus) {
+  const FailureCase& param = GetParam();
+  writeImage(300);
+  bootsim::Faults faults;
+  if (param.trouble == Trouble::BadSignature)
+    faults.identifier = "AVRBAD!";
+  bootsim::BootSimulator unit(faults);
+  ASSERT_EQ(unit.start(), "");
   std::string error;
-  const auto holder = link::openPort(line.device(), link::kLinkBaudRate, error);
-  ASSERT_NE(holder, nullptr) << error;
-  UpdaterSettings settings;
-  settings.devices[0] = line.device();
-  open(settings);
-  QTest::keyClick(dialog_.get(), GetParam().mnemonic, Qt::AltModifier);
+  std::unique_ptr<link::PortBackend> holder;
+  if (param.trouble == Trouble::PortHeld) {
+    holder = link::openPort(unit.devicePath(), link::kLinkBaudRate, error);
+    ASSERT_NE(holder, nullptr) << error;
+  }
+  open(onPort(unit.devicePath(), false));
+  QTest::keyClick(dialog_.get(), param.mnemonic, Qt::AltModifier);
   waitForOutcome();
-  EXPECT_EQ(responder_.messages(), std::vector<std::string>{kHeldPortMessage});
-  EXPECT_EQ(status(), GetParam().status);
+  EXPECT_EQ(responder_.messages(), param.messages);
+  EXPECT_EQ(status(), param.status);
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, HeldPortTest,
-                         ::testing::Values(HeldPortCase{'u', "UPDATE FAILED!"},
-                                           HeldPortCase{'r', "READ FAILED!"},
-                                           HeldPortCase{'v', "QUILLmar Version NONE"}));
+const std::vector<std::string> kBadSignatureMessages = {"AVRBAD! received, bad signature",
+                                                        "signature check failed, rc=-1"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, FailureTest,
+    ::testing::Values(
+        FailureCase{Trouble::PortHeld, 'u', {kHeldPortMessage}, "UPDATE FAILED!"},
+        FailureCase{Trouble::PortHeld, 'r', {kHeldPortMessage}, "READ FAILED!"},
+        FailureCase{Trouble::PortHeld, 'v', {kHeldPortMessage}, "QUILLmar Version NONE"},
+        FailureCase{Trouble::BadSignature, 'u', kBadSignatureMessages, "UPDATE FAILED!"},
+        FailureCase{Trouble::BadSignature, 'r', kBadSignatureMessages, "READ FAILED!"}));
+
+// Each operation against a healthy unit: the outcome status, where the progress bar ends, and
+// that the other port was left alone (opening it would fail). All buttons read the port from
+// the radio buttons the same way; Update and Version show it for Com2 (a whole Read is slow).
+struct SuccessCase {
+  int button;
+  bool com2;
+  const char* status;
+  int progressMaximum;
+  int progressValue;
+};
+
+class SuccessTest : public UpdaterDialogTest, public ::testing::WithParamInterface<SuccessCase> {};
+
+TEST_P(SuccessTest, EndsWithOutcomeAndProgress) {
+  const SuccessCase& param = GetParam();
+  writeImage(300);
+  bootsim::BootSimulator unit;
+  const std::string marker = "CVersion 1.23";
+  std::copy(marker.begin(), marker.end(), unit.loader().flash().bytes().begin() + 0x1F0);
+  ASSERT_EQ(unit.start(), "");
+  open(onPort(unit.devicePath(), param.com2));
+  if (param.com2)
+    QTest::mouseClick(&radio(kIdCom2), Qt::LeftButton);
+  QTest::mouseClick(&button(param.button), Qt::LeftButton);
+  waitForOutcome();
+  unit.stop();
+
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{});
+  EXPECT_EQ(status(), param.status);
+  EXPECT_EQ(dialog_->portChoice(), param.com2 ? 1 : 0);
+  EXPECT_EQ(std::pair(progress().maximum(), progress().value()),
+            std::pair(param.progressMaximum, param.progressValue));
+  if (param.button == kIdRead) {
+    EXPECT_TRUE(QFile::exists(folder_.filePath("quillread.hex")));
+  }
+  if (param.button == kIdOk && !param.com2)
+    render(*dialog_, "main-dialog-updated");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, SuccessTest,
+    ::testing::Values(SuccessCase{kIdOk, false, "QUILLmar Updated!", 1, 1},
+                      SuccessCase{kIdRead, false, "Read Completed!", 510, 510},
+                      SuccessCase{kIdVersion, false, "QUILLmar Version 1.23", 100, 0},
+                      SuccessCase{kIdOk, true, "QUILLmar Updated!", 1, 1},
+                      SuccessCase{kIdVersion, true, "QUILLmar Version 1.23", 100, 0}));
 
 // While an operation waits on a silent unit, nothing the user does reaches the dialog, and
 // nothing is replayed afterwards; the status line still changes.
