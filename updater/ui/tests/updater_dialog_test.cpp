@@ -220,6 +220,12 @@ TEST_F(UpdaterDialogTest, AboutBoxShowsVersion) {
   EXPECT_EQ(dialog_->actions()[0]->text(), kAboutMenuText);
 }
 
+// Names a parameterised test after its case's `name`.
+template <class Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+  return info.param.name;
+}
+
 // A device nobody can open.
 constexpr const char* kNoDevice = "/nonexistent/tty";
 
@@ -236,15 +242,17 @@ UpdaterSettings onPort(const std::string& device, bool com2) {
 enum class Trouble { PortHeld, BadSignature };
 
 struct FailureCase {
+  const char* name;
   Trouble trouble;
   char mnemonic;
   std::vector<std::string> messages;
   const char* status;
 };
 
-class FailureTest : public UpdaterDialogTest, public ::testing::WithParamInterface<FailureCase> {};
+class DialogFailureTest : public UpdaterDialogTest,
+                          public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(FailureTest, ShowsMessagesThenFailureStatus) {
+TEST_P(DialogFailureTest, ShowsMessagesThenFailureStatus) {
   const FailureCase& param = GetParam();
   writeImage(300);
   bootsim::Faults faults;
@@ -269,18 +277,23 @@ const std::vector<std::string> kBadSignatureMessages = {"AVRBAD! received, bad s
                                                         "signature check failed, rc=-1"};
 
 INSTANTIATE_TEST_SUITE_P(
-    Operations, FailureTest,
+    Operations, DialogFailureTest,
     ::testing::Values(
-        FailureCase{Trouble::PortHeld, 'u', {kHeldPortMessage}, "UPDATE FAILED!"},
-        FailureCase{Trouble::PortHeld, 'r', {kHeldPortMessage}, "READ FAILED!"},
-        FailureCase{Trouble::PortHeld, 'v', {kHeldPortMessage}, "QUILLmar Version NONE"},
-        FailureCase{Trouble::BadSignature, 'u', kBadSignatureMessages, "UPDATE FAILED!"},
-        FailureCase{Trouble::BadSignature, 'r', kBadSignatureMessages, "READ FAILED!"}));
+        FailureCase{"PortHeldUpdate", Trouble::PortHeld, 'u', {kHeldPortMessage}, "UPDATE FAILED!"},
+        FailureCase{"PortHeldRead", Trouble::PortHeld, 'r', {kHeldPortMessage}, "READ FAILED!"},
+        FailureCase{
+            "PortHeldVersion", Trouble::PortHeld, 'v', {kHeldPortMessage}, "QUILLmar Version NONE"},
+        FailureCase{"BadSignatureUpdate", Trouble::BadSignature, 'u', kBadSignatureMessages,
+                    "UPDATE FAILED!"},
+        FailureCase{"BadSignatureRead", Trouble::BadSignature, 'r', kBadSignatureMessages,
+                    "READ FAILED!"}),
+    caseName<FailureCase>);
 
 // Each operation against a healthy unit: the outcome status, where the progress bar ends, and
 // that the other port was left alone (opening it would fail). All buttons read the port from
 // the radio buttons the same way; Update and Version show it for Com2 (a whole Read is slow).
 struct SuccessCase {
+  const char* name;
   int button;
   bool com2;
   const char* status;
@@ -288,9 +301,10 @@ struct SuccessCase {
   int progressValue;
 };
 
-class SuccessTest : public UpdaterDialogTest, public ::testing::WithParamInterface<SuccessCase> {};
+class DialogSuccessTest : public UpdaterDialogTest,
+                          public ::testing::WithParamInterface<SuccessCase> {};
 
-TEST_P(SuccessTest, EndsWithOutcomeAndProgress) {
+TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
   const SuccessCase& param = GetParam();
   writeImage(300);
   bootsim::BootSimulator unit;
@@ -317,12 +331,14 @@ TEST_P(SuccessTest, EndsWithOutcomeAndProgress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Operations, SuccessTest,
-    ::testing::Values(SuccessCase{kIdOk, false, "QUILLmar Updated!", 1, 1},
-                      SuccessCase{kIdRead, false, "Read Completed!", 510, 510},
-                      SuccessCase{kIdVersion, false, "QUILLmar Version 1.23", 100, 0},
-                      SuccessCase{kIdOk, true, "QUILLmar Updated!", 1, 1},
-                      SuccessCase{kIdVersion, true, "QUILLmar Version 1.23", 100, 0}));
+    Operations, DialogSuccessTest,
+    ::testing::Values(
+        SuccessCase{"UpdateCom1", kIdOk, false, "QUILLmar Updated!", 1, 1},
+        SuccessCase{"ReadCom1", kIdRead, false, "Read Completed!", 510, 510},
+        SuccessCase{"VersionCom1", kIdVersion, false, "QUILLmar Version 1.23", 100, 0},
+        SuccessCase{"UpdateCom2", kIdOk, true, "QUILLmar Updated!", 1, 1},
+        SuccessCase{"VersionCom2", kIdVersion, true, "QUILLmar Version 1.23", 100, 0}),
+    caseName<SuccessCase>);
 
 // While an operation waits on a silent unit, nothing the user does reaches the dialog, and
 // nothing is replayed afterwards; the status line still changes.
