@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
 #include <string>
 
 #include "updater/boot/updater_presenter.h"
@@ -34,16 +33,15 @@ class UpdaterDialog : public QDialog {
   // The port of the last operation: 0 for Com1, 1 for Com2; -1 before the first.
   int portChoice() const { return portChoice_; }
 
-  // Opens the help dialog modally.
-  void onHelp();
-  // Opens the about box modally.
-  void onAbout();
-
  protected:
   // Opens the help dialog once the dialog first shows, so the user meets the instructions first.
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Opens the help dialog modally.
+  void onHelp();
+  // Opens the about box modally.
+  void onAbout();
   void addAboutAction();
   void connectButtons();
   void startOperation(boot::Operation operation);
