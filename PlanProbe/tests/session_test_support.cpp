@@ -2,16 +2,17 @@
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace quillmar::planprobe::testing {
 
 ScratchDir::ScratchDir() {
+  // A random run tag keeps test processes that run side by side apart.
+  static const std::string run = std::to_string(std::random_device()());
   static std::atomic<int> counter{0};
   path_ = std::filesystem::temp_directory_path() /
-          ("planprobe-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+          ("planprobe-test-" + run + "-" + std::to_string(counter++));
   std::filesystem::remove_all(path_);
   std::filesystem::create_directories(path_);
 }

@@ -1,19 +1,25 @@
 #include "test_files.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace quillmar::tildeconv::testing {
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::path(::testing::TempDir()) / "tildeconv-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    ADD_FAILURE() << "cannot create a scratch folder from " << pattern;
+  // create_directory() reports whether it made the folder, so a name in use is never shared.
+  std::random_device random;
+  const std::filesystem::path base(::testing::TempDir());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = base / ("tildeconv-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(path_, error)) {
+      return;
+    }
   }
-  path_ = pattern;
+  ADD_FAILURE() << "cannot create a scratch folder in " << base;
 }
 
 ScratchFolder::~ScratchFolder() {
