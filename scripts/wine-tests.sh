@@ -38,7 +38,27 @@ for exe in "$bin"/*.exe; do
 done
 
 echo "== Wine prefix"
+# Wine opens devices in its server. Run by root it would pass over another program's exclusive
+# hold on a terminal (root may ignore that), so it runs without the privilege that allows it.
+start_server() {
+  local server=(wineserver --persistent)
+  [[ $(id -u) != 0 ]] || server=(setpriv --bounding-set -sys_admin "${server[@]}")
+  timeout 30 "${server[@]}" || fail "wineserver did not start"
+}
+start_server
 timeout 300 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot did not finish (see $work/wineboot.log)"
+# Wine's COM1 and COM2 are links in $work, pointed at the simulator's pseudo-terminal later.
+settings=(
+  'HKLM\Software\Wine\Ports' COM1 "$work/com1"
+  'HKLM\Software\Wine\Ports' COM2 "$work/com2"
+)
+for ((i = 0; i < ${#settings[@]}; i += 3)); do
+  wrun 60 reg add "${settings[i]}" /v "${settings[i + 1]}" /d "${settings[i + 2]}" /f >/dev/null ||
+    fail "cannot set ${settings[i]}\\${settings[i + 1]} in the Wine registry"
+done
+timeout 30 wineserver --kill || true # the settings are read when Wine starts again
+timeout 30 wineserver --wait || true
+start_server
 
 echo "== unit tests of the Windows build under Wine"
 ctest --preset windows --timeout 300
@@ -61,5 +81,94 @@ wrun 60 "$bin/tildeconv.exe" page.htm >console.txt || fail "tildeconv.exe exited
   fail "tildeconv.exe console: $(cat console.txt)"
 [[ $(cat page.syn) == 'a~b~~c' ]] || fail "tildeconv.exe output: $(cat page.syn)"
 cd "$root"
+
+echo "== quillmar-update.exe under Wine against the simulated unit"
+cmake --build --preset default --target quillmar-bootsim quillmar-update >/dev/null
+sim=$root/build/bin/quillmar-bootsim
+sim_pid=
+# start_sim ARGS...: starts the simulator and points COM1 and COM2 at its pseudo-terminal.
+start_sim() {
+  "$sim" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+  sim_pid=$!
+  for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.1; done
+  [[ -s $work/sim.out ]] || fail "the simulator did not start: $(cat "$work/sim.err")"
+  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com1"
+  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com2"
+}
+stop_sim() {
+  kill "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+}
+
+# expect_run NAME STATUS OUT ERR SECONDS ARGS...: runs quillmar-update.exe in $run and compares
+# its exit status and both streams (line ends as Windows writes them are taken as plain ones).
+expect_run() {
+  local name=$1 status=$2 out=$3 err=$4 limit=$5 got=0 streams=$work/streams.$BASHPID
+  shift 5
+  (cd "$run" && wrun "$limit" ./quillmar-update.exe "$@" >"$streams.out" 2>"$streams.err") || got=$?
+  local gotout goterr
+  gotout=$(tr -d '\r' <"$streams.out")
+  goterr=$(tr -d '\r' <"$streams.err" | tail -n 1)
+  [[ $got == "$status" && $gotout == "$out" && $goterr == "$err" ]] ||
+    fail "$name: exit $got (wanted $status)
+--- standard output:
+$gotout
+--- wanted:
+$out
+--- last line of standard error: $goterr
+--- wanted: $err"
+  echo "ok: $name"
+}
+
+cp "$bin/quillmar-update.exe" "$run/"
+# A firmware image of 1000 bytes with the version marker at its start, as Intel HEX records.
+python3 - "$run/quillmar.hex" <<'PY'
+import sys
+data = b"CVersion 1.10" + bytes((i * 7 + 3) & 0xFF for i in range(987))
+with open(sys.argv[1], "w") as out:
+    for at in range(0, len(data), 16):
+        chunk = data[at:at + 16]
+        record = bytes([len(chunk), at >> 8, at & 0xFF, 0]) + chunk
+        out.write(":" + record.hex().upper() + "%02X\n" % (-sum(record) & 0xFF))
+    out.write(":00000001FF\n")
+PY
+
+start_sim
+expect_run "update through COM1" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
+expect_run "read through COM2" 0 $'Reading App to quillread.hex...\nRead Completed!' "" 600 --port COM2 read
+python3 - "$run/quillmar.hex" "$run/quillread.hex" <<'PY' || fail "quillread.hex does not hold the image written"
+import sys
+def image(path):
+    memory, base = bytearray(b"\xff" * 131072), 0
+    for line in open(path):
+        record = bytes.fromhex(line.strip()[1:])
+        value = int.from_bytes(record[4:4 + record[0]], "big")
+        if record[3] == 0:
+            at = base + (record[1] << 8 | record[2])
+            memory[at:at + record[0]] = record[4:4 + record[0]]
+        elif record[3] in (2, 4):  # extended segment or linear address
+            base = value << 4 if record[3] == 2 else value << 16
+    return memory
+sys.exit(image(sys.argv[1]) != image(sys.argv[2]))
+PY
+expect_run "version" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 version
+stop_sim
+
+# A silent unit: the version query waits the whole 20-second reply time-out. Meanwhile the Linux
+# quillmar-update waits on the same line and holds it exclusively, so Update cannot open the port.
+start_sim --silent-after 0
+began=$SECONDS
+(expect_run "version from a silent unit" 1 $'Fetching version. Please wait...\nQUILLmar Version NONE' "" 120 version) &
+silent=$!
+sleep 3
+"$root/build/bin/quillmar-update" --port "$work/com1" --folder "$work" version >/dev/null 2>&1 &
+holder=$!
+sleep 2
+expect_run "update while another program holds the port" 1 $'Programming QUILLmar Application...\nUPDATE FAILED!' \
+  "Opening serial port: Invalid handle retrieved opening port" 60 update
+wait "$silent" || fail "the silent unit's case failed"
+((SECONDS - began >= 20)) || fail "the silent unit was given up after $((SECONDS - began)) s, before 20 s"
+wait "$holder" || true
+stop_sim
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."
