@@ -45,6 +45,7 @@ start_server() {
   [[ $(id -u) != 0 ]] || server=(setpriv --bounding-set -sys_admin "${server[@]}")
   timeout 30 "${server[@]}" || fail "wineserver did not start"
 }
+mkdir -p "$WINEPREFIX"
 start_server
 timeout 300 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot did not finish (see $work/wineboot.log)"
 # Wine's COM1 and COM2 are links in $work, pointed at the simulator's pseudo-terminal later.
@@ -59,9 +60,12 @@ done
 timeout 30 wineserver --kill || true # the settings are read when Wine starts again
 timeout 30 wineserver --wait || true
 start_server
+# The first program starts Wine's services; programs started side by side before that can hang.
+wrun 120 reg query 'HKLM\Software\Wine\Ports' /v COM1 | grep -q "$work/com1" ||
+  fail "Wine's COM1 is not set to $work/com1"
 
 echo "== unit tests of the Windows build under Wine"
-ctest --preset windows --timeout 300
+ctest --preset windows --timeout 120
 
 echo "== console programs under Wine"
 run=$work/run
