@@ -43,7 +43,8 @@ echo "== Wine prefix"
 start_server() {
   local server=(wineserver --persistent)
   [[ $(id -u) != 0 ]] || server=(setpriv --bounding-set -sys_admin "${server[@]}")
-  timeout 30 "${server[@]}" || fail "wineserver did not start"
+  # Its list of objects left at the end goes to a log of its own.
+  timeout 30 "${server[@]}" >>"$work/wineserver.log" 2>&1 || fail "wineserver did not start"
 }
 mkdir -p "$WINEPREFIX"
 start_server
