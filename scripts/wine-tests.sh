@@ -20,8 +20,10 @@ wrun() {
 
 work=$(mktemp -d /tmp/quillmar-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb_pid=
 cleanup() {
   timeout 20 wineserver -k 2>/dev/null || true
+  [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -37,7 +39,18 @@ for exe in "$bin"/*.exe; do
   [[ -z $extra ]] || fail "$(basename "$exe") needs DLLs that Windows does not have: $extra"
 done
 
-echo "== Wine prefix"
+echo "== virtual display and Wine prefix"
+# Wine's desktop process starts with the first program, so the display is there from the start.
+display=
+for n in $(seq 90 120); do
+  [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { display=:$n; break; }
+done
+[[ -n $display ]] || fail "no free X display number"
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.1; done
+[[ -e /tmp/.X11-unix/X${display#:} ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 # Wine opens devices in its server. Run by root it would pass over another program's exclusive
 # hold on a terminal (root may ignore that), so it runs without the privilege that allows it.
 start_server() {
@@ -50,9 +63,12 @@ mkdir -p "$WINEPREFIX"
 start_server
 timeout 300 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot did not finish (see $work/wineboot.log)"
 # Wine's COM1 and COM2 are links in $work, pointed at the simulator's pseudo-terminal later.
+# Windows show in one virtual desktop that fills the display, with Wine's own frames and captions.
 settings=(
   'HKLM\Software\Wine\Ports' COM1 "$work/com1"
   'HKLM\Software\Wine\Ports' COM2 "$work/com2"
+  'HKCU\Software\Wine\Explorer' Desktop Default
+  'HKCU\Software\Wine\Explorer\Desktops' Default 800x600
 )
 for ((i = 0; i < ${#settings[@]}; i += 3)); do
   wrun 60 reg add "${settings[i]}" /v "${settings[i + 1]}" /d "${settings[i + 2]}" /f >/dev/null ||
@@ -175,5 +191,97 @@ wait "$silent" || fail "the silent unit's case failed"
 ((SECONDS - began >= 20)) || fail "the silent unit was given up after $((SECONDS - began)) s, before 20 s"
 wait "$holder" || true
 stop_sim
+
+echo "== QUILLmar_Update.exe under Wine on the virtual display"
+shots=$root/build-windows/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+dialog=$work/dialog
+mkdir -p "$dialog"
+cp "$bin/QUILLmar_Update.exe" "$run/quillmar.hex" "$dialog/"
+main=(QUILLmar_Update 1004) # the main dialog, known by its status line
+help=("QUILLmar Update Help" 1003)
+about=("About QUILLmar_Update" 1)
+box=(QUILLmar_Update 65535) # a message box's text (or, with none open, the dialog's group box)
+# probe COMMAND WINDOW... [ARG]: dialog_probe (see its source) under Wine.
+probe() {
+  wrun 30 "$root/build-windows/tests/dialog_probe.exe" "$@"
+}
+shot() {
+  timeout 30 import -window root "$shots/$1.png" || fail "cannot take the screenshot $1"
+}
+# wait_for WHAT SECONDS COMMAND...: retries COMMAND until it succeeds.
+wait_for() {
+  local what=$1 until=$((SECONDS + $2))
+  shift 2
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < until)) || fail "gave up waiting for $what"
+    sleep 0.5
+  done
+}
+gone() { ! probe text "$@" >/dev/null; }
+# has_status TEXT...: the main dialog's status line shows one of the texts.
+has_status() {
+  local status
+  status=$(probe text "${main[@]}") || return 1
+  for text in "$@"; do [[ $status == "$text" ]] && return 0; done
+  return 1
+}
+
+start_sim
+(cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog.log" 2>&1 &
+app=$!
+wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
+sleep 1
+shot 1-help
+text=$(probe text "${help[@]}")
+[[ $text == "QUILLmar software update instructions:"* && $text == *"For support, contact the supplier of your QUILLmar unit." ]] ||
+  fail "the help text is not the instructions: $text"
+echo "ok: the help dialog opens first, with the instructions"
+probe key "${help[@]}" enter
+wait_for "the help dialog to close" 30 gone "${help[@]}"
+has_status "Connect Serial Cable and Click Update" || fail "the main dialog's status line: $(probe text "${main[@]}")"
+sleep 1
+shot 2-main
+probe key "${main[@]}" enter
+wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+shot 3-updating
+wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Enter ran Update, which ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 4-updated
+echo "ok: Enter runs Update against the simulated unit: QUILLmar Updated!"
+
+probe syscommand "${main[@]}" 16
+wait_for "the about box" 30 probe text "${about[@]}"
+sleep 1
+shot 5-about
+probe key "${about[@]}" enter
+wait_for "the about box to close" 30 gone "${about[@]}"
+echo "ok: the system menu's about command opens the about box"
+
+# Com2 and Read while another program holds the line: the link's message, then READ FAILED!
+stop_sim
+start_sim --silent-after 0
+"$root/build/bin/quillmar-update" --port "$work/com2" --folder "$work" version >/dev/null 2>&1 &
+holder=$!
+sleep 2
+probe click "${main[@]}" 1002
+probe click "${main[@]}" 1005
+box_shows() { [[ $(probe text "${box[@]}") == "$1" ]]; }
+wait_for "the message box about the held port" 30 box_shows "Opening serial port: Invalid handle retrieved opening port"
+sleep 1
+shot 6-port-held
+probe key "${box[@]}" enter
+wait_for "Read to end" 30 has_status "READ FAILED!"
+sleep 1
+shot 7-read-failed
+echo "ok: Read on a port held by another program shows the link's message, then READ FAILED!"
+wait "$holder" || true
+stop_sim
+
+probe key "${main[@]}" escape
+wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
+echo "ok: Escape ends the program; screenshots in $shots"
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."

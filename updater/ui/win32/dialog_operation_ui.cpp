@@ -1,0 +1,71 @@
+#include "dialog_operation_ui.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
+
+namespace quillmar::ui {
+namespace {
+
+// The running program's file name without folder and extension
+// ("QUILLmar_Update").
+std::string programName() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path, length < MAX_PATH ? length : 0);
+  name.erase(0, name.find_last_of("\\/") + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) {
+    name.erase(dot);
+  }
+  return name;
+}
+
+const std::string& textAt(LPARAM lParam) {
+  return *reinterpret_cast<const std::string*>(lParam);
+}
+
+}  // namespace
+
+void showWarning(HWND owner, const std::string& text) {
+  MessageBoxA(owner, text.c_str(), programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// SendMessage from the worker blocks until the dialog's thread has handled the
+// message, so the texts passed by pointer stay alive long enough.
+void DialogOperationUi::showMessage(const std::string& text) {
+  SendMessageA(dialog_, kShowMessage, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+void DialogOperationUi::setProgressRange(int steps) {
+  SendMessageA(dialog_, kSetProgressRange, static_cast<WPARAM>(steps), 0);
+}
+
+void DialogOperationUi::setProgressPosition(int step) {
+  SendMessageA(dialog_, kSetProgressPosition, static_cast<WPARAM>(step), 0);
+}
+
+void DialogOperationUi::setStatus(const std::string& text) {
+  SendMessageA(dialog_, kSetStatus, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+bool DialogOperationUi::handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kShowMessage:
+      showWarning(dialog, textAt(lParam));
+      return true;
+    case kSetProgressRange:
+      SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wParam));
+      return true;
+    case kSetProgressPosition:
+      SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, wParam, 0);
+      return true;
+    case kSetStatus:
+      SetDlgItemTextA(dialog, IDC_STATUS, textAt(lParam).c_str());
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace quillmar::ui

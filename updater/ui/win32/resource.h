@@ -1,0 +1,26 @@
+// Resource and control identifiers of QUILLmar_Update's dialogs, shared by the
+// resource script and the code.
+#pragma once
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_QUILLMAR_UPDATE_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_HELP_DIALOG 129
+
+#define IDC_PROGRESS 1000
+#define IDC_COM1 1001
+#define IDC_COM2 1002
+#define IDC_HELP_TEXT 1003
+#define IDC_STATUS 1004
+#define IDC_READ 1005
+#define IDC_VERSION 1006
+
+// The Help button's identifier, and the system-menu command of the about box
+// (its low four bits are free for the system's own use).
+#define ID_HELP 57670
+#define IDM_ABOUTBOX 16
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

@@ -1,0 +1,49 @@
+// UpdaterDialog: the main dialog of QUILLmar_Update. Its buttons run one whole
+// operation each through the shared presenter, on a worker thread so that the
+// window keeps painting; while an operation runs the dialog takes no input, and
+// its message boxes show on the dialog's thread.
+#pragma once
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "dialog_operation_ui.h"
+#include "updater/boot/updater_presenter.h"
+
+namespace quillmar::ui {
+
+class UpdaterDialog {
+ public:
+  explicit UpdaterDialog(HINSTANCE instance);
+  // Waits for a running operation to end (the link closes with the presenter).
+  ~UpdaterDialog();
+  UpdaterDialog(const UpdaterDialog&) = delete;
+  UpdaterDialog& operator=(const UpdaterDialog&) = delete;
+
+  // Runs the dialog modally until Cancel, Escape or the close command; returns
+  // its result.
+  INT_PTR run();
+
+ private:
+  static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void initialise();
+  bool command(int id);
+  void startOperation(boot::Operation operation);
+  void finishOperation();
+
+  HINSTANCE instance_;
+  HWND dialog_ = nullptr;
+  HICON largeIcon_;
+  HICON smallIcon_;
+  std::string programFolder_;
+  int portChoice_ = -1;
+  DialogOperationUi ui_;
+  boot::UpdaterPresenter presenter_;
+  std::thread worker_;
+};
+
+}  // namespace quillmar::ui
