@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResultsLog log(std::make_unique<StringSink>(text));
     EventList events;
     FuzzHost host;
-    ParseTarget target{events, log, host};
+    ParseTarget target{events, log, host, nullptr};
     const ResultCode result = loadScheduleFile(schedulePath(), syntaxMode, target);
     if (result != SUCCESS) {
       __builtin_trap();  // a readable file always parses to its end

@@ -10,27 +10,31 @@ namespace quillmar::planprobe {
 
 namespace {
 
+// The text step: reads lines into `parsed`.
 class Parser {
  public:
-  Parser(ScheduleReader& reader, bool syntaxMode, ParseTarget& target)
-      : reader_(reader), syntaxMode_(syntaxMode), target_(target) {}
+  Parser(ScheduleReader& reader, ParsedSchedule& parsed) : reader_(reader), parsed_(parsed) {}
 
   ResultCode run();
 
  private:
   // Reads the value of the field whose colon is at the cursor, by the field letter.
   ResultCode readField();
-  // Finishes the line at the cursor: classifies, tests and lists its event, if any.
+  // Finishes the line at the cursor: classifies its event, if any, and keeps it.
   void endLine();
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
-  void report(ResultCode code) { reportResult(target_.log, code, lineText().c_str()); }
-  std::string lineText() const { return std::to_string(line_); }
+  void report(ResultCode code) { parsed_.lines.push_back(ParsedLine{line_, code, {}, {}}); }
+  // Forgets the event and the time words read so far.
+  void clearEvent() {
+    event_.clear();
+    times_ = {};
+  }
 
   ScheduleReader& reader_;
-  const bool syntaxMode_;
-  ParseTarget& target_;
+  ParsedSchedule& parsed_;
   ScheduleEvent event_;
+  std::array<TimeWords, 2> times_;
   char fieldLetter_ = 0;
   uint64_t line_ = 1;
 };
@@ -74,10 +78,10 @@ ResultCode Parser::readField() {
       return readDateField(reader_, e, EventEdge::End);
     case 'T':
     case 't':
-      return readTimeField(reader_, e, EventEdge::Start, target_.host);
+      return readTimeField(reader_, e, EventEdge::Start, times_[0]);
     case 'I':
     case 'i':
-      return readTimeField(reader_, e, EventEdge::End, target_.host);
+      return readTimeField(reader_, e, EventEdge::End, times_[1]);
     case 'P':
     case 'p':
       return readPeriodField(reader_, e);
@@ -115,31 +119,16 @@ void Parser::endLine() {
     e.endKey = dateKey(e.endYear, e.endMonth - kMonthCodeOffset, e.endDay);
   }
   if (e.kind == 0 && e.startDay == 0 && e.startMonth == 0) {
-    e.clear();
+    clearEvent();
     return;
   }
   if (classifyEvent(e) != SUCCESS) {
     report(REJECTED_RESPONSE);
-    e.clear();
+    clearEvent();
     return;
   }
-  if (!syntaxMode_) {
-    if ((e.period == PERIOD_SUNRISE || e.period == PERIOD_SUNSET) &&
-        e.startKey < target_.host.clockNow().dateKey) {
-      substituteSolarTime(e.period == PERIOD_SUNRISE, target_.host, e.startHour, e.startMinute);
-    }
-    if (const ResultCode rc = target_.host.loadsToday(e, lineText().c_str()); rc != SUCCESS) {
-      report(rc);
-      e.clear();
-      return;
-    }
-  }
-  const uint8_t eventClass = e.flags & kClassMask;
-  const bool endsEarly = (eventClass == 4 || eventClass == 7) && e.startKey > e.endKey;
-  appendEvent(target_.events, e, syntaxMode_, target_.log);
-  if (endsEarly) {
-    report(ENDDATE_EARLIER);
-  }
+  parsed_.lines.push_back(ParsedLine{line_, SUCCESS, std::move(e), times_});
+  clearEvent();
 }
 
 ResultCode Parser::abandonLine(ResultCode code) {
@@ -149,14 +138,12 @@ ResultCode Parser::abandonLine(ResultCode code) {
   }
   reader_.advance();  // the line feed; nothing at the end of the file
   ++line_;
-  event_.clear();
+  clearEvent();
   fieldLetter_ = 0;
   return reader_.fill();
 }
 
 ResultCode Parser::run() {
-  target_.host.captureBootTime();
-  freeEventList(target_.events);
   for (;;) {
     ResultCode fieldResult = SUCCESS;
     const int c = reader_.peek();
@@ -189,24 +176,86 @@ ResultCode Parser::run() {
   }
 }
 
+// The load step for one candidate line: settles its clock-dependent times, runs the day
+// test outside the syntax analysis and lists the event.
+void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target) {
+  const std::string line = std::to_string(parsed.line);
+  if (parsed.report != SUCCESS) {
+    reportResult(target.log, parsed.report, line.c_str());
+    return;
+  }
+  ScheduleEvent e = parsed.event;
+  applyTimeWords(parsed.times[0], EventEdge::Start, target.host, e);
+  applyTimeWords(parsed.times[1], EventEdge::End, target.host, e);
+  if (!syntaxMode) {
+    if ((e.period == PERIOD_SUNRISE || e.period == PERIOD_SUNSET) &&
+        e.startKey < target.host.clockNow().dateKey) {
+      substituteSolarTime(e.period == PERIOD_SUNRISE, target.host, e.startHour, e.startMinute);
+    }
+    if (const ResultCode rc = target.host.loadsToday(e, line.c_str()); rc != SUCCESS) {
+      reportResult(target.log, rc, line.c_str());
+      return;
+    }
+  }
+  const uint8_t eventClass = e.flags & kClassMask;
+  const bool endsEarly = (eventClass == 4 || eventClass == 7) && e.startKey > e.endKey;
+  appendEvent(target.events, e, syntaxMode, target.log);
+  if (endsEarly) {
+    reportResult(target.log, ENDDATE_EARLIER, line.c_str());
+  }
+}
+
 }  // namespace
 
-ResultCode parseSchedule(ScheduleReader& reader, bool syntaxMode, ParseTarget& target) {
-  Parser parser(reader, syntaxMode, target);
-  return parser.run();
+ParsedSchedule parseScheduleText(ScheduleReader& reader) {
+  ParsedSchedule parsed;
+  Parser parser(reader, parsed);
+  try {
+    parsed.end = parser.run();
+  } catch (const std::bad_alloc&) {
+    parsed.end = MALLOC_FAILURE;
+  }
+  return parsed;
+}
+
+ResultCode loadParsedSchedule(const ParsedSchedule& parsed, bool syntaxMode, ParseTarget& target) {
+  target.host.captureBootTime();
+  freeEventList(target.events);
+  for (const ParsedLine& line : parsed.lines) {
+    loadLine(line, syntaxMode, target);
+  }
+  return parsed.end;
 }
 
 ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarget& target) {
-  ScheduleReader reader;
-  if (ResultCode rc = reader.open(path.c_str()); rc != SUCCESS) {
-    return rc;
+  std::string text;
+  {
+    ScheduleReader file;
+    if (ResultCode rc = file.open(path.c_str()); rc != SUCCESS) {
+      return rc;
+    }
+    if (ResultCode rc = file.readAll(text); isFailure(rc)) {
+      return rc;
+    }
   }
-  if (ResultCode rc = reader.readChunk(); isFailure(rc)) {
-    return rc;
-  }
+  ScheduleCache local;
+  ScheduleCache& cache = target.cache != nullptr ? *target.cache : local;
   try {
-    return parseSchedule(reader, syntaxMode, target);
+    if (!cache.parsed || text != cache.text) {
+      cache.parsed.reset();
+      cache.text = std::move(text);
+      ScheduleReader reader;
+      reader.openText(cache.text);
+      reader.readChunk();
+      cache.parsed = parseScheduleText(reader);
+    }
+    const ResultCode rc = loadParsedSchedule(*cache.parsed, syntaxMode, target);
+    if (rc != SUCCESS) {
+      cache.parsed.reset();  // a parse that failed is not repeated from memory
+    }
+    return rc;
   } catch (const std::bad_alloc&) {
+    cache.parsed.reset();
     return MALLOC_FAILURE;
   }
 }

@@ -1,31 +1,65 @@
 // The schedule parser: turns a schedule file into the event list.
+//
+// A parse has two steps. The text step reads the lines into what the text alone decides: the
+// reports of faulty lines and the event candidates. The load step then settles what the clock
+// decides (boot and sun times, the day test) and lists the events. A daily reload of a file
+// whose bytes have not changed repeats only the load step.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "event_list.h"
-#include "reader.h"
 #include "result_code.h"
 #include "results_log.h"
+#include "schedule_fields.h"
 #include "schedule_host.h"
 
 namespace quillmar::planprobe {
+
+// What the text step made of one schedule line that leaves a trace.
+struct ParsedLine {
+  uint64_t line = 0;
+  ResultCode report = SUCCESS;     // the code to report; SUCCESS for an event candidate
+  ScheduleEvent event;             // classified, with the time words not yet applied
+  std::array<TimeWords, 2> times;  // by EventEdge
+};
+
+// The outcome of the text step over one schedule text.
+struct ParsedSchedule {
+  std::vector<ParsedLine> lines;
+  ResultCode end = SUCCESS;  // what the parse returns after the lines
+};
+
+// The last schedule text read and the outcome of its text step.
+struct ScheduleCache {
+  std::string text;
+  std::optional<ParsedSchedule> parsed;
+};
 
 // What a parse writes to and reads from.
 struct ParseTarget {
   EventList& events;  // rebuilt by every parse
   ResultsLog& log;    // event reports and line errors
   ScheduleHost& host;
+  ScheduleCache* cache;  // kept between parses of the same file; null for none
 };
 
 // Parses the schedule file at `path` into `target.events`: every valid event in the syntax
 // analysis (`syntaxMode`), only the events the day test accepts otherwise. Errors in the text
 // are reported to the log, one per line with its line number. Returns FILE_OPEN_FAILED when
-// the file cannot be opened, MALLOC_FAILURE when memory ran out, else SUCCESS.
+// the file cannot be opened, MALLOC_FAILURE when memory ran out, else SUCCESS. The file is read
+// at every call; the text step is skipped when it holds the bytes `target.cache` holds.
 ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarget& target);
 
-// Parses the text of `reader`, whose first chunk has been read, into `target.events`.
-// The results are those of loadScheduleFile.
-ResultCode parseSchedule(ScheduleReader& reader, bool syntaxMode, ParseTarget& target);
+// The text step over `reader`, whose first chunk has been read.
+ParsedSchedule parseScheduleText(ScheduleReader& reader);
+
+// The load step: lists the candidates of `parsed` and writes its reports, as the parse of its
+// text does. Returns what that parse returns.
+ResultCode loadParsedSchedule(const ParsedSchedule& parsed, bool syntaxMode, ParseTarget& target);
 
 }  // namespace quillmar::planprobe

@@ -1,6 +1,8 @@
 // Schedule file reader: chunks, numbers, words and event keywords.
 #include "reader.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -32,24 +34,53 @@ ResultCode ScheduleReader::open(const char* fileName) {
   return file_ != nullptr ? SUCCESS : FILE_OPEN_FAILED;
 }
 
+void ScheduleReader::openText(std::string_view text) {
+  close();
+  text_ = text;
+  fromText_ = true;
+}
+
 void ScheduleReader::close() {
   if (file_ != nullptr) {
     std::fclose(file_);
     file_ = nullptr;
   }
+  text_ = {};
+  fromText_ = false;
   length_ = 0;
   cursor_ = 0;
   endOfInput_ = false;
 }
 
 ResultCode ScheduleReader::readChunk() {
+  if (fromText_) {
+    length_ = std::min(kChunkSize, text_.size());
+    if (length_ > 0) {
+      std::memcpy(buffer_.data(), text_.data(), length_);
+    }
+    text_.remove_prefix(length_);
+  } else if (file_ != nullptr) {
+    // A read error counts as the end of the file: the parse ends instead of spinning.
+    length_ = std::fread(buffer_.data(), 1, kChunkSize, file_);
+  } else {
+    return BAD_FILE_POINTER;
+  }
+  endOfInput_ = length_ < kChunkSize;
+  cursor_ = 0;
+  return SUCCESS;
+}
+
+ResultCode ScheduleReader::readAll(std::string& text) {
   if (file_ == nullptr) {
     return BAD_FILE_POINTER;
   }
-  // A read error counts as the end of the file: the parse ends instead of spinning.
-  length_ = std::fread(buffer_.data(), 1, kChunkSize, file_);
-  endOfInput_ = length_ < kChunkSize;
-  cursor_ = 0;
+  text.clear();
+  do {
+    if (ResultCode rc = readChunk(); rc != SUCCESS) {
+      return rc;
+    }
+    text.append(reinterpret_cast<const char*>(buffer_.data()), length_);
+  } while (!endOfInput_);
   return SUCCESS;
 }
 

@@ -1,12 +1,14 @@
-// Schedule file reader: walks a cursor over the file, which is read in chunks of 1023 bytes
-// into one fixed buffer, so memory use does not grow with the file. Every step refills the
-// buffer when the cursor reaches the end of a chunk, so callers see one continuous text.
+// Schedule file reader: walks a cursor over a schedule text, which is taken in chunks of 1023
+// bytes into one fixed buffer, either from an open file or from the text held in memory. Every
+// step refills the buffer when the cursor reaches the end of a chunk, so callers see one
+// continuous text.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "result_code.h"
@@ -38,8 +40,15 @@ class ScheduleReader {
   // Opens `fileName` for binary reading. BAD_FILE_NAME for a null name, FILE_OPEN_FAILED when
   // it cannot be opened or names a directory. Reads nothing yet: call readChunk() next.
   ResultCode open(const char* fileName);
-  // Closes the file, if any. The destructor does the same.
+  // Takes its chunks from `text`, which must outlive the reader, instead of a file; the
+  // chunks are those a file holding the same bytes would give. Reads nothing yet.
+  void openText(std::string_view text);
+  // Closes the file, if any, and forgets any text. The destructor does the same.
   void close();
+
+  // Reads the rest of the open file into `text` (replacing its content), in the chunks
+  // readChunk would take. BAD_FILE_POINTER when no file is open.
+  ResultCode readAll(std::string& text);
 
   // Reads the next chunk of up to 1023 bytes and puts the cursor at its start; sets the
   // end-of-input flag when the chunk is short (nothing lies beyond it). BAD_FILE_POINTER
@@ -92,6 +101,8 @@ class ScheduleReader {
 
  private:
   std::FILE* file_ = nullptr;
+  std::string_view text_;  // the rest of the text not yet taken, without a file
+  bool fromText_ = false;
   std::array<std::uint8_t, kChunkSize> buffer_{};
   std::size_t length_ = 0;  // bytes of the file in the buffer
   std::size_t cursor_ = 0;

@@ -125,7 +125,7 @@ ResultCode readYear(ScheduleReader& reader, uint8_t& year, ResultCode badYear) {
 }
 
 ResultCode readTimeWord(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
-                        const ScheduleHost& host) {
+                        TimeWords& words) {
   const TimeField& field = kTimeFields[static_cast<int>(edge)];
   Word word;
   if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
@@ -133,12 +133,11 @@ ResultCode readTimeWord(ScheduleReader& reader, ScheduleEvent& event, EventEdge 
   }
   const std::string_view text = word.text();
   if (edge == EventEdge::Start && text.starts_with("BOO")) {
-    const BootTime boot = host.bootTime();
-    event.startHour = boot.hour;
-    event.startMinute = boot.minute;
+    words.boot = true;
+    words.sun.clear();
     event.flags |= BOOT_START;
   } else if (text.starts_with("SUNR") || text.starts_with("SUNS")) {
-    substituteSolarTime(text[3] == 'R', host, event.*field.hour, event.*field.minute);
+    words.sun.push_back(text[3]);
   } else {
     return field.badTime;
   }
@@ -188,15 +187,28 @@ ResultCode readDateField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
   return day == CalendarStatus::Ok ? ResultCode{SUCCESS} : field.badDate;
 }
 
+void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host,
+                    ScheduleEvent& event) {
+  const TimeField& field = kTimeFields[static_cast<int>(edge)];
+  if (words.boot) {
+    const BootTime boot = host.bootTime();
+    event.*field.hour = boot.hour;
+    event.*field.minute = boot.minute;
+  }
+  for (const char sun : words.sun) {
+    substituteSolarTime(sun == 'R', host, event.*field.hour, event.*field.minute);
+  }
+}
+
 ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
-                         const ScheduleHost& host) {
+                         TimeWords& words) {
   const TimeField& field = kTimeFields[static_cast<int>(edge)];
   if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
     return rc;
   }
   const int first = toUpper(reader.peek());
   if (first == 'S' || (edge == EventEdge::Start && first == 'B')) {
-    return readTimeWord(reader, event, edge, host);
+    return readTimeWord(reader, event, edge, words);
   }
   uint8_t hour = 0;
   ResultCode rc = reader.readNumber2(hour, false);
@@ -216,6 +228,7 @@ ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
     return isFailure(rc) ? rc : field.badMin;
   }
   event.*field.minute = minute;
+  words = TimeWords{};  // the digits replace whatever the words stood for
   return SUCCESS;
 }
 

@@ -3,6 +3,8 @@
 // it read in the event, and returns SUCCESS or the field's own error code.
 #pragma once
 
+#include <string>
+
 #include "reader.h"
 #include "schedule_event.h"
 #include "schedule_host.h"
@@ -15,9 +17,22 @@ enum class EventEdge { Start, End };
 // "D:" / "A:": month, separator, day, separator, two- or four-digit year.
 ResultCode readDateField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge);
 
+// The words of one time field whose value the clock decides when the event is loaded, not
+// when its text is read: the time is the boot time (or the digits last read), then each sun
+// word in turn replaces it with the day's sunrise ('R') or sunset ('S') where that is known.
+struct TimeWords {
+  bool boot = false;
+  std::string sun;
+};
+
 // "T:" / "I:": hour ":" minute, or a word for sunrise, sunset or (start only) the boot time.
+// Digits are stored in the event; words are noted in `words` (BOOT also sets BOOT_START).
 ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
-                         const ScheduleHost& host);
+                         TimeWords& words);
+
+// Gives the time of `edge` in `event` the value its words stand for on the host's clock.
+void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host,
+                    ScheduleEvent& event);
 
 // "P:": the repeat period word.
 ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event);

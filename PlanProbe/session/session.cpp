@@ -67,7 +67,7 @@ bool Session::openLog() {
 }
 
 int Session::runAnalysis() {
-  ParseTarget target{events_, log_, *this};
+  ParseTarget target{events_, log_, *this, &scheduleCache_};
   const ResultCode result = loadScheduleFile(options_.sourcePath, true, target);
   if (result == FILE_OPEN_FAILED) {
     const char* source = options_.sourcePath.c_str();

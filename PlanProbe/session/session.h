@@ -9,6 +9,7 @@
 
 #include "command_line.h"
 #include "schedule/event_list.h"
+#include "schedule/parser.h"
 #include "schedule/results_log.h"
 #include "schedule/schedule_host.h"
 #include "sim_clock.h"
@@ -49,6 +50,7 @@ class Session final : public ScheduleHost {
   SimClock clock_;
   BootState boot_;
   EventList events_;
+  ScheduleCache scheduleCache_;  // the schedule text and its parse, kept between reloads
   ResultsLog log_;
   uint32_t initialSpan_ = 0;
 };

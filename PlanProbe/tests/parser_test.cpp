@@ -41,7 +41,7 @@ Parsed parse(const std::string& text, bool syntaxMode = true, FakeHost* host = n
   Parsed parsed{SUCCESS, "", {}};
   {
     ResultsLog log(std::make_unique<StringSink>(parsed.log));
-    ParseTarget target{parsed.events, log, host != nullptr ? *host : localHost};
+    ParseTarget target{parsed.events, log, host != nullptr ? *host : localHost, nullptr};
     parsed.result = loadScheduleFile(dir.file("s.txt"), syntaxMode, target);
   }
   return parsed;
@@ -242,7 +242,7 @@ TEST(Parser, EveryParseStartsFromAnEmptyListAndTakesTheBootTime) {
   std::string text;
   ResultsLog log(std::make_unique<StringSink>(text));
   EventList events;
-  ParseTarget target{events, log, host};
+  ParseTarget target{events, log, host, nullptr};
   EXPECT_EQ(loadScheduleFile(dir.file("s.txt"), true, target), SUCCESS);
   EXPECT_EQ(loadScheduleFile(dir.file("s.txt"), false, target), SUCCESS);
   EXPECT_EQ(events.size(), 2u);
@@ -255,7 +255,7 @@ TEST(Parser, FilesThatCannotBeRead) {
   std::string text;
   ResultsLog log(std::make_unique<StringSink>(text));
   EventList events;
-  ParseTarget target{events, log, host};
+  ParseTarget target{events, log, host, nullptr};
   EXPECT_EQ(loadScheduleFile(dir.file("none.txt"), true, target), FILE_OPEN_FAILED);
   EXPECT_EQ(loadScheduleFile(dir.path().string(), true, target), FILE_OPEN_FAILED);
   EXPECT_EQ(loadScheduleFile("", true, target), FILE_OPEN_FAILED);

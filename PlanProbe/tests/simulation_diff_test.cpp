@@ -2,6 +2,7 @@
 // both must write the same log and show the same console text, byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "calendar/calendar.h"
@@ -248,12 +249,15 @@ std::string scheduleText(Generator& g, Date runStart, int lines) {
     if (!g.chance(5)) {
       text += "D:" + two(start.month) + "." + two(start.day) + "." + two(start.year) + " ";
     }
-    const int time = g.pick(1, 100);
-    text += time <= 8    ? "T:BOOT "
-            : time <= 14 ? "T:SUNRISE "
-            : time <= 20 ? "T:SUNSET "
-            : time <= 22 ? "T:24:00 "
-                         : "T:" + two(hour) + ":" + two(minute) + " ";
+    // Now and then a second time field overrides the first, words and digits mixed.
+    for (int field = g.chance(10) ? 2 : 1; field > 0; --field) {
+      const int time = g.pick(1, 100);
+      text += time <= 8    ? "T:BOOT "
+              : time <= 14 ? "T:SUNRISE "
+              : time <= 20 ? "T:SUNSET "
+              : time <= 22 ? "T:24:00 "
+                           : "T:" + two(hour) + ":" + two(minute) + " ";
+    }
     if (g.chance(70)) {
       text += std::string("P:") + kPeriods[g.pick(0, std::size(kPeriods) - 1)] + " ";
       if (g.chance(95)) {
@@ -266,8 +270,10 @@ std::string scheduleText(Generator& g, Date runStart, int lines) {
     if (g.chance(20)) {
       const Date end = shifted(runStart, g.pick(-2, 4));
       const auto [endHour, endMinute] = g.timeOfDay(hour, minute);
-      text += "A:" + two(end.month) + "." + two(end.day) + "." + two(end.year) +
-              " I:" + two(endHour) + ":" + two(endMinute) + " ";
+      text += "A:" + two(end.month) + "." + two(end.day) + "." + two(end.year) + " I:" +
+              (g.chance(15) ? (g.chance(50) ? "SUNRISE" : "SUNSET")
+                            : two(endHour) + ":" + two(endMinute)) +
+              " ";
     }
     text += std::string("E:") + kKinds[g.pick(0, std::size(kKinds) - 1)] + " ";
     text += g.chance(50) ? "1:" + std::to_string(g.pick(0, 255)) : "1:\"abc\" 2:\"OK\" 3:2 4:9";
@@ -297,6 +303,49 @@ TEST(SimulationDiff, ScheduleFilesAgree) {
                                    date.day, date.year, hour, minute, span);
       run.options.loadsOnly = loadsOnly;
       run.options.stopOnErrors = stopOnErrors;
+      run.run(fast == 1);
+    }
+    ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
+  }
+}
+
+// A schedule file that is edited, restored or removed between daily reloads: every reload
+// must read what the file holds at that moment, however often its text was seen before.
+TEST(SimulationDiff, ChangingScheduleFilesAgree) {
+  for (uint32_t seed = 7000; seed < 7000 + PLANPROBE_DIFF_CASES / 8; ++seed) {
+    Generator g(seed);
+    const int month = g.pick(1, 12);
+    const int year = g.pick(0, 20);
+    const Date date{month, g.pick(1, 28), year};
+    const std::string texts[2] = {scheduleText(g, date, g.pick(1, 8)),
+                                  scheduleText(g, date, g.pick(1, 8))};
+    // Per reload: 0 or 1 writes that text, 2 removes the file, 3 leaves it as it is.
+    std::vector<int> edits;
+    for (int i = 0; i < 8; ++i) {
+      edits.push_back(g.chance(10) ? 2 : g.pick(0, 3) == 3 ? 3 : g.pick(0, 1));
+    }
+    const bool sameSize = g.chance(30);  // an edit that keeps the file's size
+    const int hour = g.pick(0, 23);
+    const auto span = static_cast<uint32_t>(g.pick(1440, 8 * 1440));
+    testing::ScratchDir dir;
+    const std::string schedule = dir.file("schedule.txt");
+    std::string logs[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      testing::writeFile(schedule, texts[0]);
+      testing::ScheduleFileRun run(schedule, std::make_unique<StringSink>(logs[fast]), date.month,
+                                   date.day, date.year, hour, 0, span);
+      run.beforeReload = [&](int reload) {
+        const int edit = edits[static_cast<size_t>(reload) % edits.size()];
+        if (edit == 2) {
+          std::remove(schedule.c_str());
+        } else if (edit != 3) {
+          std::string text = texts[edit];
+          if (sameSize) {
+            text.resize(texts[0].size(), ';');
+          }
+          testing::writeFile(schedule, text);
+        }
+      };
       run.run(fast == 1);
     }
     ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;

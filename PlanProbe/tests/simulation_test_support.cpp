@@ -159,15 +159,27 @@ ScheduleFileRun::ScheduleFileRun(std::string schedulePath, std::unique_ptr<LogSi
 }
 
 bool ScheduleFileRun::run(bool fast) {
-  ParseTarget target{events_, log_, host_};
+  // The fast run keeps the parse of the text between reloads, the plain one parses anew.
+  ScheduleCache cache;
+  ScheduleCache* const kept = fast ? &cache : nullptr;
+  ParseTarget target{events_, log_, host_, kept};
   if (isFailure(loadScheduleFile(options.sourcePath, true, target))) {
     return false;
   }
-  const SimulationSetup setup{
-      options, options.totalMinutes, clock_, boot_, events_, log_, console_, [this] {
-        ParseTarget daily{events_, log_, host_};
-        return loadScheduleFile(options.sourcePath, false, daily);
-      }};
+  const SimulationSetup setup{options,
+                              options.totalMinutes,
+                              clock_,
+                              boot_,
+                              events_,
+                              log_,
+                              console_,
+                              [this, kept, reloads = 0]() mutable {
+                                if (beforeReload) {
+                                  beforeReload(reloads++);
+                                }
+                                ParseTarget daily{events_, log_, host_, kept};
+                                return loadScheduleFile(options.sourcePath, false, daily);
+                              }};
   Simulation simulation(setup);
   if (fast) {
     simulation.run();

@@ -2,6 +2,7 @@
 // by the plain minute-by-minute loop kept here as the reference.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -80,6 +81,8 @@ class ScheduleFileRun {
                   int year, int hour, int minute, uint32_t span);
 
   SessionOptions options;
+  // Called before each daily reload with its count from 0, e.g. to edit the schedule file.
+  std::function<void(int reload)> beforeReload;
 
   // Runs the analysis and then the loop (fast or plain); returns false when the analysis
   // failed. The log is closed afterwards.
