@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
+
+#include "log_text.h"
 
 namespace quillmar::planprobe {
 
@@ -57,25 +60,45 @@ void writeEventPart(const ScheduleEvent& event, ResultsLog& log) {
     if (report.params[i] == TEXT) {
       // Bounded by the buffer, though the reader always ends it with a zero byte.
       const char* text = reinterpret_cast<const char*>(param.data());
-      log.print("%d:%.*s ", label, static_cast<int>(strnlen(text, param.size())), text);
+      LogText().number(label).text(":").writeTo(log);
+      log.write(std::string_view(text, strnlen(text, param.size())));
+      log.write(" ");
     } else {
-      log.print("%d:%i ", label, param[0]);
+      LogText().number(label).text(":").number(param[0]).text(" ").writeTo(log);
     }
   }
+}
+
+// Writes a date and time pair as "D:mm.dd.yy T:hh:mm " (labels by edge).
+void writeDateTime(std::string_view dateLabel, uint8_t monthCode, uint8_t day, uint8_t year,
+                   std::string_view timeLabel, uint8_t hour, uint8_t minute, ResultsLog& log) {
+  LogText()
+      .text(dateLabel)
+      .twoDigits(monthCode - kMonthCodeOffset)
+      .text(".")
+      .twoDigits(day)
+      .text(".")
+      .twoDigits(year)
+      .text(timeLabel)
+      .twoDigits(hour)
+      .text(":")
+      .twoDigits(minute)
+      .text(" ")
+      .writeTo(log);
 }
 
 }  // namespace
 
 void printEvent(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
   log.write(syntaxMode ? "\nValid Event: " : "\nEvent Added: ");
-  log.print("D:%02i.%02i.%02i T:%02i:%02i ", event.startMonth - kMonthCodeOffset, event.startDay,
-            event.startYear, event.startHour, event.startMinute);
+  writeDateTime("D:", event.startMonth, event.startDay, event.startYear, " T:", event.startHour,
+                event.startMinute, log);
   if (event.endKey > 0) {
-    log.print("A:%02i.%02i.%02i I:%02i:%02i ", event.endMonth - kMonthCodeOffset, event.endDay,
-              event.endYear, event.endHour, event.endMinute);
+    writeDateTime("A:", event.endMonth, event.endDay, event.endYear, " I:", event.endHour,
+                  event.endMinute, log);
   }
   if (event.repeat > 0) {
-    log.print("R:%i ", event.repeat);
+    LogText().text("R:").number(event.repeat).text(" ").writeTo(log);
   }
   if (event.period > 0) {
     if (event.period < PERIOD_DAY || event.period > PERIOD_BOOT) {

@@ -104,6 +104,16 @@ void ResultsLog::write(std::string_view text) {
   drainIfLarge();
 }
 
+void ResultsLog::writeRaw(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;
+  }
+  char* out = pending_.reserve(bytes.size());
+  std::memcpy(out, bytes.data(), bytes.size());
+  pending_.commit(out + bytes.size());
+  drainIfLarge();
+}
+
 void ResultsLog::print(const char* format, ...) {
   va_list args;
   va_start(args, format);
@@ -117,6 +127,14 @@ void ResultsLog::print(const char* format, ...) {
   }
   va_end(fallback);
   write(scratch_);
+}
+
+std::optional<std::string_view> ResultsLog::writtenSince(uint64_t position) const {
+  if (position < flushed_ || position > this->position()) {
+    return std::nullopt;
+  }
+  const size_t offset = static_cast<size_t>(position - flushed_);
+  return std::string_view(pending_.data.get() + offset, pending_.size - offset);
 }
 
 void ResultsLog::holdFrom(uint64_t position) {

@@ -70,6 +70,8 @@ class ResultsLog {
 
   // Appends text, turning each line feed into CR LF.
   void write(std::string_view text);
+  // Appends bytes that are in the log's form already (line ends as CR LF), unchanged.
+  void writeRaw(std::string_view bytes);
   // Appends printf-style formatted text, line feeds turned into CR LF. The conversions the
   // program uses (%d %i %0Ni %s %.*s) skip the C library's formatter; a path that runs once a
   // simulated minute is faster still building its few bytes itself and calling `write`.
@@ -77,6 +79,9 @@ class ResultsLog {
 
   // The count of bytes (after the CR LF translation) written since the log was opened.
   uint64_t position() const { return flushed_ + pending_.size; }
+  // The bytes written since `position`, as the sink will get them; nothing when some of them
+  // have left the buffer already. Valid until the next write.
+  std::optional<std::string_view> writtenSince(uint64_t position) const;
   // Keeps everything from `position` on in memory until `release`. Only one hold is active.
   void holdFrom(uint64_t position);
   void release() { hold_.reset(); }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "result_code.h"
@@ -78,6 +79,10 @@ struct ScheduleEvent {
   bool repeatOverflow = false;  // the written count did not fit (above 127)
   int8_t period = 0;            // PeriodCode; 0 when absent
   int8_t set = 0;               // SetCode; 0 when absent
+  // The log bytes of the event's command, start time included, once an execution made them;
+  // they hold while the start time is `commandTime` (hour x 256 + minute).
+  mutable std::string commandText;
+  mutable uint16_t commandTime = 0;
 
   // Resets every field and frees the parameter buffers.
   void clear() { *this = ScheduleEvent{}; }

@@ -1,8 +1,10 @@
 #include "command_log.h"
 
 #include <array>
+#include <optional>
+#include <string_view>
 
-#include "log_text.h"
+#include "schedule/log_text.h"
 
 namespace quillmar::planprobe {
 
@@ -68,22 +70,41 @@ ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool double
   if (writer == nullptr) {
     return NO_MATCH;
   }
+  log.writeRaw(doubleOccupancy ? "D(" : " (");
+  // The rest of the line is the same at every execution of the loaded event: made once.
+  const auto startTime = static_cast<uint16_t>(event->startHour << 8 | event->startMinute);
+  if (!event->commandText.empty() && event->commandTime == startTime) {
+    log.writeRaw(event->commandText);
+    return SUCCESS;
+  }
+  const uint64_t start = log.position();
   LogText()
-      .text(doubleOccupancy ? "D(" : " (")
       .twoDigits(event->startHour)
       .text(":")
       .twoDigits(event->startMinute)
       .text(" starttime) ")
       .writeTo(log);
   writer(log, *event);
+  if (const std::optional<std::string_view> written = log.writtenSince(start)) {
+    event->commandText.assign(*written);
+    event->commandTime = startTime;
+  }
   return SUCCESS;
 }
 
 ResultCode LogSendString(ResultsLog& log, const char* text, const char* ack, uint8_t retries,
                          uint8_t timeout) {
-  log.print(
-      "ElvaneSendString: %s\n             Ack: %s\n         Retries: %i\n         Timeout: %i\n",
-      shownText(text), shownText(ack), retries, timeout);
+  log.write("ElvaneSendString: ");
+  log.write(shownText(text));
+  log.write("\n             Ack: ");
+  log.write(shownText(ack));
+  LogText()
+      .text("\n         Retries: ")
+      .number(retries)
+      .text("\n         Timeout: ")
+      .number(timeout)
+      .text("\n")
+      .writeTo(log);
   return SUCCESS;
 }
 

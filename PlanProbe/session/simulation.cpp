@@ -11,7 +11,7 @@
 #include "due_minute.h"
 #include "event_rules.h"
 #include "event_timing.h"
-#include "log_text.h"
+#include "schedule/log_text.h"
 #include "schedule/parser.h"
 #include "session.h"
 

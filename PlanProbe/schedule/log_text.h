@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "schedule/results_log.h"
+#include "results_log.h"
 
 namespace quillmar::planprobe {
 
