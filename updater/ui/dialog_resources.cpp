@@ -6,7 +6,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlSpec kUpdaterControls[] = {
+constexpr ControlRow kUpdaterControls[] = {
     {kIdOk, DefaultButton, "&Update", 87, 6, 50, 14},
     {kIdRead, Button, "&Read", 87, 22, 50, 14},
     {kIdCancel, Button, "Cancel", 87, 54, 50, 14},
@@ -19,12 +19,12 @@ constexpr ControlSpec kUpdaterControls[] = {
     {kIdVersion, Button, "&Version", 87, 38, 50, 14},
 };
 
-constexpr ControlSpec kHelpControls[] = {
+constexpr ControlRow kHelpControls[] = {
     {kIdOk, DefaultButton, "Close Help", 204, 161, 50, 14},
     {kIdHelpText, Label, "QUILLmar software update instructions:", 7, 7, 247, 149},
 };
 
-constexpr ControlSpec kAboutControls[] = {
+constexpr ControlRow kAboutControls[] = {
     {-1, Icon, "", 4, 13, 20, 20},
     {-1, Label, "QUILLmar Update Version 1.1", 25, 10, 103, 8},
     {-1, Label, "Firmware updater for QUILLmar", 25, 21, 119, 8},
@@ -50,9 +50,9 @@ constexpr const char* kHelpPieces[] = {
 
 }  // namespace
 
-const DialogSpec kUpdaterDialogSpec = {kProgramName, 151, 126, kUpdaterControls};
-const DialogSpec kHelpDialogSpec = {"QUILLmar Update Help", 261, 186, kHelpControls};
-const DialogSpec kAboutDialogSpec = {"About QUILLmar_Update", 145, 63, kAboutControls};
+const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 126, kUpdaterControls};
+const DialogLayout kHelpDialogLayout = {"QUILLmar Update Help", 261, 186, kHelpControls};
+const DialogLayout kAboutDialogLayout = {"About QUILLmar_Update", 145, 63, kAboutControls};
 
 std::string helpText() {
   std::string text;

@@ -20,7 +20,7 @@ enum class ControlKind {
 };
 
 // One control: its id (-1 for controls nobody addresses), kind, text and rectangle.
-struct ControlSpec {
+struct ControlRow {
   int id;
   ControlKind kind;
   const char* text;
@@ -28,10 +28,10 @@ struct ControlSpec {
 };
 
 // One dialog: caption, client size in dialog units and its controls in tab order.
-struct DialogSpec {
+struct DialogLayout {
   const char* caption;
   int w, h;
-  std::span<const ControlSpec> controls;
+  std::span<const ControlRow> controls;
 };
 
 // Control ids the program addresses.
@@ -53,9 +53,9 @@ inline constexpr const char* kProgramName = "QUILLmar_Update";
 inline constexpr const char* kAboutMenuText = "&About QUILLmar_Update...";
 inline constexpr const char* kStartStatus = "Connect Serial Cable and Click Update";
 
-extern const DialogSpec kUpdaterDialogSpec;
-extern const DialogSpec kHelpDialogSpec;
-extern const DialogSpec kAboutDialogSpec;
+extern const DialogLayout kUpdaterDialogLayout;
+extern const DialogLayout kHelpDialogLayout;
+extern const DialogLayout kAboutDialogLayout;
 
 // The instructions shown in the help dialog, ending with the support line.
 std::string helpText();

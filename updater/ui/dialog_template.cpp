@@ -23,15 +23,15 @@ int mulDiv(int a, int b, int c) {
 constexpr int kIconPixels = 32;
 
 // A push button; the default one also answers Enter.
-QWidget* makeButton(QDialog& dialog, const ControlSpec& spec) {
-  auto* button = new QPushButton(QString::fromUtf8(spec.text), &dialog);
-  button->setDefault(spec.kind == ControlKind::DefaultButton);
+QWidget* makeButton(QDialog& dialog, const ControlRow& row) {
+  auto* button = new QPushButton(QString::fromUtf8(row.text), &dialog);
+  button->setDefault(row.kind == ControlKind::DefaultButton);
   return button;
 }
 
 // Static text: top-left aligned and wrapped at the control's width, shown as given.
-QWidget* makeLabel(QDialog& dialog, const ControlSpec& spec) {
-  auto* label = new QLabel(QString::fromUtf8(spec.text), &dialog);
+QWidget* makeLabel(QDialog& dialog, const ControlRow& row) {
+  auto* label = new QLabel(QString::fromUtf8(row.text), &dialog);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
@@ -53,19 +53,19 @@ QWidget* makeIcon(QDialog& dialog) {
 }
 
 // Creates the widget for one template row, parented to `dialog`.
-QWidget* makeControl(QDialog& dialog, const ControlSpec& spec) {
-  switch (spec.kind) {
+QWidget* makeControl(QDialog& dialog, const ControlRow& row) {
+  switch (row.kind) {
     case ControlKind::DefaultButton:
     case ControlKind::Button:
-      return makeButton(dialog, spec);
+      return makeButton(dialog, row);
     case ControlKind::GroupBox:
-      return new QGroupBox(QString::fromUtf8(spec.text), &dialog);
+      return new QGroupBox(QString::fromUtf8(row.text), &dialog);
     case ControlKind::Label:
-      return makeLabel(dialog, spec);
+      return makeLabel(dialog, row);
     case ControlKind::ProgressBar:
       return makeProgressBar(dialog);
     case ControlKind::RadioButton:
-      return new QRadioButton(QString::fromUtf8(spec.text), &dialog);
+      return new QRadioButton(QString::fromUtf8(row.text), &dialog);
     case ControlKind::Icon:
       return makeIcon(dialog);
   }
@@ -102,13 +102,13 @@ QIcon applicationIcon() {
   return icon;
 }
 
-void buildDialog(QDialog& dialog, const DialogSpec& spec) {
+void buildDialog(QDialog& dialog, const DialogLayout& layout) {
   dialog.setFont(dialogFont());
-  dialog.setWindowTitle(QString::fromUtf8(spec.caption));
+  dialog.setWindowTitle(QString::fromUtf8(layout.caption));
   dialog.setWindowIcon(applicationIcon());
   const DialogUnits units(dialog.font());
-  dialog.setFixedSize(units.toPixels(0, 0, spec.w, spec.h).size());
-  for (const ControlSpec& row : spec.controls) {
+  dialog.setFixedSize(units.toPixels(0, 0, layout.w, layout.h).size());
+  for (const ControlRow& row : layout.controls) {
     QWidget* widget = makeControl(dialog, row);
     if (row.id != -1)
       widget->setObjectName(controlName(row.id));

@@ -34,7 +34,7 @@ QFont dialogFont();
 QIcon applicationIcon();
 
 // Gives `dialog` the template's font, caption, icon, fixed client size and controls.
-void buildDialog(QDialog& dialog, const DialogSpec& spec);
+void buildDialog(QDialog& dialog, const DialogLayout& layout);
 
 // The object name of the control with `id`.
 QString controlName(int id);

@@ -9,9 +9,9 @@
 namespace quillmar::ui {
 namespace {
 
-// Builds `dialog` from `spec` and lets its default button (id 1) close it.
-void buildClosableDialog(QDialog& dialog, const DialogSpec& spec) {
-  buildDialog(dialog, spec);
+// Builds `dialog` from `layout` and lets its default button (id 1) close it.
+void buildClosableDialog(QDialog& dialog, const DialogLayout& layout) {
+  buildDialog(dialog, layout);
   QObject::connect(control<QPushButton>(dialog, kIdOk), &QPushButton::clicked, &dialog,
                    &QDialog::accept);
 }
@@ -19,12 +19,12 @@ void buildClosableDialog(QDialog& dialog, const DialogSpec& spec) {
 }  // namespace
 
 HelpDialog::HelpDialog(QWidget* parent) : QDialog(parent) {
-  buildClosableDialog(*this, kHelpDialogSpec);
+  buildClosableDialog(*this, kHelpDialogLayout);
   control<QLabel>(*this, kIdHelpText)->setText(QString::fromStdString(helpText()));
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-  buildClosableDialog(*this, kAboutDialogSpec);
+  buildClosableDialog(*this, kAboutDialogLayout);
 }
 
 }  // namespace quillmar::ui

@@ -37,7 +37,7 @@ UpdaterDialog::UpdaterDialog(const UpdaterSettings& settings, QWidget* parent)
       ui_(*this),
       presenter_(ui_, std::cerr, settings.devices, settings.replyTimeoutMs),
       lock_(*this) {
-  buildDialog(*this, kUpdaterDialogSpec);
+  buildDialog(*this, kUpdaterDialogLayout);
   addAboutAction();
   connectButtons();
   for (int port = 0; port < std::ssize(kPortButtons); ++port) {
