@@ -232,7 +232,13 @@ ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
   return SUCCESS;
 }
 
-ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event) {
+namespace {
+
+// Reads the word after a field's colon into `target` as the code `table` gives it; a word the
+// table does not know is `failure`, and `target` keeps its value.
+template <size_t N>
+ResultCode readCodeWord(ScheduleReader& reader, const WordCode (&table)[N], ResultCode failure,
+                        int8_t& target) {
   if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
     return rc;
   }
@@ -240,28 +246,22 @@ ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event) {
   if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
     return rc;
   }
-  const int8_t period = lookupWord(kPeriodWords, word.text());
-  if (period == 0) {
-    return BAD_PERIOD;
+  const int8_t code = lookupWord(table, word.text());
+  if (code == 0) {
+    return failure;
   }
-  event.period = period;
+  target = code;
   return SUCCESS;
 }
 
+}  // namespace
+
+ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event) {
+  return readCodeWord(reader, kPeriodWords, BAD_PERIOD, event.period);
+}
+
 ResultCode readSetField(ScheduleReader& reader, ScheduleEvent& event) {
-  if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
-    return rc;
-  }
-  Word word;
-  if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
-    return rc;
-  }
-  const int8_t set = lookupWord(kSetWords, word.text());
-  if (set == 0) {
-    return BAD_SET;
-  }
-  event.set = set;
-  return SUCCESS;
+  return readCodeWord(reader, kSetWords, BAD_SET, event.set);
 }
 
 ResultCode readRepeatField(ScheduleReader& reader, ScheduleEvent& event) {
