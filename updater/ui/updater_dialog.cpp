@@ -10,21 +10,10 @@
 
 #include "updater/ui/dialog_template.h"
 #include "updater/ui/info_dialogs.h"
+#include "updater/ui/operation_buttons.h"
 
 namespace quillmar::ui {
 namespace {
-
-// Buttons that start an operation.
-struct OperationButton {
-  int id;
-  boot::Operation operation;
-};
-
-constexpr OperationButton kOperationButtons[] = {
-    {kIdOk, boot::Operation::Update},
-    {kIdRead, boot::Operation::Read},
-    {kIdVersion, boot::Operation::Version},
-};
 
 // The radio buttons in port order: Com1, Com2.
 constexpr int kPortButtons[] = {kIdCom1, kIdCom2};

@@ -5,21 +5,14 @@
 #include "info_dialogs.h"
 #include "resource.h"
 #include "updater/boot/program_folder.h"
+#include "updater/ui/operation_buttons.h"
 
 namespace quillmar::ui {
 namespace {
 
-// Buttons that start an operation.
-struct OperationButton {
-  int id;
-  boot::Operation operation;
-};
-
-constexpr OperationButton kOperationButtons[] = {
-    {IDOK, boot::Operation::Update},
-    {IDC_READ, boot::Operation::Read},
-    {IDC_VERSION, boot::Operation::Version},
-};
+// The shared table names the buttons by the portable ids; the resource script
+// must give them the same numbers.
+static_assert(kIdOk == IDOK && kIdRead == IDC_READ && kIdVersion == IDC_VERSION);
 
 // Appends a separator and the about item to the window's system menu, unless
 // its text is empty.
