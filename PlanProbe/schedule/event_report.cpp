@@ -87,9 +87,28 @@ void writeDateTime(std::string_view dateLabel, uint8_t monthCode, uint8_t day, u
       .writeTo(log);
 }
 
-}  // namespace
+// Every field the report shows, apart from the parameters and the kind, which never change
+// after the line has been read.
+std::array<uint8_t, 16> reportFields(const ScheduleEvent& e, bool syntaxMode) {
+  return {e.startMonth,
+          e.startDay,
+          e.startYear,
+          e.startHour,
+          e.startMinute,
+          static_cast<uint8_t>(e.endKey > 0),
+          e.endMonth,
+          e.endDay,
+          e.endYear,
+          e.endHour,
+          e.endMinute,
+          static_cast<uint8_t>(e.repeat),
+          static_cast<uint8_t>(e.period),
+          static_cast<uint8_t>(e.set),
+          e.kind,
+          static_cast<uint8_t>(syntaxMode)};
+}
 
-void printEvent(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
+void writeReport(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
   log.write(syntaxMode ? "\nValid Event: " : "\nEvent Added: ");
   writeDateTime("D:", event.startMonth, event.startDay, event.startYear, " T:", event.startHour,
                 event.startMinute, log);
@@ -119,6 +138,25 @@ void printEvent(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
     log.write(kSetTexts[event.set - SET_MONTH]);
   }
   writeEventPart(event, log);
+}
+
+}  // namespace
+
+void printEvent(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
+  // A line loaded day after day mostly reports the same text: made once, then repeated.
+  EventTexts* const texts = event.texts.get();
+  const std::array<uint8_t, 16> fields = reportFields(event, syntaxMode);
+  if (texts != nullptr && !texts->report.empty() && texts->reportFields == fields) {
+    log.writeRaw(texts->report);
+    return;
+  }
+  const uint64_t start = log.position();
+  writeReport(event, syntaxMode, log);
+  if (const std::optional<std::string_view> written = log.writtenSince(start);
+      written && texts != nullptr) {
+    texts->report.assign(*written);
+    texts->reportFields = fields;
+  }
 }
 
 }  // namespace quillmar::planprobe

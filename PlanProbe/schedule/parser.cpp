@@ -24,7 +24,9 @@ class Parser {
   void endLine();
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
-  void report(ResultCode code) { parsed_.lines.push_back(ParsedLine{line_, code, {}, {}}); }
+  void report(ResultCode code) {
+    parsed_.lines.push_back(ParsedLine{line_, std::to_string(line_), code, {}, {}});
+  }
   // Forgets the event and the time words read so far.
   void clearEvent() {
     event_.clear();
@@ -127,7 +129,8 @@ void Parser::endLine() {
     clearEvent();
     return;
   }
-  parsed_.lines.push_back(ParsedLine{line_, SUCCESS, std::move(e), times_});
+  e.texts = std::make_shared<EventTexts>();
+  parsed_.lines.push_back(ParsedLine{line_, std::to_string(line_), SUCCESS, std::move(e), times_});
   clearEvent();
 }
 
@@ -179,7 +182,7 @@ ResultCode Parser::run() {
 // The load step for one candidate line: settles its clock-dependent times, runs the day
 // test outside the syntax analysis and lists the event.
 void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target) {
-  const std::string line = std::to_string(parsed.line);
+  const std::string& line = parsed.lineText;
   if (parsed.report != SUCCESS) {
     reportResult(target.log, parsed.report, line.c_str());
     return;

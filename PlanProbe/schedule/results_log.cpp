@@ -9,8 +9,6 @@
 namespace quillmar::planprobe {
 
 namespace {
-// Output is handed to the sink once this much can leave the buffer.
-constexpr size_t kDrainThreshold = size_t{1} << 18;
 
 // Appends the text the C library formats, for conversions the fast formatter leaves alone.
 void appendWithLibrary(std::string& out, const char* format, va_list args) {
@@ -104,7 +102,7 @@ void ResultsLog::write(std::string_view text) {
   drainIfLarge();
 }
 
-void ResultsLog::writeRaw(std::string_view bytes) {
+void ResultsLog::writeRawBlock(std::string_view bytes) {
   if (bytes.empty()) {
     return;
   }

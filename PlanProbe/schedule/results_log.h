@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,8 +71,17 @@ class ResultsLog {
 
   // Appends text, turning each line feed into CR LF.
   void write(std::string_view text);
-  // Appends bytes that are in the log's form already (line ends as CR LF), unchanged.
-  void writeRaw(std::string_view bytes);
+  // Appends bytes that are in the log's form already (line ends as CR LF), unchanged. Inline:
+  // the minute loop's lines come this way, and most need no more than a copy.
+  void writeRaw(std::string_view bytes) {
+    const size_t size = pending_.size + bytes.size();
+    if (size < kDrainThreshold && size <= pending_.capacity && !bytes.empty()) {
+      std::memcpy(pending_.data.get() + pending_.size, bytes.data(), bytes.size());
+      pending_.size = size;
+      return;
+    }
+    writeRawBlock(bytes);
+  }
   // Appends printf-style formatted text, line feeds turned into CR LF. The conversions the
   // program uses (%d %i %0Ni %s %.*s) skip the C library's formatter; a path that runs once a
   // simulated minute is faster still building its few bytes itself and calling `write`.
@@ -101,6 +111,12 @@ class ResultsLog {
   void markErrorSeen() { errorSeen_ = true; }
 
  private:
+  // Output is handed to the sink once this much can leave the buffer.
+  static constexpr size_t kDrainThreshold = size_t{1} << 18;
+
+  // writeRaw when the bytes may not fit or may fill the buffer up for the sink.
+  void writeRawBlock(std::string_view bytes);
+
   // Bytes not yet handed to the sink. Grown by hand so that appending never zero-fills.
   struct Pending {
     std::unique_ptr<char[]> data;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,16 @@ constexpr uint8_t kClassMask = 0x7F;
 // parameter is absent, so a present one always holds at least the terminating zero.
 using ParamBuffer = std::vector<uint8_t>;
 
+// Log text that the reports and executions of one parsed line repeat day after day, made once
+// and shared by every copy of the line's record. Each piece states the fields it was made from
+// and is used only while they are unchanged.
+struct EventTexts {
+  std::string command;       // the executed command's line after its mark
+  uint16_t commandTime = 0;  // the start time it was made for: hour x 256 + minute
+  std::string report;        // the event's report line
+  std::array<uint8_t, 16> reportFields{};  // the fields it was made from (see event_report.cpp)
+};
+
 // One event line of a schedule file. A default-constructed record is the cleared state.
 struct ScheduleEvent {
   uint8_t kind = 0;                   // EventKind; 0 while no "E:" field was read
@@ -79,10 +90,8 @@ struct ScheduleEvent {
   bool repeatOverflow = false;  // the written count did not fit (above 127)
   int8_t period = 0;            // PeriodCode; 0 when absent
   int8_t set = 0;               // SetCode; 0 when absent
-  // The log bytes of the event's command, start time included, once an execution made them;
-  // they hold while the start time is `commandTime` (hour x 256 + minute).
-  mutable std::string commandText;
-  mutable uint16_t commandTime = 0;
+  // Log text made for this line before; null for a record that keeps none.
+  std::shared_ptr<EventTexts> texts;
 
   // Resets every field and frees the parameter buffers.
   void clear() { *this = ScheduleEvent{}; }

@@ -71,10 +71,11 @@ ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool double
     return NO_MATCH;
   }
   log.writeRaw(doubleOccupancy ? "D(" : " (");
-  // The rest of the line is the same at every execution of the loaded event: made once.
+  // The rest of the line is the same at every execution of the line's event: made once.
+  EventTexts* const texts = event->texts.get();
   const auto startTime = static_cast<uint16_t>(event->startHour << 8 | event->startMinute);
-  if (!event->commandText.empty() && event->commandTime == startTime) {
-    log.writeRaw(event->commandText);
+  if (texts != nullptr && !texts->command.empty() && texts->commandTime == startTime) {
+    log.writeRaw(texts->command);
     return SUCCESS;
   }
   const uint64_t start = log.position();
@@ -85,9 +86,10 @@ ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool double
       .text(" starttime) ")
       .writeTo(log);
   writer(log, *event);
-  if (const std::optional<std::string_view> written = log.writtenSince(start)) {
-    event->commandText.assign(*written);
-    event->commandTime = startTime;
+  if (const std::optional<std::string_view> written = log.writtenSince(start);
+      written && texts != nullptr) {
+    texts->command.assign(*written);
+    texts->commandTime = startTime;
   }
   return SUCCESS;
 }

@@ -28,11 +28,7 @@ int8_t clockMonthCode(const SimClock& clock) {
 }
 
 int32_t clockMinutes(TimingContext& ctx, const char* context) {
-  const SimClock& c = ctx.clock;
-  return reported(ctx.log,
-                  MinutesSince2000(c.ClockYear(), clockMonthCode(c), c.ClockDay(), c.ClockHour(),
-                                   c.ClockMinute()),
-                  context);
+  return reported(ctx.log, ctx.clock.ClockMinutesSince2000(), context);
 }
 
 uint8_t clockWeekday(const SimClock& c) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "calendar/calendar.h"
 #include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
@@ -20,6 +21,11 @@ class SimClock {
   int8_t ClockYear() const { return year_; }  // year offset from 2000
   int8_t ClockHour() const { return hour_; }
   int8_t ClockMinute() const { return minute_; }
+  // MinutesSince2000 of the clock's date and time, status included, without its arithmetic:
+  // the value is linear in hour and minute, so only the date's first minute is kept.
+  CalendarMinutes ClockMinutesSince2000() const {
+    return {midnight_.minutes + 60 * hour_ + minute_, midnight_.status};
+  }
 
   // Sets the date; the DateKey follows only with `updateDateKey`, as the session does that
   // after its start-date check.
@@ -27,6 +33,7 @@ class SimClock {
     month_ = month;
     day_ = day;
     year_ = year;
+    midnight_ = MinutesSince2000(year_, static_cast<int8_t>(month_ + kMonthCodeOffset), day_, 0, 0);
   }
   void setTime(int8_t hour, int8_t minute) {
     hour_ = hour;
@@ -41,6 +48,7 @@ class SimClock {
   int8_t month_ = 1;
   int8_t day_ = 1;
   int32_t dateKey_ = 0;
+  CalendarMinutes midnight_{0, CalendarStatus::Ok};  // of 1 January 2000
 };
 
 // Whether the present minute is the unit's power-up, and when that was.

@@ -149,7 +149,7 @@ void Simulation::endPass() {
   AdvanceClock(s_.clock, hourly);
 }
 
-std::optional<DayWindow> Simulation::restOfDay() {
+std::optional<DayWindow> Simulation::restOfDay() const {
   const SimClock& c = s_.clock;
   const int hour = c.ClockHour();
   const int minute = c.ClockMinute();
@@ -157,21 +157,10 @@ std::optional<DayWindow> Simulation::restOfDay() {
       !isValidMonthCode(monthCode(c))) {
     return std::nullopt;
   }
-  if (c.ClockDateKey() != calendarKey_) {
-    calendarKey_ = c.ClockDateKey();
-    midnight_ = MinutesSince2000(c.ClockYear(), monthCode(c), c.ClockDay(), 0, 0).minutes;
-    weekday_ = WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay());
-  }
-  return DayWindow{midnight_ + hour * 60 + minute, midnight_ + kMinutesPerDay - 1, c.ClockDateKey(),
-                   weekday_};
-}
-
-void Simulation::plan(const DayWindow& day) {
-  nextDue_.clear();
-  for (const ScheduleEvent& event : s_.events) {
-    nextDue_.push_back(NextDueMinute(event, day));
-  }
-  planned_ = true;
+  const int32_t now = c.ClockMinutesSince2000().minutes;
+  const int32_t midnight = now - hour * 60 - minute;
+  return DayWindow{now, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
+                   WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
 }
 
 void Simulation::skipIdleMinutes(uint32_t count) {
@@ -184,55 +173,72 @@ void Simulation::skipIdleMinutes(uint32_t count) {
   AdvanceClock(s_.clock, false);
 }
 
+bool Simulation::runRestOfDay(const DayWindow& day) {
+  constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
+  const int32_t midnight = day.last - kLastMinute;
+  agenda_.reset(s_.events.size());
+  uint32_t index = 0;
+  for (const ScheduleEvent& event : s_.events) {
+    if (const int32_t due = NextDueMinute(event, day); due != kNoDueMinute) {
+      agenda_.add(due - midnight, index);
+    }
+    ++index;
+  }
+  const auto records = s_.events.begin();
+  for (int32_t now = day.first - midnight;;) {
+    const int32_t next = agenda_.nextMinute(now);
+    if (next > now) {
+      const uint32_t idle = std::min(static_cast<uint32_t>(next - now), remaining_);
+      if (next > kLastMinute || idle == remaining_) {
+        skipIdleMinutes(idle);  // to the change of date or the end of the span
+        return true;
+      }
+      takeMinutes(idle, false);
+      now = next;
+      s_.clock.setTime(static_cast<int8_t>(now / 60), static_cast<int8_t>(now % 60));
+    }
+    // Only the events on the agenda for this minute can be due or report anything in it.
+    agenda_.take(now, dueIndices_);
+    due_.clear();
+    for (const uint32_t listIndex : dueIndices_) {
+      due_.push_back(&records[listIndex]);
+    }
+    if (!runMinuteAmong(&due_)) {
+      return false;
+    }
+    if (now == kLastMinute || remaining_ == 1) {
+      endPass();
+      return true;
+    }
+    const DayWindow rest{midnight + now + 1, day.last, day.dateKey, day.weekday};
+    for (const uint32_t listIndex : dueIndices_) {
+      if (const int32_t due = NextDueMinute(records[listIndex], rest); due != kNoDueMinute) {
+        agenda_.add(due - midnight, listIndex);
+      }
+    }
+    takeMinutes(1, true);
+    ++now;
+    s_.clock.setTime(static_cast<int8_t>(now / 60), static_cast<int8_t>(now % 60));
+  }
+}
+
 void Simulation::run() {
   while (remaining_ != 0) {
-    if (dateChanged()) {
-      planned_ = false;
-      if (!LoadDay()) {
-        return;
-      }
+    if (dateChanged() && !LoadDay()) {
+      return;
     }
     if (s_.options.loadsOnly) {
       endPass();
       continue;
     }
-    const std::optional<DayWindow> day = restOfDay();
-    if (!day) {
-      planned_ = false;
-      if (!runMinute()) {
+    if (const std::optional<DayWindow> day = restOfDay()) {
+      if (!runRestOfDay(*day)) {
         return;
       }
-      endPass();
       continue;
     }
-    if (!planned_) {
-      plan(*day);
-    }
-    int32_t next = day->last + 1;
-    for (int32_t due : nextDue_) {
-      next = std::min(next, due);
-    }
-    if (next > day->first) {
-      skipIdleMinutes(std::min(static_cast<uint32_t>(next - day->first), remaining_));
-      continue;
-    }
-    // Only the events planned for this minute can be due or report anything in it.
-    due_.clear();
-    size_t index = 0;
-    for (ScheduleEvent& event : s_.events) {
-      if (nextDue_[index++] == day->first) {
-        due_.push_back(&event);
-      }
-    }
-    if (!runMinuteAmong(&due_)) {
+    if (!runMinute()) {
       return;
-    }
-    const DayWindow rest{day->first + 1, day->last, day->dateKey, day->weekday};
-    for (size_t i = 0; i < nextDue_.size(); ++i) {
-      if (nextDue_[i] == day->first) {
-        nextDue_[i] =
-            rest.first > rest.last ? kNoDueMinute : NextDueMinute(s_.events.begin()[i], rest);
-      }
     }
     endPass();
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "day_agenda.h"
 #include "due_minute.h"
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
@@ -56,9 +57,11 @@ class Simulation {
  private:
   // The rest of the present day, or nothing in the boot minute and while the clock's month,
   // hour or minute is out of range: those minutes are always run with the whole list.
-  std::optional<DayWindow> restOfDay();
-  // Works out each loaded event's next due minute within `day`.
-  void plan(const DayWindow& day);
+  std::optional<DayWindow> restOfDay() const;
+  // Runs `day` from the agenda of its due minutes: each stretch of idle minutes is passed over
+  // in one step, each other minute is run over the events on the agenda for it. Returns at the change of
+  // date or the end of the span, true; false when the run is to end.
+  bool runRestOfDay(const DayWindow& day);
   // Runs the present minute over `among` (the events whose minute test can say anything in
   // it), or over the whole list when null.
   bool runMinuteAmong(const std::vector<ScheduleEvent*>* among);
@@ -78,13 +81,9 @@ class Simulation {
   int8_t lastYear_ = 0;
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
-  // The present day's first minute and weekday, worked out once per day.
-  int32_t calendarKey_ = -1;
-  int32_t midnight_ = 0;
-  uint8_t weekday_ = 0;
-  bool planned_ = false;          // nextDue_ holds the plan of the present day
-  std::vector<int32_t> nextDue_;  // per loaded event, in list order
-  std::vector<ScheduleEvent*> due_;
+  DayAgenda agenda_;  // the present day's, while it is run from its agenda
+  std::vector<ScheduleEvent*> due_;     // the events of the minute being run, in list order
+  std::vector<uint32_t> dueIndices_;  // and their list indices
 };
 
 }  // namespace quillmar::planprobe
