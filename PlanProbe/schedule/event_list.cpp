@@ -4,9 +4,20 @@
 
 namespace quillmar::planprobe {
 
+ScheduleEvent& EventList::spare() {
+  if (size_ == records_.size()) {
+    records_.emplace_back();
+  }
+  return records_[size_];
+}
+
 ResultCode appendEvent(EventList& list, ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
-  list.push(std::move(event));
-  event.clear();
+  if (&event == &list.spare()) {
+    list.takeSpare();
+  } else {
+    list.push(std::move(event));
+    event.clear();
+  }
   printEvent(*(list.end() - 1), syntaxMode, log);
   return SUCCESS;
 }

@@ -187,7 +187,9 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target) {
     reportResult(target.log, parsed.report, line.c_str());
     return;
   }
-  ScheduleEvent e = parsed.event;
+  // Built in the list's spare record, whose buffers the copy reuses.
+  ScheduleEvent& e = target.events.spare();
+  e = parsed.event;
   applyTimeWords(parsed.times[0], EventEdge::Start, target.host, e);
   applyTimeWords(parsed.times[1], EventEdge::End, target.host, e);
   if (!syntaxMode) {
@@ -231,26 +233,32 @@ ResultCode loadParsedSchedule(const ParsedSchedule& parsed, bool syntaxMode, Par
 }
 
 ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarget& target) {
-  std::string text;
-  {
-    ScheduleReader file;
-    if (ResultCode rc = file.open(path.c_str()); rc != SUCCESS) {
-      return rc;
-    }
-    if (ResultCode rc = file.readAll(text); isFailure(rc)) {
-      return rc;
-    }
-  }
   ScheduleCache local;
   ScheduleCache& cache = target.cache != nullptr ? *target.cache : local;
+  // Taken before the reading, so that a change during it shows at the next call.
+  const std::optional<FileStamp> stamp = ReadFileStamp(path);
+  const bool unchanged = stamp && cache.parsed && cache.stamp == stamp;
   try {
-    if (!cache.parsed || text != cache.text) {
-      cache.parsed.reset();
-      cache.text = std::move(text);
-      ScheduleReader reader;
-      reader.openText(cache.text);
-      reader.readChunk();
-      cache.parsed = parseScheduleText(reader);
+    if (!unchanged) {
+      std::string text;
+      {
+        ScheduleReader file;
+        if (ResultCode rc = file.open(path.c_str()); rc != SUCCESS) {
+          return rc;
+        }
+        if (ResultCode rc = file.readAll(text); isFailure(rc)) {
+          return rc;
+        }
+      }
+      if (!cache.parsed || text != cache.text) {
+        cache.parsed.reset();
+        cache.text = std::move(text);
+        ScheduleReader reader;
+        reader.openText(cache.text);
+        reader.readChunk();
+        cache.parsed = parseScheduleText(reader);
+      }
+      cache.stamp = stamp && stamp->settled ? stamp : std::nullopt;
     }
     const ResultCode rc = loadParsedSchedule(*cache.parsed, syntaxMode, target);
     if (rc != SUCCESS) {

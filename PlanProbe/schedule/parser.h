@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "event_list.h"
+#include "file_stamp.h"
 #include "result_code.h"
 #include "results_log.h"
 #include "schedule_fields.h"
@@ -39,6 +40,9 @@ struct ParsedSchedule {
 struct ScheduleCache {
   std::string text;
   std::optional<ParsedSchedule> parsed;
+  // The file's stamp from just before `text` was read, when it was settled then: as long as
+  // the file shows the same stamp, it holds `text`.
+  std::optional<FileStamp> stamp;
 };
 
 // What a parse writes to and reads from.
@@ -52,8 +56,9 @@ struct ParseTarget {
 // Parses the schedule file at `path` into `target.events`: every valid event in the syntax
 // analysis (`syntaxMode`), only the events the day test accepts otherwise. Errors in the text
 // are reported to the log, one per line with its line number. Returns FILE_OPEN_FAILED when
-// the file cannot be opened, MALLOC_FAILURE when memory ran out, else SUCCESS. The file is read
-// at every call; the text step is skipped when it holds the bytes `target.cache` holds.
+// the file cannot be opened, MALLOC_FAILURE when memory ran out, else SUCCESS. The text step is
+// skipped when the file holds the bytes `target.cache` holds; the file is not even read again
+// when its stamp shows that it cannot have changed since it was read for the cache.
 ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarget& target);
 
 // The text step over `reader`, whose first chunk has been read.

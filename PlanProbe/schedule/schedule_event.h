@@ -63,9 +63,9 @@ using ParamBuffer = std::vector<uint8_t>;
 // and shared by every copy of the line's record. Each piece states the fields it was made from
 // and is used only while they are unchanged.
 struct EventTexts {
-  std::string command;       // the executed command's line after its mark
-  uint16_t commandTime = 0;  // the start time it was made for: hour x 256 + minute
-  std::string report;        // the event's report line
+  std::string command;                     // the executed command's line after its mark
+  uint16_t commandTime = 0;                // the start time it was made for: hour x 256 + minute
+  std::string report;                      // the event's report line
   std::array<uint8_t, 16> reportFields{};  // the fields it was made from (see event_report.cpp)
 };
 

@@ -29,9 +29,9 @@ class DayAgenda {
   static constexpr size_t kWords = (kMinutesPerDay + 63) / 64;
   static constexpr int32_t kNone = -1;
 
-  std::array<uint64_t, kWords> busy_{};         // a bit per minute with events
+  std::array<uint64_t, kWords> busy_{};        // a bit per minute with events
   std::array<int32_t, kMinutesPerDay> first_;  // per minute, its lowest index; kNone for none
-  std::vector<int32_t> next_;                   // per index, the next index of its minute
+  std::vector<int32_t> next_;                  // per index, the next index of its minute
 };
 
 }  // namespace quillmar::planprobe

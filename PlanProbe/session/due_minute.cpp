@@ -43,56 +43,60 @@ int32_t endMinutes(const ScheduleEvent& e) {
 
 }  // namespace
 
-int32_t NextDueMinute(const ScheduleEvent& e, const DayWindow& day) {
+DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
+  constexpr DueMinutes kNone{};
+  const auto once = [](int32_t minute) { return DueMinutes{minute, 0, minute}; };
   if (!isValidMonthCode(e.startMonth)) {
-    return day.first;  // the minute test reports the start month every minute
+    return {day.first, 1, day.last};  // the minute test reports the start month every minute
   }
   const int32_t start = startMinutes(e);
   if (e.period == PERIOD_BOOT && e.startKey != day.dateKey) {
-    return kNoDueMinute;
+    return kNone;
   }
   // Nothing is due, and nothing reported, before the event's start.
   const int32_t from = std::max(day.first, start);
   int32_t to = day.last;
   if (from > to) {
-    return kNoDueMinute;
+    return kNone;
   }
+  const DueMinutes everyMinute{from, 1, to};  // the tests report every minute from the start on
   switch (classRule(e)) {
     case ClassRule::OneShot:
-      return start == from ? start : kNoDueMinute;
+      return start == from ? once(start) : kNone;
     case ClassRule::WithEnd:
       if (!isValidMonthCode(e.endMonth)) {
-        return from;  // the end month is reported every minute from the start on
+        return everyMinute;  // the end month is reported
       }
       to = std::min(to, endMinutes(e));
       if (from > to) {
-        return kNoDueMinute;
+        return kNone;
       }
       break;
     case ClassRule::Repeating:
       break;
     case ClassRule::Unknown:
-      return from;  // reported every minute from the start on
+      return everyMinute;
   }
   if (e.period == PERIOD_YEAR) {
-    return atStartTimeOfDay(e, day, from, to);
+    return once(atStartTimeOfDay(e, day, from, to));
   }
   if (isWeekdayPeriod(e.period)) {
     if (e.startKey != day.dateKey && day.weekday != e.period) {
-      return kNoDueMinute;
+      return kNone;
     }
-    return atStartTimeOfDay(e, day, from, to);
+    return once(atStartTimeOfDay(e, day, from, to));
   }
   if (!isGridPeriod(e.period)) {
-    return from;  // reported every minute from the start on
+    return everyMinute;  // the period is reported
   }
   if (hasMonthSet(e)) {
-    return atStartTimeOfDay(e, day, from, to);
+    return once(atStartTimeOfDay(e, day, from, to));
   }
   if (e.repeat < 1) {
-    return from;  // the repeat phase is reported every minute from the start on
+    return everyMinute;  // the repeat phase is reported
   }
-  return nextGridPoint(start, gridUnit(e.period) * e.repeat, from, to);
+  const int32_t length = gridUnit(e.period) * e.repeat;
+  return {nextGridPoint(start, length, from, to), length, to};
 }
 
 }  // namespace quillmar::planprobe

@@ -20,9 +20,18 @@ struct DayWindow {
 
 inline constexpr int32_t kNoDueMinute = std::numeric_limits<int32_t>::max();
 
-// The first minute of `day` in which the minute test would find `event` due or would write
-// any report, or kNoDueMinute when there is none. Never later than the true first such
-// minute: an event whose tests report at every minute answers `day.first`.
-int32_t NextDueMinute(const ScheduleEvent& event, const DayWindow& day);
+// Minutes of a day: `first`, then every `step` minutes while not after `last`; `first` alone
+// when `step` is 0, and none when `first` is kNoDueMinute.
+struct DueMinutes {
+  int32_t first = kNoDueMinute;
+  int32_t step = 0;
+  int32_t last = 0;
+};
+
+// The minutes of `day` in which the minute test could find `event` due or write a report:
+// every such minute is among them. An event whose tests report at every minute answers every
+// minute from its start on. Within a day the minute test changes nothing that this depends on,
+// so the answer holds for the whole day.
+DueMinutes NextDueMinutes(const ScheduleEvent& event, const DayWindow& day);
 
 }  // namespace quillmar::planprobe

@@ -104,10 +104,17 @@ void Simulation::takeMinutes(uint32_t count, bool onePass) {
   }
   const uint64_t before = s_.initialSpan - remaining_;
   remaining_ -= count;
-  const uint64_t after = s_.initialSpan - remaining_;
   // The console line is rewritten only when its figure changes: writing it every minute would
-  // make the console the bottleneck of a long run, and the terminal shows the same. Minutes
-  // passed over in one step show each figure that passing them one by one would have shown.
+  // make the console the bottleneck of a long run, and the terminal shows the same.
+  if (s_.initialSpan - remaining_ >= nextFigureAt_) {
+    showProgress(before, onePass);
+  }
+}
+
+void Simulation::showProgress(uint64_t before, bool onePass) {
+  const uint64_t after = s_.initialSpan - remaining_;
+  // Minutes passed over in one step show each figure that passing them one by one would have
+  // shown.
   uint64_t taken = onePass ? after : std::max(before + 1, nextFigureAt_);
   while (taken <= after && taken >= nextFigureAt_) {
     const int progress = progressAfter(taken);
@@ -177,11 +184,14 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
   constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
   const int32_t midnight = day.last - kLastMinute;
   agenda_.reset(s_.events.size());
+  dueMinutes_.clear();
   uint32_t index = 0;
   for (const ScheduleEvent& event : s_.events) {
-    if (const int32_t due = NextDueMinute(event, day); due != kNoDueMinute) {
-      agenda_.add(due - midnight, index);
+    const DueMinutes due = NextDueMinutes(event, day);
+    if (due.first != kNoDueMinute) {
+      agenda_.add(due.first - midnight, index);
     }
+    dueMinutes_.push_back({due.step, due.last - midnight});
     ++index;
   }
   const auto records = s_.events.begin();
@@ -202,6 +212,10 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
     due_.clear();
     for (const uint32_t listIndex : dueIndices_) {
       due_.push_back(&records[listIndex]);
+      const Repeat& repeat = dueMinutes_[listIndex];
+      if (repeat.step != 0 && now + repeat.step <= repeat.last) {
+        agenda_.add(now + repeat.step, listIndex);
+      }
     }
     if (!runMinuteAmong(&due_)) {
       return false;
@@ -209,12 +223,6 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
     if (now == kLastMinute || remaining_ == 1) {
       endPass();
       return true;
-    }
-    const DayWindow rest{midnight + now + 1, day.last, day.dateKey, day.weekday};
-    for (const uint32_t listIndex : dueIndices_) {
-      if (const int32_t due = NextDueMinute(records[listIndex], rest); due != kNoDueMinute) {
-        agenda_.add(due - midnight, listIndex);
-      }
     }
     takeMinutes(1, true);
     ++now;

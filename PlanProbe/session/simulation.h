@@ -59,8 +59,8 @@ class Simulation {
   // hour or minute is out of range: those minutes are always run with the whole list.
   std::optional<DayWindow> restOfDay() const;
   // Runs `day` from the agenda of its due minutes: each stretch of idle minutes is passed over
-  // in one step, each other minute is run over the events on the agenda for it. Returns at the change of
-  // date or the end of the span, true; false when the run is to end.
+  // in one step, each other minute is run over the events on the agenda for it. Returns at the
+  // change of date or the end of the span, true; false when the run is to end.
   bool runRestOfDay(const DayWindow& day);
   // Runs the present minute over `among` (the events whose minute test can say anything in
   // it), or over the whole list when null.
@@ -70,6 +70,9 @@ class Simulation {
   // Counts `count` minutes off the span as one pass or as that many idle passes, showing the
   // progress as those passes would.
   void takeMinutes(uint32_t count, bool onePass);
+  // Shows the figures due once the minutes after the first `before` of the span have been
+  // taken, as takeMinutes does.
+  void showProgress(uint64_t before, bool onePass);
   // The progress figure once `taken` minutes of the span have passed.
   int progressAfter(uint64_t taken) const;
   void rememberDate();
@@ -82,7 +85,13 @@ class Simulation {
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
   DayAgenda agenda_;  // the present day's, while it is run from its agenda
-  std::vector<ScheduleEvent*> due_;     // the events of the minute being run, in list order
+  // How each loaded event comes round again within the present day, in minutes of the day.
+  struct Repeat {
+    int32_t step;
+    int32_t last;
+  };
+  std::vector<Repeat> dueMinutes_;
+  std::vector<ScheduleEvent*> due_;   // the events of the minute being run, in list order
   std::vector<uint32_t> dueIndices_;  // and their list indices
 };
 
