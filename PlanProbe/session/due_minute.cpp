@@ -47,7 +47,7 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
   constexpr DueMinutes kNone{};
   const auto once = [](int32_t minute) { return DueMinutes{minute, 0, minute}; };
   if (!isValidMonthCode(e.startMonth)) {
-    return {day.first, 1, day.last};  // the minute test reports the start month every minute
+    return {day.first, 1, day.last, false};  // the start month is reported every minute
   }
   const int32_t start = startMinutes(e);
   if (e.period == PERIOD_BOOT && e.startKey != day.dateKey) {
@@ -59,7 +59,7 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
   if (from > to) {
     return kNone;
   }
-  const DueMinutes everyMinute{from, 1, to};  // the tests report every minute from the start on
+  const DueMinutes everyMinute{from, 1, to, false};  // reported every minute from the start on
   switch (classRule(e)) {
     case ClassRule::OneShot:
       return start == from ? once(start) : kNone;

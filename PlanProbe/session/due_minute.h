@@ -26,12 +26,15 @@ struct DueMinutes {
   int32_t first = kNoDueMinute;
   int32_t step = 0;
   int32_t last = 0;
+  // True when the minute test finds the event due in each of these minutes, and in none of
+  // them writes a report; false when it may instead answer NOT_TODAY or report a fault.
+  bool exact = true;
 };
 
 // The minutes of `day` in which the minute test could find `event` due or write a report:
-// every such minute is among them. An event whose tests report at every minute answers every
-// minute from its start on. Within a day the minute test changes nothing that this depends on,
-// so the answer holds for the whole day.
+// every such minute is among them, and for a sound event no other. An event whose tests report at
+// every minute answers every minute from its start on. Within a day the minute test changes nothing
+// that this depends on, so the answer holds for the whole day.
 DueMinutes NextDueMinutes(const ScheduleEvent& event, const DayWindow& day);
 
 }  // namespace quillmar::planprobe

@@ -283,9 +283,10 @@ class CandidateList {
   size_t count_ = 0;
 };
 
-// ExecuteMinute's walk over `events` (a range of records or of pointers to records).
-template <typename Range, typename Record>
-ResultCode executeAmong(TimingContext& ctx, Range& events, Record record) {
+// ExecuteMinute's walk over `events` (a range of records or of pointers to records), with
+// `isDue` as the minute test.
+template <typename Range, typename Record, typename Test>
+ResultCode executeAmong(TimingContext& ctx, Range& events, Record record, Test isDue) {
   if (std::begin(events) == std::end(events)) {
     ctx.boot.booting = false;
     return SUCCESS;
@@ -294,7 +295,7 @@ ResultCode executeAmong(TimingContext& ctx, Range& events, Record record) {
   CandidateList candidates;
   for (auto& item : events) {
     ScheduleEvent& event = record(item);
-    result = IsDueNow(ctx, &event);
+    result = isDue(event);
     if (result == SUCCESS) {
       if (!candidates.push(&event)) {
         reportResult(ctx.log, MALLOC_FAILURE, nullptr);
@@ -326,11 +327,21 @@ ResultCode executeAmong(TimingContext& ctx, Range& events, Record record) {
 }  // namespace
 
 ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
-  return executeAmong(ctx, events, [](ScheduleEvent& e) -> ScheduleEvent& { return e; });
+  return executeAmong(
+      ctx, events, [](ScheduleEvent& e) -> ScheduleEvent& { return e; },
+      [&ctx](const ScheduleEvent& e) { return IsDueNow(ctx, &e); });
 }
 
 ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events) {
-  return executeAmong(ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; });
+  return executeAmong(
+      ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; },
+      [&ctx](const ScheduleEvent& e) { return IsDueNow(ctx, &e); });
+}
+
+ResultCode ExecuteDueMinute(TimingContext& ctx, std::span<ScheduleEvent* const> events) {
+  return executeAmong(
+      ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; },
+      [](const ScheduleEvent&) { return ResultCode{SUCCESS}; });
 }
 
 }  // namespace quillmar::planprobe

@@ -46,6 +46,10 @@ ResultCode ExecuteMinute(TimingContext& ctx, EventList& events);
 // of every record left out answers NOT_TODAY and writes nothing in this minute.
 ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events);
 
+// ExecuteMinuteAmong over `events` whose minute test is known to find each of them due in this
+// minute without writing a report: the same log and changes, without running the test.
+ResultCode ExecuteDueMinute(TimingContext& ctx, std::span<ScheduleEvent* const> events);
+
 // ExecuteMinute's result when the winner was executed.
 constexpr ResultCode kExecuted = 1;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
-#include <thread>
 
 #include "calendar/calendar.h"
 #include "clock_step.h"
@@ -71,14 +70,15 @@ bool Simulation::runMinute() {
   return runMinuteAmong(nullptr);
 }
 
-bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among) {
+bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool knownDue) {
   const uint64_t stamp = s_.log.position();
   s_.log.holdFrom(stamp);
   writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
   const uint64_t afterStamp = s_.log.position();
   TimingContext timing{s_.clock, s_.boot, s_.log};
-  const ResultCode x =
-      among == nullptr ? ExecuteMinute(timing, s_.events) : ExecuteMinuteAmong(timing, *among);
+  const ResultCode x = among == nullptr ? ExecuteMinute(timing, s_.events)
+                       : knownDue       ? ExecuteDueMinute(timing, *among)
+                                        : ExecuteMinuteAmong(timing, *among);
   if (x == BAD_EVENT) {
     s_.log.write(kUnknownEventType);
   }
@@ -96,19 +96,6 @@ bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among) {
 
 int Simulation::progressAfter(uint64_t taken) const {
   return static_cast<int>(static_cast<double>(taken) / s_.initialSpan * 100);
-}
-
-void Simulation::takeMinutes(uint32_t count, bool onePass) {
-  if (s_.options.niceMode) {
-    std::this_thread::yield();
-  }
-  const uint64_t before = s_.initialSpan - remaining_;
-  remaining_ -= count;
-  // The console line is rewritten only when its figure changes: writing it every minute would
-  // make the console the bottleneck of a long run, and the terminal shows the same.
-  if (s_.initialSpan - remaining_ >= nextFigureAt_) {
-    showProgress(before, onePass);
-  }
 }
 
 void Simulation::showProgress(uint64_t before, bool onePass) {
@@ -191,7 +178,7 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
     if (due.first != kNoDueMinute) {
       agenda_.add(due.first - midnight, index);
     }
-    dueMinutes_.push_back({due.step, due.last - midnight});
+    dueMinutes_.push_back({due.first - midnight, due.step, due.last - midnight, due.exact});
     ++index;
   }
   const auto records = s_.events.begin();
@@ -210,14 +197,16 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
     // Only the events on the agenda for this minute can be due or report anything in it.
     agenda_.take(now, dueIndices_);
     due_.clear();
+    bool knownDue = true;
     for (const uint32_t listIndex : dueIndices_) {
       due_.push_back(&records[listIndex]);
-      const Repeat& repeat = dueMinutes_[listIndex];
-      if (repeat.step != 0 && now + repeat.step <= repeat.last) {
-        agenda_.add(now + repeat.step, listIndex);
+      const DueMinutes& minutes = dueMinutes_[listIndex];
+      knownDue = knownDue && minutes.exact;
+      if (minutes.step != 0 && now + minutes.step <= minutes.last) {
+        agenda_.add(now + minutes.step, listIndex);
       }
     }
-    if (!runMinuteAmong(&due_)) {
+    if (!runMinuteAmong(&due_, knownDue)) {
       return false;
     }
     if (now == kLastMinute || remaining_ == 1) {

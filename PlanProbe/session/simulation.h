@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "command_line.h"
@@ -63,13 +64,25 @@ class Simulation {
   // change of date or the end of the span, true; false when the run is to end.
   bool runRestOfDay(const DayWindow& day);
   // Runs the present minute over `among` (the events whose minute test can say anything in
-  // it), or over the whole list when null.
-  bool runMinuteAmong(const std::vector<ScheduleEvent*>* among);
+  // it), or over the whole list when null; `knownDue` when the test is known to find each of
+  // `among` due without a report.
+  bool runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool knownDue = false);
   // Passes over `count` idle minutes of the present day, as that many passes would.
   void skipIdleMinutes(uint32_t count);
   // Counts `count` minutes off the span as one pass or as that many idle passes, showing the
-  // progress as those passes would.
-  void takeMinutes(uint32_t count, bool onePass);
+  // progress as those passes would. Inline: it ends every minute that writes.
+  void takeMinutes(uint32_t count, bool onePass) {
+    if (s_.options.niceMode) {
+      std::this_thread::yield();
+    }
+    const uint64_t before = s_.initialSpan - remaining_;
+    remaining_ -= count;
+    // The console line is rewritten only when its figure changes: writing it every minute
+    // would make the console the bottleneck of a long run, and the terminal shows the same.
+    if (s_.initialSpan - remaining_ >= nextFigureAt_) [[unlikely]] {
+      showProgress(before, onePass);
+    }
+  }
   // Shows the figures due once the minutes after the first `before` of the span have been
   // taken, as takeMinutes does.
   void showProgress(uint64_t before, bool onePass);
@@ -85,12 +98,8 @@ class Simulation {
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
   DayAgenda agenda_;  // the present day's, while it is run from its agenda
-  // How each loaded event comes round again within the present day, in minutes of the day.
-  struct Repeat {
-    int32_t step;
-    int32_t last;
-  };
-  std::vector<Repeat> dueMinutes_;
+  // Per loaded event, its due minutes of the present day, in minutes of the day.
+  std::vector<DueMinutes> dueMinutes_;
   std::vector<ScheduleEvent*> due_;   // the events of the minute being run, in list order
   std::vector<uint32_t> dueIndices_;  // and their list indices
 };
