@@ -29,19 +29,7 @@ LogText& LogText::number(int value) {
   return *this;
 }
 
-void writeMinuteStamp(ResultsLog& log, int hour, int minute) {
-  if (hour >= 0 && hour < 100 && minute >= 0 && minute < 100) {
-    const char stamp[] = {'\r',
-                          '\n',
-                          static_cast<char>('0' + hour / 10),
-                          static_cast<char>('0' + hour % 10),
-                          ':',
-                          static_cast<char>('0' + minute / 10),
-                          static_cast<char>('0' + minute % 10),
-                          ' '};
-    log.writeRaw(std::string_view(stamp, sizeof stamp));
-    return;
-  }
+void writeAnyMinuteStamp(ResultsLog& log, int hour, int minute) {
   LogText().text("\n").twoDigits(hour).text(":").twoDigits(minute).text(" ").writeTo(log);
 }
 

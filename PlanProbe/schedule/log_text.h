@@ -24,7 +24,24 @@ class LogText {
   size_t size_ = 0;
 };
 
-// Writes the minute stamp "\n%02i:%02i " that opens each executed minute.
-void writeMinuteStamp(ResultsLog& log, int hour, int minute);
+// Writes the minute stamp "\n%02i:%02i " that opens each executed minute, for any values.
+void writeAnyMinuteStamp(ResultsLog& log, int hour, int minute);
+
+// writeAnyMinuteStamp, inline for the clock's own range: it opens every minute that writes.
+inline void writeMinuteStamp(ResultsLog& log, int hour, int minute) {
+  if (hour < 0 || hour > 99 || minute < 0 || minute > 99) {
+    writeAnyMinuteStamp(log, hour, minute);
+    return;
+  }
+  const char stamp[] = {'\r',
+                        '\n',
+                        static_cast<char>('0' + hour / 10),
+                        static_cast<char>('0' + hour % 10),
+                        ':',
+                        static_cast<char>('0' + minute / 10),
+                        static_cast<char>('0' + minute % 10),
+                        ' '};
+  log.writeRaw(std::string_view(stamp, sizeof stamp));
+}
 
 }  // namespace quillmar::planprobe

@@ -61,6 +61,10 @@ CommandWriter writerFor(uint8_t kind) {
 
 }  // namespace
 
+bool HasCommand(const ScheduleEvent& event) {
+  return writerFor(event.kind) != nullptr;
+}
+
 ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool doubleOccupancy) {
   if (event == nullptr) {
     return BAD_EVENT_POINTER;

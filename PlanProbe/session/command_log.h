@@ -15,6 +15,9 @@ namespace quillmar::planprobe {
 // without a command (STOP, RESET, PAUSE, unknown kinds); BAD_EVENT_POINTER for no event.
 ResultCode ExecuteEvent(ResultsLog& log, const ScheduleEvent* event, bool doubleOccupancy);
 
+// True when executing `event` writes a command line: false for the kinds without a command.
+bool HasCommand(const ScheduleEvent& event);
+
 // The six command writers. Absent texts (null) print as "(null)".
 ResultCode LogSendString(ResultsLog& log, const char* text, const char* ack, uint8_t retries,
                          uint8_t timeout);

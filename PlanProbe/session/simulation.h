@@ -67,6 +67,9 @@ class Simulation {
   // it), or over the whole list when null; `knownDue` when the test is known to find each of
   // `among` due without a report.
   bool runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool knownDue = false);
+  // Runs the present minute when `event` is the only one on its agenda and is known due: the
+  // same log and changes as runMinuteAmong, with none of its general work.
+  void runSoleDueEvent(const ScheduleEvent& event);
   // Passes over `count` idle minutes of the present day, as that many passes would.
   void skipIdleMinutes(uint32_t count);
   // Counts `count` minutes off the span as one pass or as that many idle passes, showing the
