@@ -13,8 +13,8 @@ struct FileStamp {
   uint64_t device = 0;
   uint64_t file = 0;  // the file's number on its device; 0 where the system has none
   uint64_t size = 0;
-  int64_t modified = 0;  // last write, in nanoseconds of the system's clock
-  int64_t changed = 0;   // last change of content or attributes; creation where none is kept
+  int64_t modified = 0;  // last write, in the system's own time unit
+  int64_t changed = 0;   // last change of content or attributes
   // True when the stamp was taken long enough after the file's last change that any later
   // change must show in the times: a file system keeps them only to a coarse tick.
   bool settled = false;

@@ -2,8 +2,12 @@
 // both must write the same log and show the same console text, byte for byte.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "calendar/calendar.h"
 #include "session_test_support.h"
@@ -349,6 +353,64 @@ TEST(SimulationDiff, ChangingScheduleFilesAgree) {
       run.run(fast == 1);
     }
     ASSERT_EQ(logs[1], logs[0]) << "seed " << seed;
+  }
+}
+
+// A file whose last change lies a few seconds back is taken as unchanged while its stamp is,
+// and reloaded without being read. Each way of changing it afterwards must still be seen at
+// the next reload: an edit that keeps its size, another file of the same size and write time
+// put in its place, its removal.
+TEST(SimulationDiff, ChangesToASettledScheduleFileAreSeen) {
+  namespace fs = std::filesystem;
+  Generator g(9000);
+  const Date date{3, 10, 5};
+  std::string texts[2] = {scheduleText(g, date, 6), scheduleText(g, date, 6)};
+  const size_t size = std::max(texts[0].size(), texts[1].size());
+  for (std::string& text : texts) {
+    text.resize(size, ';');  // a comment at the end
+  }
+  struct Scenario {
+    const char* name;
+    std::function<void(const std::string& schedule, const std::string& other)> change;
+  };
+  const Scenario scenarios[] = {
+      {"edited in place", [&](const std::string& schedule,
+                              const std::string&) { testing::writeFile(schedule, texts[1]); }},
+      {"replaced by another file",
+       [](const std::string& schedule, const std::string& other) {
+         fs::last_write_time(other, fs::last_write_time(schedule));
+         fs::rename(other, schedule);
+       }},
+      {"removed", [](const std::string& schedule, const std::string&) { fs::remove(schedule); }},
+  };
+  const int changedAtReload = 3;
+  const auto prepare = [&](const testing::ScratchDir& dir) {
+    testing::writeFile(dir.file("schedule.txt"), texts[0]);
+    testing::writeFile(dir.file("other.txt"), texts[1]);
+  };
+  const auto run = [&](const Scenario& scenario, const testing::ScratchDir& dir, bool fast) {
+    std::string log;
+    testing::ScheduleFileRun simulation(dir.file("schedule.txt"), std::make_unique<StringSink>(log),
+                                        date.month, date.day, date.year, 12, 0, 8 * 1440);
+    simulation.beforeReload = [&](int reload) {
+      if (reload == changedAtReload) {
+        scenario.change(dir.file("schedule.txt"), dir.file("other.txt"));
+      }
+    };
+    simulation.run(fast);
+    return log;
+  };
+  // The fast runs go first, on files that have settled.
+  std::vector<std::unique_ptr<testing::ScratchDir>> dirs;
+  for (size_t i = 0; i < std::size(scenarios); ++i) {
+    dirs.push_back(std::make_unique<testing::ScratchDir>());
+    prepare(*dirs.back());
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+  for (size_t i = 0; i < std::size(scenarios); ++i) {
+    const std::string fast = run(scenarios[i], *dirs[i], true);
+    prepare(*dirs[i]);
+    EXPECT_EQ(fast, run(scenarios[i], *dirs[i], false)) << scenarios[i].name;
   }
 }
 
