@@ -14,7 +14,7 @@
 #include "simulation_test_support.h"
 
 #ifndef PLANPROBE_DIFF_CASES
-#define PLANPROBE_DIFF_CASES 400
+#define PLANPROBE_DIFF_CASES 1000
 #endif
 #ifndef PLANPROBE_DIFF_MAX_SPAN
 #define PLANPROBE_DIFF_MAX_SPAN 6000
