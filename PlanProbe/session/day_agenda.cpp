@@ -8,7 +8,7 @@ DayAgenda::DayAgenda() {
   first_.fill(kNone);
 }
 
-void DayAgenda::reset(size_t events) {
+void DayAgenda::reset() {
   // Only minutes still marked hold entries: the others were emptied when they were taken.
   for (size_t word = 0; word < kWords; ++word) {
     for (uint64_t bits = busy_[word]; bits != 0; bits &= bits - 1) {
@@ -16,17 +16,13 @@ void DayAgenda::reset(size_t events) {
     }
     busy_[word] = 0;
   }
-  next_.assign(events, kNone);
+  entries_.clear();
 }
 
-void DayAgenda::add(int32_t minute, uint32_t index) {
-  // A minute rarely holds more than a few events: a sorted insert into its short chain.
-  int32_t* link = &first_[static_cast<size_t>(minute)];
-  while (*link != kNone && static_cast<uint32_t>(*link) < index) {
-    link = &next_[static_cast<size_t>(*link)];
-  }
-  next_[index] = *link;
-  *link = static_cast<int32_t>(index);
+void DayAgenda::addFirst(int32_t minute, uint32_t index) {
+  int32_t& head = first_[static_cast<size_t>(minute)];
+  entries_.push_back({index, head});
+  head = static_cast<int32_t>(entries_.size() - 1);
   busy_[static_cast<size_t>(minute) / 64] |= uint64_t{1} << (minute % 64);
 }
 
@@ -45,14 +41,12 @@ int32_t DayAgenda::nextMinute(int32_t from) const {
   return static_cast<int32_t>(word * 64 + static_cast<size_t>(std::countr_zero(bits)));
 }
 
-void DayAgenda::take(int32_t minute, std::vector<uint32_t>& out) {
-  out.clear();
+int32_t DayAgenda::take(int32_t minute) {
   int32_t& head = first_[static_cast<size_t>(minute)];
-  for (int32_t index = head; index != kNone; index = next_[static_cast<size_t>(index)]) {
-    out.push_back(static_cast<uint32_t>(index));
-  }
+  const int32_t taken = head;
   head = kNone;
   busy_[static_cast<size_t>(minute) / 64] &= ~(uint64_t{1} << (minute % 64));
+  return taken;
 }
 
 }  // namespace quillmar::planprobe

@@ -12,26 +12,35 @@ namespace quillmar::planprobe {
 class DayAgenda {
  public:
   static constexpr int32_t kMinutesPerDay = 1440;
+  static constexpr int32_t kNone = -1;
+
+  // One event put down for one minute.
+  struct Entry {
+    uint32_t index;  // the event's place in the list
+    int32_t next;    // the minute's next entry, kNone after the last
+  };
 
   DayAgenda();
 
-  // Empties the agenda for a list of `events` events.
-  void reset(size_t events);
-  // Puts event `index` (below the count given to reset, and not on the agenda) down for
-  // `minute` (0 .. 1439 of the day).
-  void add(int32_t minute, uint32_t index);
+  // Empties the agenda.
+  void reset();
+  // Puts event `index` down for `minute` (0 .. 1439 of the day) ahead of the minute's other
+  // entries: a day is planned from the last event of the list to the first, so that each
+  // minute's entries come in list order.
+  void addFirst(int32_t minute, uint32_t index);
   // The first minute at or after `from` with an event on the agenda; kMinutesPerDay for none.
   int32_t nextMinute(int32_t from) const;
-  // Takes the events of `minute` off the agenda into `out` (emptied first), in index order.
-  void take(int32_t minute, std::vector<uint32_t>& out);
+  // Takes the entries of `minute` off the agenda: the first of them, or kNone. They stay
+  // readable through `entry` until the next reset.
+  int32_t take(int32_t minute);
+  const Entry& entry(int32_t at) const { return entries_[static_cast<size_t>(at)]; }
 
  private:
   static constexpr size_t kWords = (kMinutesPerDay + 63) / 64;
-  static constexpr int32_t kNone = -1;
 
-  std::array<uint64_t, kWords> busy_{};        // a bit per minute with events
-  std::array<int32_t, kMinutesPerDay> first_;  // per minute, its lowest index; kNone for none
-  std::vector<int32_t> next_;                  // per index, the next index of its minute
+  std::array<uint64_t, kWords> busy_{};        // a bit per minute with entries
+  std::array<int32_t, kMinutesPerDay> first_;  // per minute, its first entry; kNone for none
+  std::vector<Entry> entries_;
 };
 
 }  // namespace quillmar::planprobe

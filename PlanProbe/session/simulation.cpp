@@ -72,10 +72,6 @@ bool Simulation::runMinute() {
 }
 
 bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool knownDue) {
-  if (knownDue && among->size() == 1) {
-    runSoleDueEvent(*among->front());
-    return true;
-  }
   const uint64_t stamp = s_.log.position();
   s_.log.holdFrom(stamp);
   writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
@@ -186,18 +182,23 @@ void Simulation::skipIdleMinutes(uint32_t count) {
 bool Simulation::runRestOfDay(const DayWindow& day) {
   constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
   const int32_t midnight = day.last - kLastMinute;
-  agenda_.reset(s_.events.size());
-  dueMinutes_.clear();
-  uint32_t index = 0;
-  for (const ScheduleEvent& event : s_.events) {
-    const DueMinutes due = NextDueMinutes(event, day);
-    if (due.first != kNoDueMinute) {
-      agenda_.add(due.first - midnight, index);
-    }
-    dueMinutes_.push_back({due.first - midnight, due.step, due.last - midnight, due.exact});
-    ++index;
-  }
+  // The whole day is planned at once: what an event's due minutes depend on does not change
+  // within the day. From the last event to the first, so that each minute lists its events
+  // in list order.
+  agenda_.reset();
+  knownDue_.assign(s_.events.size(), false);
   const auto records = s_.events.begin();
+  for (size_t index = s_.events.size(); index-- > 0;) {
+    const DueMinutes due = NextDueMinutes(records[static_cast<ptrdiff_t>(index)], day);
+    if (due.first == kNoDueMinute) {
+      continue;
+    }
+    knownDue_[index] = due.exact;
+    const int32_t step = due.step == 0 ? DayAgenda::kMinutesPerDay : due.step;
+    for (int32_t minute = due.first; minute <= due.last; minute += step) {
+      agenda_.addFirst(minute - midnight, static_cast<uint32_t>(index));
+    }
+  }
   for (int32_t now = day.first - midnight;;) {
     const int32_t next = agenda_.nextMinute(now);
     if (next > now) {
@@ -211,19 +212,21 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
       s_.clock.setTime(static_cast<int8_t>(now / 60), static_cast<int8_t>(now % 60));
     }
     // Only the events on the agenda for this minute can be due or report anything in it.
-    agenda_.take(now, dueIndices_);
-    due_.clear();
-    bool knownDue = true;
-    for (const uint32_t listIndex : dueIndices_) {
-      due_.push_back(&records[listIndex]);
-      const DueMinutes& minutes = dueMinutes_[listIndex];
-      knownDue = knownDue && minutes.exact;
-      if (minutes.step != 0 && now + minutes.step <= minutes.last) {
-        agenda_.add(now + minutes.step, listIndex);
+    const int32_t first = agenda_.take(now);
+    const DayAgenda::Entry& only = agenda_.entry(first);
+    if (only.next == DayAgenda::kNone && knownDue_[only.index]) {
+      runSoleDueEvent(records[only.index]);
+    } else {
+      due_.clear();
+      bool knownDue = true;
+      for (int32_t at = first; at != DayAgenda::kNone; at = agenda_.entry(at).next) {
+        const uint32_t index = agenda_.entry(at).index;
+        due_.push_back(&records[index]);
+        knownDue = knownDue && knownDue_[index];
       }
-    }
-    if (!runMinuteAmong(&due_, knownDue)) {
-      return false;
+      if (!runMinuteAmong(&due_, knownDue)) {
+        return false;
+      }
     }
     if (now == kLastMinute || remaining_ == 1) {
       endPass();

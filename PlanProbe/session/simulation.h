@@ -101,10 +101,10 @@ class Simulation {
   int8_t lastMonth_ = 0;
   int8_t lastDay_ = 0;
   DayAgenda agenda_;  // the present day's, while it is run from its agenda
-  // Per loaded event, its due minutes of the present day, in minutes of the day.
-  std::vector<DueMinutes> dueMinutes_;
-  std::vector<ScheduleEvent*> due_;   // the events of the minute being run, in list order
-  std::vector<uint32_t> dueIndices_;  // and their list indices
+  // Per loaded event: whether the minute test is known to find it due in each of its agenda
+  // minutes of the present day without a report.
+  std::vector<bool> knownDue_;
+  std::vector<ScheduleEvent*> due_;  // the events of the minute being run, in list order
 };
 
 }  // namespace quillmar::planprobe
