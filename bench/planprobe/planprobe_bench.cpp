@@ -83,8 +83,9 @@ ChildRun runProgram(const std::string& schedule, const std::string& log, int yea
   int status = 0;
   rusage usage{};
   // Each run writes a new file, as cp does below: freeing the old one's blocks is not the
-  // program's work.
+  // program's work. Nor is writing back what earlier runs left in the page cache.
   fs::remove(log);
+  sync();
   const Timing timing = timingOf(
       [&] {
         const pid_t child = fork();
@@ -134,6 +135,7 @@ int main(int argc, char* argv[]) {
   longRun.timing = bestOf3([&] { return runProgram(schedule, longLog, 99).timing; });
   const Timing copying = bestOf3([&] {
     fs::remove(copy);
+    sync();
     return timingOf(
         [&] {
           if (std::system(("cp '" + longLog + "' '" + copy + "'").c_str()) != 0) {
