@@ -181,7 +181,7 @@ ResultCode Parser::run() {
 
 // The load step for one candidate line: settles its clock-dependent times, runs the day
 // test outside the syntax analysis and lists the event.
-void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target) {
+void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, SunTimes& sun) {
   const std::string& line = parsed.lineText;
   if (parsed.report != SUCCESS) {
     reportResult(target.log, parsed.report, line.c_str());
@@ -190,12 +190,12 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target) {
   // Built in the list's spare record, whose buffers the copy reuses.
   ScheduleEvent& e = target.events.spare();
   e = parsed.event;
-  applyTimeWords(parsed.times[0], EventEdge::Start, target.host, e);
-  applyTimeWords(parsed.times[1], EventEdge::End, target.host, e);
+  applyTimeWords(parsed.times[0], EventEdge::Start, target.host, sun, e);
+  applyTimeWords(parsed.times[1], EventEdge::End, target.host, sun, e);
   if (!syntaxMode) {
     if ((e.period == PERIOD_SUNRISE || e.period == PERIOD_SUNSET) &&
         e.startKey < target.host.clockNow().dateKey) {
-      substituteSolarTime(e.period == PERIOD_SUNRISE, target.host, e.startHour, e.startMinute);
+      sun.substitute(e.period == PERIOD_SUNRISE, e.startHour, e.startMinute);
     }
     if (const ResultCode rc = target.host.loadsToday(e, line.c_str()); rc != SUCCESS) {
       reportResult(target.log, rc, line.c_str());
@@ -226,8 +226,9 @@ ParsedSchedule parseScheduleText(ScheduleReader& reader) {
 ResultCode loadParsedSchedule(const ParsedSchedule& parsed, bool syntaxMode, ParseTarget& target) {
   target.host.captureBootTime();
   freeEventList(target.events);
+  SunTimes sun(target.host);
   for (const ParsedLine& line : parsed.lines) {
-    loadLine(line, syntaxMode, target);
+    loadLine(line, syntaxMode, target, sun);
   }
   return parsed.end;
 }

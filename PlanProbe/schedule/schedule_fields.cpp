@@ -146,10 +146,14 @@ ResultCode readTimeWord(ScheduleReader& reader, ScheduleEvent& event, EventEdge 
 
 }  // namespace
 
-void substituteSolarTime(bool sunrise, const ScheduleHost& host, uint8_t& hour, uint8_t& minute) {
-  const ClockReading clock = host.clockNow();
-  const SolarResult result =
-      SolarEventTime(sunrise ? 1 : 0, SolarDate{clock.year, clock.month, clock.day, clock.hour});
+void SunTimes::substitute(bool sunrise, uint8_t& hour, uint8_t& minute) {
+  std::optional<SolarResult>& known = times_[sunrise ? 1 : 0];
+  if (!known) {
+    const ClockReading clock = host_.clockNow();
+    known =
+        SolarEventTime(sunrise ? 1 : 0, SolarDate{clock.year, clock.month, clock.day, clock.hour});
+  }
+  const SolarResult& result = *known;
   if (result.status == CalendarStatus::Ok) {
     hour = static_cast<uint8_t>(result.time.hour);
     minute = static_cast<uint8_t>(result.time.minute);
@@ -187,7 +191,7 @@ ResultCode readDateField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
   return day == CalendarStatus::Ok ? ResultCode{SUCCESS} : field.badDate;
 }
 
-void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host,
+void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host, SunTimes& sun,
                     ScheduleEvent& event) {
   const TimeField& field = kTimeFields[static_cast<int>(edge)];
   if (words.boot) {
@@ -195,8 +199,8 @@ void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& 
     event.*field.hour = boot.hour;
     event.*field.minute = boot.minute;
   }
-  for (const char sun : words.sun) {
-    substituteSolarTime(sun == 'R', host, event.*field.hour, event.*field.minute);
+  for (const char word : words.sun) {
+    sun.substitute(word == 'R', event.*field.hour, event.*field.minute);
   }
 }
 

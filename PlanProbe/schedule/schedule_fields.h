@@ -3,8 +3,11 @@
 // it read in the event, and returns SUCCESS or the field's own error code.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
+#include "calendar/solar.h"
 #include "reader.h"
 #include "schedule_event.h"
 #include "schedule_host.h"
@@ -30,8 +33,23 @@ struct TimeWords {
 ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge edge,
                          TimeWords& words);
 
+// The sunrise and sunset times of the host clock's day, each worked out at most once: the
+// clock stands still while a schedule is loaded, and one load may ask for them many times.
+class SunTimes {
+ public:
+  explicit SunTimes(const ScheduleHost& host) : host_(host) {}
+
+  // Sets `hour` and `minute` to the sunrise (`sunrise`) or sunset time; leaves them alone when
+  // the site cannot be computed.
+  void substitute(bool sunrise, uint8_t& hour, uint8_t& minute);
+
+ private:
+  const ScheduleHost& host_;
+  std::array<std::optional<SolarResult>, 2> times_;  // sunset, sunrise
+};
+
 // Gives the time of `edge` in `event` the value its words stand for on the host's clock.
-void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host,
+void applyTimeWords(const TimeWords& words, EventEdge edge, const ScheduleHost& host, SunTimes& sun,
                     ScheduleEvent& event);
 
 // "P:": the repeat period word.
@@ -45,9 +63,5 @@ ResultCode readRepeatField(ScheduleReader& reader, ScheduleEvent& event);
 
 // "E:": the event keyword.
 ResultCode readKindField(ScheduleReader& reader, ScheduleEvent& event);
-
-// Sets `hour` and `minute` to the sunrise (`sunrise`) or sunset time of the clock's day; leaves
-// them alone when the site cannot be computed.
-void substituteSolarTime(bool sunrise, const ScheduleHost& host, uint8_t& hour, uint8_t& minute);
 
 }  // namespace quillmar::planprobe
