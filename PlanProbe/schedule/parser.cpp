@@ -25,7 +25,7 @@ class Parser {
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
   void report(ResultCode code) {
-    parsed_.lines.push_back(ParsedLine{line_, std::to_string(line_), code, {}, {}});
+    parsed_.lines.push_back(ParsedLine{std::to_string(line_), code, {}, {}});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {
@@ -130,7 +130,7 @@ void Parser::endLine() {
     return;
   }
   e.texts = std::make_shared<EventTexts>();
-  parsed_.lines.push_back(ParsedLine{line_, std::to_string(line_), SUCCESS, std::move(e), times_});
+  parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_});
   clearEvent();
 }
 
@@ -182,7 +182,7 @@ ResultCode Parser::run() {
 // The load step for one candidate line: settles its clock-dependent times, runs the day
 // test outside the syntax analysis and lists the event.
 void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, SunTimes& sun) {
-  const std::string& line = parsed.lineText;
+  const std::string& line = parsed.line;
   if (parsed.report != SUCCESS) {
     reportResult(target.log, parsed.report, line.c_str());
     return;

@@ -23,8 +23,7 @@ namespace quillmar::planprobe {
 
 // What the text step made of one schedule line that leaves a trace.
 struct ParsedLine {
-  uint64_t line = 0;
-  std::string lineText;            // `line` as the reports show it
+  std::string line;                // its line number, as the reports show it
   ResultCode report = SUCCESS;     // the code to report; SUCCESS for an event candidate
   ScheduleEvent event;             // classified, with the time words not yet applied
   std::array<TimeWords, 2> times;  // by EventEdge
