@@ -179,12 +179,9 @@ void Simulation::skipIdleMinutes(uint32_t count) {
   AdvanceClock(s_.clock, false);
 }
 
-bool Simulation::runRestOfDay(const DayWindow& day) {
-  constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
-  const int32_t midnight = day.last - kLastMinute;
-  // The whole day is planned at once: what an event's due minutes depend on does not change
-  // within the day. From the last event to the first, so that each minute lists its events
-  // in list order.
+void Simulation::planDay(const DayWindow& day) {
+  const int32_t midnight = day.last - (DayAgenda::kMinutesPerDay - 1);
+  // From the last event to the first, so that each minute lists its events in list order.
   agenda_.reset();
   knownDue_.assign(s_.events.size(), false);
   const auto records = s_.events.begin();
@@ -199,7 +196,32 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
       agenda_.addFirst(minute - midnight, static_cast<uint32_t>(index));
     }
   }
-  for (int32_t now = day.first - midnight;;) {
+}
+
+bool Simulation::runAgendaMinute(int32_t minute) {
+  const auto records = s_.events.begin();
+  const int32_t first = agenda_.take(minute);
+  const DayAgenda::Entry& head = agenda_.entry(first);
+  if (head.next == DayAgenda::kNone && knownDue_[head.index]) {
+    runSoleDueEvent(records[head.index]);
+    return true;
+  }
+  due_.clear();
+  bool knownDue = true;
+  for (int32_t at = first; at != DayAgenda::kNone; at = agenda_.entry(at).next) {
+    const uint32_t index = agenda_.entry(at).index;
+    due_.push_back(&records[index]);
+    knownDue = knownDue && knownDue_[index];
+  }
+  return runMinuteAmong(&due_, knownDue);
+}
+
+bool Simulation::runRestOfDay(const DayWindow& day) {
+  constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
+  // The whole day is planned at once: what an event's due minutes depend on does not change
+  // within the day.
+  planDay(day);
+  for (int32_t now = day.first - (day.last - kLastMinute);;) {
     const int32_t next = agenda_.nextMinute(now);
     if (next > now) {
       const uint32_t idle = std::min(static_cast<uint32_t>(next - now), remaining_);
@@ -211,22 +233,8 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
       now = next;
       s_.clock.setTime(static_cast<int8_t>(now / 60), static_cast<int8_t>(now % 60));
     }
-    // Only the events on the agenda for this minute can be due or report anything in it.
-    const int32_t first = agenda_.take(now);
-    const DayAgenda::Entry& only = agenda_.entry(first);
-    if (only.next == DayAgenda::kNone && knownDue_[only.index]) {
-      runSoleDueEvent(records[only.index]);
-    } else {
-      due_.clear();
-      bool knownDue = true;
-      for (int32_t at = first; at != DayAgenda::kNone; at = agenda_.entry(at).next) {
-        const uint32_t index = agenda_.entry(at).index;
-        due_.push_back(&records[index]);
-        knownDue = knownDue && knownDue_[index];
-      }
-      if (!runMinuteAmong(&due_, knownDue)) {
-        return false;
-      }
+    if (!runAgendaMinute(now)) {
+      return false;
     }
     if (now == kLastMinute || remaining_ == 1) {
       endPass();

@@ -63,6 +63,12 @@ class Simulation {
   // in one step, each other minute is run over the events on the agenda for it. Returns at the
   // change of date or the end of the span, true; false when the run is to end.
   bool runRestOfDay(const DayWindow& day);
+  // Puts each loaded event on the agenda for every minute of `day` in which the minute test
+  // could find it due or write a report.
+  void planDay(const DayWindow& day);
+  // Runs `minute` of the present day (the clock's) over the events on the agenda for it: only
+  // they can be due or report anything in it. False when that ends the run.
+  bool runAgendaMinute(int32_t minute);
   // Runs the present minute over `among` (the events whose minute test can say anything in
   // it), or over the whole list when null; `knownDue` when the test is known to find each of
   // `among` due without a report.
