@@ -4,7 +4,6 @@
 
 #include "calendar/calendar.h"
 #include "console.h"
-#include "event_timing.h"
 #include "schedule/parser.h"
 
 namespace quillmar::planprobe {
@@ -34,24 +33,6 @@ constexpr const char* kLogHeader =
 
 }  // namespace
 
-ClockReading Session::clockNow() const {
-  return {clock_.ClockYear(), clock_.ClockMonth(),  clock_.ClockDay(),
-          clock_.ClockHour(), clock_.ClockMinute(), clock_.ClockDateKey()};
-}
-
-void Session::captureBootTime() {
-  if (boot_.booting && boot_.bootHour > 23) {
-    boot_.bootDateKey = clock_.ClockDateKey();
-    boot_.bootHour = static_cast<uint8_t>(clock_.ClockHour());
-    boot_.bootMinute = static_cast<uint8_t>(clock_.ClockMinute());
-  }
-}
-
-ResultCode Session::loadsToday(ScheduleEvent& event, const char* context) {
-  TimingContext timing{clock_, boot_, log_};
-  return LoadsToday(timing, &event, context);
-}
-
 bool Session::openLog() {
   std::unique_ptr<LogSink> sink = openLogFile(options_.logPath, options_.appendLog);
   if (sink == nullptr) {
@@ -67,7 +48,7 @@ bool Session::openLog() {
 }
 
 int Session::runAnalysis() {
-  ParseTarget target{events_, log_, *this, &scheduleCache_};
+  ParseTarget target{events_, log_, host_, &scheduleCache_};
   const ResultCode result = loadScheduleFile(options_.sourcePath, true, target);
   if (result == FILE_OPEN_FAILED) {
     const char* source = options_.sourcePath.c_str();

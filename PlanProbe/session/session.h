@@ -7,16 +7,16 @@
 #include <iosfwd>
 #include <span>
 
+#include "clock_host.h"
 #include "command_line.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
 #include "schedule/results_log.h"
-#include "schedule/schedule_host.h"
 #include "sim_clock.h"
 
 namespace quillmar::planprobe {
 
-class Session final : public ScheduleHost {
+class Session {
  public:
   // `console` receives everything the program shows; `waitForKey` waits for one key press.
   Session(std::ostream& console, std::function<void()> waitForKey)
@@ -30,11 +30,6 @@ class Session final : public ScheduleHost {
   const SimClock& clock() const { return clock_; }
   const BootState& boot() const { return boot_; }
   const EventList& events() const { return events_; }
-
-  ClockReading clockNow() const override;
-  void captureBootTime() override;
-  BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
-  ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
 
  private:
   bool openLog();
@@ -52,6 +47,7 @@ class Session final : public ScheduleHost {
   EventList events_;
   ScheduleCache scheduleCache_;  // the schedule text and its parse, kept between reloads
   ResultsLog log_;
+  ClockHost host_{clock_, boot_, log_};  // the parser's view of the clock and boot state
   uint32_t initialSpan_ = 0;
 };
 

@@ -271,7 +271,7 @@ void Simulation::run() {
 void Session::RunSimulation() {
   const SimulationSetup setup{
       options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
-        ParseTarget target{events_, log_, *this, &scheduleCache_};
+        ParseTarget target{events_, log_, host_, &scheduleCache_};
         return loadScheduleFile(options_.sourcePath, false, target);
       }};
   Simulation(setup).run();

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "session/clock_host.h"
 #include "session/session.h"
 #include "session_test_support.h"
 
@@ -157,15 +158,18 @@ TEST(SimClock, AccessorsAndBootTimeAfterStartOptions) {
 }
 
 TEST(SimClock, BootTimeIsTakenOnce) {
-  std::ostringstream console;
-  Session session(console, [] {});
-  session.captureBootTime();
-  const BootState first = session.boot();
+  SimClock clock;
+  BootState boot;
+  ResultsLog log;
+  ClockHost host(clock, boot, log);
+  host.captureBootTime();
+  const BootState first = boot;
   EXPECT_EQ(first.bootDateKey, 0);  // the DateKey is set by the session after its date check
   EXPECT_EQ(first.bootHour, 0);
-  session.captureBootTime();
-  EXPECT_EQ(session.bootTime().hour, 0);
-  EXPECT_EQ(session.bootTime().minute, 0);
+  clock.setTime(5, 30);
+  host.captureBootTime();
+  EXPECT_EQ(host.bootTime().hour, 0);
+  EXPECT_EQ(host.bootTime().minute, 0);
 }
 
 }  // namespace

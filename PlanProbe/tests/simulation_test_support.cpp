@@ -130,24 +130,6 @@ std::string SimRun::run(bool fast, bool analysisErrors) {
   return out_;
 }
 
-ClockReading SimHost::clockNow() const {
-  return {clock_.ClockYear(), clock_.ClockMonth(),  clock_.ClockDay(),
-          clock_.ClockHour(), clock_.ClockMinute(), clock_.ClockDateKey()};
-}
-
-void SimHost::captureBootTime() {
-  if (boot_.booting && boot_.bootHour > 23) {
-    boot_.bootDateKey = clock_.ClockDateKey();
-    boot_.bootHour = static_cast<uint8_t>(clock_.ClockHour());
-    boot_.bootMinute = static_cast<uint8_t>(clock_.ClockMinute());
-  }
-}
-
-ResultCode SimHost::loadsToday(ScheduleEvent& event, const char* context) {
-  TimingContext timing{clock_, boot_, log_};
-  return LoadsToday(timing, &event, context);
-}
-
 ScheduleFileRun::ScheduleFileRun(std::string schedulePath, std::unique_ptr<LogSink> sink, int month,
                                  int day, int year, int hour, int minute, uint32_t span)
     : log_(std::move(sink)) {

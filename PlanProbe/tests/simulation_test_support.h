@@ -11,7 +11,7 @@
 #include "schedule/event_list.h"
 #include "schedule/results_log.h"
 #include "schedule/schedule_event.h"
-#include "schedule/schedule_host.h"
+#include "session/clock_host.h"
 #include "session/command_line.h"
 #include "session/sim_clock.h"
 #include "session/simulation.h"
@@ -57,22 +57,6 @@ class SimRun {
   int reloads_ = 0;
 };
 
-// The parser's view of a simulated unit, for running the loop outside a session.
-class SimHost final : public ScheduleHost {
- public:
-  SimHost(SimClock& clock, BootState& boot, ResultsLog& log)
-      : clock_(clock), boot_(boot), log_(log) {}
-  ClockReading clockNow() const override;
-  void captureBootTime() override;
-  BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
-  ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
-
- private:
-  SimClock& clock_;
-  BootState& boot_;
-  ResultsLog& log_;
-};
-
 // One simulated run over a schedule file, the way a session runs it after its analysis, with
 // the log going to `sink`.
 class ScheduleFileRun {
@@ -94,7 +78,7 @@ class ScheduleFileRun {
   BootState boot_;
   EventList events_;
   ResultsLog log_;
-  SimHost host_{clock_, boot_, log_};
+  ClockHost host_{clock_, boot_, log_};
   std::ostringstream console_;
 };
 

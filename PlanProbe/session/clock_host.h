@@ -1,0 +1,27 @@
+// What the schedule parser sees of the simulated unit: its clock, its boot time and the day
+// test, over state that the session (or a test) owns.
+#pragma once
+
+#include "schedule/results_log.h"
+#include "schedule/schedule_host.h"
+#include "sim_clock.h"
+
+namespace quillmar::planprobe {
+
+class ClockHost final : public ScheduleHost {
+ public:
+  ClockHost(const SimClock& clock, BootState& boot, ResultsLog& log)
+      : clock_(clock), boot_(boot), log_(log) {}
+
+  ClockReading clockNow() const override;
+  void captureBootTime() override;
+  BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
+  ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
+
+ private:
+  const SimClock& clock_;
+  BootState& boot_;
+  ResultsLog& log_;
+};
+
+}  // namespace quillmar::planprobe
