@@ -62,11 +62,19 @@ BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDe
       imageBuffer_(kAppRegionBytes, 0xFF),
       readbackBuffer_(kAppRegionBytes, 0xFF) {}
 
-int BootProgrammer::updateApplication(int portIndex, const std::string& programFolder) {
-  const std::string imagePath = imageFilePath(programFolder);
+// Opens the link on port `portIndex`; false, after showing the link's message, when it fails.
+bool BootProgrammer::openLink(int portIndex) {
   const std::string error = link_.open(static_cast<uint16_t>(portIndex), link::kLinkBaudRate);
   if (!error.empty()) {
     ui_.showMessage(error);
+    return false;
+  }
+  return true;
+}
+
+int BootProgrammer::updateApplication(int portIndex, const std::string& programFolder) {
+  const std::string imagePath = imageFilePath(programFolder);
+  if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
   const int result = runUpdate(imagePath);
@@ -76,9 +84,7 @@ int BootProgrammer::updateApplication(int portIndex, const std::string& programF
 
 int BootProgrammer::readApplication(int portIndex, const std::string& programFolder) {
   const std::string readbackPath = readbackFilePath(programFolder);
-  const std::string error = link_.open(static_cast<uint16_t>(portIndex), link::kLinkBaudRate);
-  if (!error.empty()) {
-    ui_.showMessage(error);
+  if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
   const int result = runRead(readbackPath);
@@ -87,9 +93,7 @@ int BootProgrammer::readApplication(int portIndex, const std::string& programFol
 }
 
 std::string BootProgrammer::queryVersion(int portIndex) {
-  const std::string error = link_.open(static_cast<uint16_t>(portIndex), link::kLinkBaudRate);
-  if (!error.empty()) {
-    ui_.showMessage(error);
+  if (!openLink(portIndex)) {
     return kNoVersion;
   }
   std::string version = scanVersion();

@@ -60,6 +60,7 @@ class BootProgrammer {
   link::SerialLink& serialLink() { return link_; }
 
  private:
+  bool openLink(int portIndex);
   int runUpdate(const std::string& imagePath);
   int runRead(const std::string& readbackPath);
   std::string scanVersion();
