@@ -23,6 +23,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb_pid=
 cleanup() {
   timeout 20 wineserver -k 2>/dev/null || true
+  [[ -z ${sim_pid:-} ]] || kill "$sim_pid" 2>/dev/null || true # a failed step leaves it running
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
