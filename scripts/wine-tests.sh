@@ -23,6 +23,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb_pid=
 cleanup() {
   timeout 20 wineserver -k 2>/dev/null || true
+  [[ -z ${sim_pid:-} ]] || kill "$sim_pid" 2>/dev/null || true # a failed step leaves it running
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -109,6 +110,8 @@ sim=$root/build/bin/quillmar-bootsim
 sim_pid=
 # start_sim ARGS...: starts the simulator and points COM1 and COM2 at its pseudo-terminal.
 start_sim() {
+  # Emptied first: the started job opens its output only later, and the old device must not be read.
+  : >"$work/sim.out"
   "$sim" "$@" >"$work/sim.out" 2>"$work/sim.err" &
   sim_pid=$!
   for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.1; done
@@ -260,6 +263,51 @@ probe key "${about[@]}" enter
 wait_for "the about box to close" 30 gone "${about[@]}"
 echo "ok: the system menu's about command opens the about box"
 
+# Input during an operation is refused and leaves the keyboard where it was. The unit goes silent
+# after its identifier, so Update waits out the 20-second reply time-out and then shows a box.
+# Meanwhile the mouse clicks Cancel, click messages go to Com2 and Read, and Tab and the down
+# arrow are typed; afterwards the focus, the default button and the checked port are unchanged,
+# and Enter typed on the keyboard runs Update again, through to its end.
+stop_sim
+start_sim --silent-after 10
+before=$(probe state "${main[@]}")
+[[ $before == "focus 1 default 1 checked 1001" ]] || fail "the keyboard before the operation: $before"
+probe type "${main[@]}" enter
+wait_for "Update to start" 30 has_status "Programming QUILLmar Application..."
+probe mouse "${main[@]}" 2
+probe click "${main[@]}" 1002
+probe click "${main[@]}" 1005
+probe type "${main[@]}" tab
+probe type "${main[@]}" down
+shot 6-refused-input
+has_status "Programming QUILLmar Application..." || fail "the input was not refused: $(probe text "${main[@]}")"
+during=$(probe state "${main[@]}")
+[[ $during == "$before" ]] || fail "refused input moved the keyboard: $during (was $before)"
+# Each box of the failure is closed with Enter, until the outcome shows.
+# With no box open, the text the box probe finds is the dialog's own group box.
+no_box() { [[ $(probe text "${box[@]}") == "Com Port" ]]; }
+box_or_failed() { has_status "UPDATE FAILED!" || ! no_box; }
+until has_status "UPDATE FAILED!"; do
+  wait_for "a message box or the failure" 60 box_or_failed
+  has_status "UPDATE FAILED!" && break
+  sleep 1
+  shot 7-refused-box
+  probe type "${box[@]}" enter
+  wait_for "the message box to close" 30 no_box
+done
+sleep 1
+after=$(probe state "${main[@]}")
+[[ $after == "$before" ]] || fail "after the operation and its boxes the keyboard moved: $after (was $before)"
+stop_sim
+start_sim
+probe type "${main[@]}" enter
+wait_for "Enter to run Update" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Enter after refused input ran: $(probe text "${main[@]}")"
+sleep 1
+shot 8-refused-then-updated
+echo "ok: input refused during Update leaves focus, default button and port as they were; Enter then runs Update"
+
 # Com2 and Read while another program holds the line: the link's message, then READ FAILED!
 stop_sim
 start_sim --silent-after 0
@@ -271,11 +319,11 @@ probe click "${main[@]}" 1005
 box_shows() { [[ $(probe text "${box[@]}") == "$1" ]]; }
 wait_for "the message box about the held port" 30 box_shows "Opening serial port: Invalid handle retrieved opening port"
 sleep 1
-shot 6-port-held
+shot 9-port-held
 probe key "${box[@]}" enter
 wait_for "Read to end" 30 has_status "READ FAILED!"
 sleep 1
-shot 7-read-failed
+shot 10-read-failed
 echo "ok: Read on a port held by another program shows the link's message, then READ FAILED!"
 wait "$holder" || true
 stop_sim

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace quillmar::ui {
 namespace {
@@ -40,6 +41,7 @@ void InputLock::engage() {
   if (engaged_)
     return;
   engaged_ = true;
+  focus_ = guarded_.focusWidget();
   QCoreApplication::instance()->installEventFilter(this);
   guarded_.setCursor(Qt::BusyCursor);
 }
@@ -48,6 +50,7 @@ void InputLock::release() {
   if (!engaged_)
     return;
   engaged_ = false;
+  focus_ = nullptr;
   QCoreApplication::instance()->removeEventFilter(this);
   guarded_.unsetCursor();
 }
@@ -56,15 +59,28 @@ bool InputLock::eventFilter(QObject* receiver, QEvent* event) {
   if (!isUserInput(event->type()) || !guards(receiver))
     return false;
   event->ignore();  // a close event left accepted would still close the window
+  keepFocus();
   return true;
 }
 
-// True for the guarded window, the controls inside it and the actions it owns (shortcuts);
-// false for other windows, even those it is parent of.
+// True for the guarded window, its native window, the controls inside it and the actions it
+// owns (shortcuts); false for other windows, even those it is parent of. The window system's
+// input reaches the native window first: dropped there, a press never reaches the
+// application's dispatch to a control, which gives the control the focus before any filter
+// sees the event.
 bool InputLock::guards(QObject* receiver) const {
+  if (receiver == static_cast<QObject*>(guarded_.windowHandle()))
+    return true;
   if (auto* widget = qobject_cast<QWidget*>(receiver))
     return widget->window() == &guarded_;
   return receiver->parent() == &guarded_;
+}
+
+// Input sent straight to a control has already moved the focus to it when it is dropped; the
+// focus goes back, and a push button that took the default on gaining it gives it back.
+void InputLock::keepFocus() {
+  if (focus_ != nullptr && guarded_.focusWidget() != focus_)
+    focus_->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace quillmar::ui

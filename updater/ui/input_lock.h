@@ -1,10 +1,12 @@
 // InputLock: while engaged, the dialog it guards takes no input at all. Clicks, keys (Enter,
 // Escape, mnemonics, shortcuts), the context menu and the window's close command aimed at the
-// dialog or its controls are dropped, while painting goes on. Windows the dialog opens itself,
-// such as a message box, stay usable.
+// dialog or its controls are dropped, while painting goes on. A dropped click or key leaves the
+// keyboard focus, and with it the default button, where it was when the lock engaged. Windows
+// the dialog opens itself, such as a message box, stay usable.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QWidget;
 
@@ -26,8 +28,10 @@ class InputLock : public QObject {
 
  private:
   bool guards(QObject* receiver) const;
+  void keepFocus();
 
   QWidget& guarded_;
+  QPointer<QWidget> focus_;  // the dialog's focus control when the lock engaged
   bool engaged_ = false;
 };
 

@@ -14,8 +14,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -374,6 +376,145 @@ TEST_F(UpdaterDialogTest, RefusesInputWhileOperationRuns) {
   QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // input flows again once the operation is done
   EXPECT_FALSE(dialog_->isVisible());
 }
+
+// Where the keyboard points in the dialog: the control with the focus, the default buttons and
+// the checked radio buttons, by object name.
+struct KeyboardState {
+  QString focus;
+  QStringList defaults;
+  QStringList checked;
+  bool operator==(const KeyboardState&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const KeyboardState& state) {
+  return out << "focus " << state.focus.toStdString() << ", default "
+             << state.defaults.join(' ').toStdString() << ", checked "
+             << state.checked.join(' ').toStdString();
+}
+
+KeyboardState keyboardState(const QWidget& dialog) {
+  KeyboardState state;
+  if (const QWidget* focus = dialog.focusWidget())
+    state.focus = focus->objectName();
+  for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    if (button->isDefault())
+      state.defaults << button->objectName();
+  }
+  for (const QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
+    if (radio->isChecked())
+      state.checked << radio->objectName();
+  }
+  return state;
+}
+
+// Clicks `control` as the window system delivers a click: to its window, at its centre.
+void clickThroughWindow(QWidget& control, Qt::MouseButton button = Qt::LeftButton) {
+  QWindow* window = control.window()->windowHandle();
+  QTest::mouseClick(window, button, {},
+                    window->mapFromGlobal(control.mapToGlobal(control.rect().center())));
+}
+
+// One input the dialog refuses while an operation runs. `throughWindow`: it arrives as the
+// window system delivers it, and then not even a passing focus change is allowed; otherwise
+// it is sent straight to a control, past the window.
+struct RefusedInput {
+  const char* name;
+  std::function<void(QWidget& dialog)> give;
+  bool throughWindow = true;
+};
+
+void PrintTo(const RefusedInput& input, std::ostream* out) {
+  *out << input.name;
+}
+
+QWidget& controlOf(QWidget& dialog, int id) {
+  return *dialog.findChild<QWidget*>(controlName(id));
+}
+
+std::function<void(QWidget&)> clickOn(int id, Qt::MouseButton button = Qt::LeftButton) {
+  return [=](QWidget& dialog) { clickThroughWindow(controlOf(dialog, id), button); };
+}
+
+std::function<void(QWidget&)> keys(std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys) {
+  return [=](QWidget& dialog) {
+    for (const auto& [key, modifiers] : keys)
+      QTest::keyClick(dialog.windowHandle(), key, modifiers);
+  };
+}
+
+class RefusedInputTest : public UpdaterDialogTest,
+                         public ::testing::WithParamInterface<RefusedInput> {};
+
+// Update runs against a silent unit (its failure boxes come after the input); whatever the user
+// does meanwhile, afterwards the keyboard points where it did, and Enter runs Update again.
+TEST_P(RefusedInputTest, LeavesFocusDefaultAndPortAsTheyWere) {
+  writeImage(300);
+  SilentLine line;
+  UpdaterSettings settings;
+  settings.devices[0] = line.device();
+  settings.replyTimeoutMs = 300;
+  open(settings);
+  QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
+  ASSERT_TRUE(dialog_->operationRunning());
+  const KeyboardState before = keyboardState(*dialog_);
+  ASSERT_EQ(before,
+            (KeyboardState{controlName(kIdOk), {controlName(kIdOk)}, {controlName(kIdCom1)}}));
+
+  QSignalSpy focusMoves(qApp, &QApplication::focusChanged);
+  GetParam().give(*dialog_);
+  ASSERT_TRUE(dialog_->operationRunning()) << "the input came too late to be refused";
+  if (GetParam().throughWindow) {
+    EXPECT_EQ(focusMoves.count(), 0) << "the focus moved, if only for a moment";
+  }
+  EXPECT_EQ(keyboardState(*dialog_), before) << "during the operation";
+
+  ASSERT_TRUE(waitUntil([&] { return !dialog_->operationRunning(); }));
+  EXPECT_FALSE(responder_.messages().empty());
+  EXPECT_EQ(status(), "UPDATE FAILED!");
+  EXPECT_EQ(keyboardState(*dialog_), before) << "after the operation and its boxes";
+
+  responder_.seen.clear();
+  QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
+  ASSERT_TRUE(dialog_->isVisible()) << "Enter closed the dialog";
+  ASSERT_TRUE(waitUntil([&] { return status() != "UPDATE FAILED!"; }));
+  EXPECT_EQ(status(), boot::kProgrammingStatus) << "Enter ran another operation than Update";
+  ASSERT_TRUE(waitUntil([&] { return !dialog_->operationRunning(); }));
+  EXPECT_EQ(status(), "UPDATE FAILED!");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DuringUpdate, RefusedInputTest,
+    ::testing::Values(
+        RefusedInput{"ClickCancel", clickOn(kIdCancel)},
+        RefusedInput{"ClickRead", clickOn(kIdRead)},
+        RefusedInput{"ClickVersion", clickOn(kIdVersion)},
+        RefusedInput{"ClickHelp", clickOn(kIdHelp)}, RefusedInput{"ClickCom2", clickOn(kIdCom2)},
+        RefusedInput{"RightClickRead", clickOn(kIdRead, Qt::RightButton)},
+        RefusedInput{"DoubleClickCancel",
+                     [](QWidget& dialog) {
+                       QWidget& cancel = controlOf(dialog, kIdCancel);
+                       QWindow* window = dialog.windowHandle();
+                       QTest::mouseDClick(
+                           window, Qt::LeftButton, {},
+                           window->mapFromGlobal(cancel.mapToGlobal(cancel.rect().center())));
+                     }},
+        RefusedInput{
+            "TabAndBacktab",
+            keys({{Qt::Key_Tab, {}}, {Qt::Key_Tab, {}}, {Qt::Key_Backtab, Qt::ShiftModifier}})},
+        RefusedInput{"ArrowsAndSpace",
+                     keys({{Qt::Key_Down, {}}, {Qt::Key_Right, {}}, {Qt::Key_Space, {}}})},
+        RefusedInput{"Mnemonics",
+                     keys({{Qt::Key_R, Qt::AltModifier}, {Qt::Key_H, Qt::AltModifier}})},
+        RefusedInput{"ClickCancelOnControl",
+                     [](QWidget& dialog) {
+                       QTest::mouseClick(&controlOf(dialog, kIdCancel), Qt::LeftButton);
+                     },
+                     false},
+        RefusedInput{
+            "ClickCom2OnControl",
+            [](QWidget& dialog) { QTest::mouseClick(&controlOf(dialog, kIdCom2), Qt::LeftButton); },
+            false}),
+    caseName<RefusedInput>);
 
 }  // namespace
 }  // namespace quillmar::ui

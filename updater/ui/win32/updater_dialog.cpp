@@ -122,11 +122,11 @@ bool UpdaterDialog::command(int id) {
 }
 
 // Reads the port from the radio buttons and runs `operation` on a worker
-// thread. The dialog is disabled meanwhile: it paints, but takes no clicks,
+// thread. The dialog is locked meanwhile: it paints, but takes no clicks,
 // keys or close command; the message boxes it opens stay usable.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   portChoice_ = IsDlgButtonChecked(dialog_, IDC_COM2) == BST_CHECKED ? 1 : 0;
-  EnableWindow(dialog_, FALSE);
+  lock_.engage(dialog_);
   worker_ = std::thread([this, operation, port = portChoice_] {
     presenter_.run(operation, port, programFolder_);
     PostMessageA(dialog_, kOperationDone, 0, 0);
@@ -135,7 +135,7 @@ void UpdaterDialog::startOperation(boot::Operation operation) {
 
 void UpdaterDialog::finishOperation() {
   worker_.join();
-  EnableWindow(dialog_, TRUE);
+  lock_.release();
   SetForegroundWindow(dialog_);
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "dialog_operation_ui.h"
+#include "input_lock.h"
 #include "updater/boot/updater_presenter.h"
 
 namespace quillmar::ui {
@@ -43,6 +44,7 @@ class UpdaterDialog {
   int portChoice_ = -1;
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
+  InputLock lock_;
   std::thread worker_;
 };
 

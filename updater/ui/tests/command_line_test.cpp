@@ -1,0 +1,93 @@
+// The dialog program's command line: read in-process for the settings it yields, and the built
+// program run without any display for --help and the refusals.
+#include "updater/ui/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "updater/boot/program_folder.h"
+
+namespace quillmar::ui {
+namespace {
+
+QStringList withProgram(const QStringList& arguments) {
+  return QStringList{QStringLiteral("QUILLmar_Update")} + arguments;
+}
+
+// The toolkit's own options, with and without values and in both spellings, pass between ours.
+TEST(CommandLineTest, SettingsFromOptionsAmongToolkitOptions) {
+  const ProgramStart start = readCommandLine(
+      withProgram({"-platform", "offscreen", "--com2", "/dev/ttyUSB1", "-style=fusion", "-reverse",
+                   "--folder", "/srv/firmware", "--com1=/dev/pts/7"}));
+  ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
+  EXPECT_EQ(start.settings.devices[0], "/dev/pts/7");
+  EXPECT_EQ(start.settings.devices[1], "/dev/ttyUSB1");
+  EXPECT_EQ(start.settings.programFolder, "/srv/firmware");
+
+  const ProgramStart plain = readCommandLine(withProgram({}));
+  ASSERT_EQ(plain.action, ProgramStart::RunDialog) << plain.text;
+  EXPECT_EQ(plain.settings.devices[0], "/dev/ttyS0");
+  EXPECT_EQ(plain.settings.devices[1], "/dev/ttyS1");
+  EXPECT_EQ(plain.settings.programFolder, boot::programFolder());
+}
+
+// A run of the built program on the console: its exit status, and a piece of the text it must
+// write to standard output or standard error (the other stream stays empty).
+struct ConsoleCase {
+  const char* name;
+  QStringList arguments;
+  int status;
+  const char* output;
+  const char* error;
+};
+
+void PrintTo(const ConsoleCase& run, std::ostream* out) {
+  *out << run.name;
+}
+
+class ConsoleRunTest : public ::testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(ConsoleRunTest, AnswersWithoutDisplay) {
+  const ConsoleCase& param = GetParam();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(QString::fromLatin1(name));
+  }
+  QProcess program;
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(QUILLMAR_DIALOG_PROGRAM), param.arguments);
+  ASSERT_TRUE(program.waitForFinished(30000)) << program.errorString().toStdString();
+  const std::string output = program.readAllStandardOutput().toStdString();
+  const std::string error = program.readAllStandardError().toStdString();
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << error;
+  EXPECT_EQ(program.exitCode(), param.status) << error;
+  EXPECT_NE(output.find(param.output), std::string::npos) << output;
+  EXPECT_NE(error.find(param.error), std::string::npos) << error;
+  EXPECT_TRUE(*param.output == '\0' ? output.empty() : error.empty()) << output << error;
+}
+
+constexpr const char* kHelpLines =
+    "Usage: QUILLmar_Update [options]\n"
+    "Programs, reads back or identifies the QUILLmar unit's firmware over a serial port.\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ConsoleRunTest,
+    ::testing::Values(
+        ConsoleCase{"Help", {"--help"}, 0, kHelpLines, ""},
+        ConsoleCase{
+            "ShortHelpAfterToolkitOption", {"-platform", "xcb", "-h"}, 0, "--com1 <DEVICE>", ""},
+        ConsoleCase{"UnknownOption",
+                    {"--com3", "/dev/ttyS2"},
+                    2,
+                    "",
+                    "QUILLmar_Update: Unknown option 'com3'.\n"
+                    "Try 'QUILLmar_Update --help' for the options.\n"},
+        ConsoleCase{"MissingValue", {"--folder"}, 2, "", "Missing value after '--folder'."},
+        ConsoleCase{
+            "StrayArgument", {"quillmar.hex"}, 2, "", "Unexpected argument 'quillmar.hex'."}),
+    [](const ::testing::TestParamInfo<ConsoleCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillmar::ui
