@@ -1,6 +1,7 @@
 #include "results_log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 
@@ -31,12 +32,19 @@ FileSink::~FileSink() {
   std::fclose(file_);
 }
 
+bool FileSink::note(bool ok) {
+  if (!ok && error_ == 0) {
+    error_ = errno;
+  }
+  return ok;
+}
+
 bool FileSink::write(const char* data, size_t size) {
-  return std::fwrite(data, 1, size, file_) == size;
+  return note(std::fwrite(data, 1, size, file_) == size);
 }
 
 bool FileSink::flush() {
-  return std::fflush(file_) == 0;
+  return note(std::fflush(file_) == 0);
 }
 
 bool StringSink::write(const char* data, size_t size) {
@@ -62,6 +70,14 @@ void ResultsLog::open(std::unique_ptr<LogSink> sink) {
   sink_ = std::move(sink);
   flushed_ = 0;
   failed_ = false;
+  failureReason_ = 0;
+}
+
+void ResultsLog::noteFailure() {
+  if (!failed_) {
+    failureReason_ = sink_->error();
+  }
+  failed_ = true;
 }
 
 char* ResultsLog::Pending::reserve(size_t extra) {
@@ -152,7 +168,7 @@ void ResultsLog::drain(size_t count) {
     return;
   }
   if (sink_ != nullptr && !sink_->write(pending_.data.get(), count)) {
-    failed_ = true;
+    noteFailure();
   }
   pending_.dropFront(count);
   flushed_ += count;
@@ -172,7 +188,7 @@ bool ResultsLog::flush() {
   drain(pending_.size);
   hold_.reset();
   if (sink_ != nullptr && !sink_->flush()) {
-    failed_ = true;
+    noteFailure();
   }
   return !failed_;
 }

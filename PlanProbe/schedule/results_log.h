@@ -25,6 +25,9 @@ class LogSink {
   virtual bool write(const char* data, size_t size) = 0;
   // Pushes stored bytes to their final place; false on failure.
   virtual bool flush() = 0;
+  // The system's reason (an errno value) for the first failed write or flush; 0 when none
+  // failed or the sink cannot tell.
+  virtual int error() const { return 0; }
 };
 
 // A sink over a C stream that the sink owns and closes.
@@ -36,9 +39,14 @@ class FileSink final : public LogSink {
   FileSink& operator=(const FileSink&) = delete;
   bool write(const char* data, size_t size) override;
   bool flush() override;
+  int error() const override { return error_; }
 
  private:
+  // Keeps the reason of the first failure; returns `ok`.
+  bool note(bool ok);
+
   std::FILE* file_;
+  int error_ = 0;
 };
 
 // A sink that collects everything in a string (tests, in-memory runs).
@@ -53,7 +61,7 @@ class StringSink final : public LogSink {
 };
 
 // Opens `path` for the results log: truncated, or for appending (created when missing).
-// Returns null when the file cannot be opened.
+// Returns null when the file cannot be opened, with errno saying why.
 std::unique_ptr<LogSink> openLogFile(const std::string& path, bool append);
 
 class ResultsLog {
@@ -105,6 +113,9 @@ class ResultsLog {
   bool close();
   // True once any write to the sink has failed.
   bool failed() const { return failed_; }
+  // The system's reason (an errno value) for the first failed write, as the sink told it; 0
+  // when none failed or the sink could not tell.
+  int failureReason() const { return failureReason_; }
 
   // Set by every report of an error or warning; never cleared.
   bool errorSeen() const { return errorSeen_; }
@@ -133,6 +144,8 @@ class ResultsLog {
 
   void drain(size_t count);
   void drainIfLarge();
+  // Records a failed write to the sink.
+  void noteFailure();
 
   std::unique_ptr<LogSink> sink_;
   Pending pending_;
@@ -140,6 +153,7 @@ class ResultsLog {
   uint64_t flushed_ = 0;
   std::optional<uint64_t> hold_;
   bool failed_ = false;
+  int failureReason_ = 0;
   bool errorSeen_ = false;
 };
 
