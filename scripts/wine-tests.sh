@@ -96,6 +96,18 @@ grep -q 'Analyze option used.  Stopping now.' console.txt || fail "planprobe.exe
 grep -q $'Analyze option used. No simulation will be performed.\r$' out.txt || fail "planprobe.exe log has no CR LF ends"
 if grep -q $'\r\r' out.txt; then fail "planprobe.exe log has doubled carriage returns"; fi
 [[ $(grep -c $'[^\r]$' out.txt || true) == 0 ]] || fail "planprobe.exe log has bare LF line ends"
+# planprobe: a log that is the schedule itself, in any spelling Windows takes for it, is refused.
+echo 'D:01.01.00 T:12:30 P:DAY R:1 E:ON 1:1' >schedule.txt
+cp schedule.txt kept.txt
+ln schedule.txt hard.txt
+for log in SCHEDULE.TXT '.\schedule.txt' 'sub\..\schedule.txt' hard.txt; do
+  mkdir -p sub
+  status=0
+  wrun 60 "$bin/planprobe.exe" -sschedule.txt "-o$log" -p </dev/null >console.txt || status=$?
+  [[ $status == 255 ]] || fail "planprobe.exe -o$log exited with $status"
+  grep -q 'is the schedule file schedule.txt itself' console.txt || fail "planprobe.exe -o$log: $(cat console.txt)"
+  cmp -s schedule.txt kept.txt || fail "planprobe.exe -o$log changed the schedule"
+done
 # tildeconv: the converted page and its counts.
 printf 'a<!--~-->b~c' >page.htm
 wrun 60 "$bin/tildeconv.exe" page.htm >console.txt || fail "tildeconv.exe exited with $?"

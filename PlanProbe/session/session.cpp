@@ -1,9 +1,14 @@
 #include "session.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "calendar/calendar.h"
 #include "console.h"
+#include "same_file.h"
 #include "schedule/parser.h"
 
 namespace quillmar::planprobe {
@@ -31,13 +36,40 @@ constexpr const char* kLogHeader =
     "\n--------------------------------"
     "\nErrors have a corresponding line number in front of them.";
 
+// The system's reason why `path` cannot be opened for reading, found by trying again: the
+// reader that failed keeps no reason of its own.
+int readFailureReason(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    return EISDIR;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    return errno;
+  }
+  std::fclose(file);
+  return EIO;  // readable again now; the earlier failure was passing
+}
+
 }  // namespace
+
+bool Session::logIsNotSchedule() {
+  if (!IsSameFile(options_.logPath, options_.sourcePath)) {
+    return true;
+  }
+  console_.print(
+      "The results file %s is the schedule file %s itself: writing to it would destroy "
+      "the schedule. Quitting.\n",
+      options_.logPath.c_str(), options_.sourcePath.c_str());
+  return false;
+}
 
 bool Session::openLog() {
   std::unique_ptr<LogSink> sink = openLogFile(options_.logPath, options_.appendLog);
   if (sink == nullptr) {
-    consolePrint(console_, "The file %s could not be opened. Quitting.\n",
-                 options_.logPath.c_str());
+    const int reason = errno;
+    console_.print("The file %s could not be opened. Quitting.\n", options_.logPath.c_str());
+    printReason(console_, reason);
     return false;
   }
   log_.open(std::move(sink));
@@ -54,7 +86,8 @@ int Session::runAnalysis() {
     const char* source = options_.sourcePath.c_str();
     log_.print("\nCouldn't open %s. Stopping now.\n", source);
     log_.flush();
-    consolePrint(console_, "Couldn't open %s!!!! Press any key to continue.\n", source);
+    console_.print("Couldn't open %s!!!! Press any key to continue.\n", source);
+    printReason(console_, readFailureReason(options_.sourcePath));
     console_.flush();
     waitForKey_();
     return kExitFailure;
@@ -65,7 +98,7 @@ int Session::runAnalysis() {
   }
   if (options_.analyzeOnly) {
     log_.write("\n\nAnalyze option used. No simulation will be performed.\n");
-    console_ << "Analyze option used.  Stopping now.\n";
+    console_.write("Analyze option used.  Stopping now.\n");
     return close();
   }
   log_.write("\n\n\n\n\n\nStarting Simulation (time is military)");
@@ -79,33 +112,35 @@ int Session::runAnalysis() {
 }
 
 int Session::close() {
+  console_.endProgressLine();
   log_.write("\nDone.\n");
   const bool written = log_.close();
   freeEventList(events_);
   if (!written) {
-    consolePrint(console_, "The file %s could not be written completely.\n",
-                 options_.logPath.c_str());
+    console_.print("The file %s could not be written completely.\n", options_.logPath.c_str());
+    printReason(console_, log_.failureReason() != 0 ? log_.failureReason() : EIO);
     return kExitFailure;
   }
   return kExitOk;
 }
 
 int Session::run(std::span<const char* const> args) {
-  if (std::optional<int> status = ReadCommandLine(args, options_, clock_, console_)) {
+  if (std::optional<int> status = ReadCommandLine(args, options_, clock_, console_.stream())) {
     return *status;
   }
-  console_ << "\nBTV Plan Probe: (press Ctrl+C to cancel)"
-           << "\n----------------------------------------------\n";
-  consolePrint(console_, "Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
-               options_.logPath.c_str());
+  console_.write(
+      "\nBTV Plan Probe: (press Ctrl+C to cancel)"
+      "\n----------------------------------------------\n");
+  console_.print("Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
+                 options_.logPath.c_str());
   const int8_t monthCode = static_cast<int8_t>(clock_.ClockMonth() + kMonthCodeOffset);
   if (CheckDayOfMonth(monthCode, clock_.ClockDay(), clock_.ClockYear()) != CalendarStatus::Ok) {
-    console_ << "Invalid start date.\n Exiting.";
+    console_.write("Invalid start date.\n Exiting.");
     return kExitFailure;
   }
   clock_.updateDateKey();
   initialSpan_ = options_.totalMinutes;
-  if (!openLog()) {
+  if (!logIsNotSchedule() || !openLog()) {
     return kExitFailure;
   }
   log_.write(kLogHeader);

@@ -9,6 +9,7 @@
 
 #include "clock_host.h"
 #include "command_line.h"
+#include "console.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
 #include "schedule/results_log.h"
@@ -32,6 +33,8 @@ class Session {
   const EventList& events() const { return events_; }
 
  private:
+  // False, after saying so, when the log would be the schedule file itself.
+  bool logIsNotSchedule();
   bool openLog();
   void writeLogHeader();
   int runAnalysis();
@@ -39,7 +42,7 @@ class Session {
   void RunSimulation();
   int close();
 
-  std::ostream& console_;
+  Console console_;
   std::function<void()> waitForKey_;
   SessionOptions options_;
   SimClock clock_;

@@ -58,7 +58,7 @@ bool Simulation::LoadDay() {
     return false;
   }
   if (s_.options.stopOnErrors && s_.log.errorSeen()) {
-    s_.console << kStopOnErrors;
+    s_.console.write(kStopOnErrors);
     return false;
   }
   if (!s_.options.loadsOnly) {
@@ -85,7 +85,7 @@ bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool k
   }
   if (s_.options.stopOnErrors && s_.log.errorSeen()) {
     s_.log.release();
-    s_.console << kStopOnErrors;
+    s_.console.write(kStopOnErrors);
     return false;
   }
   if (x != kExecuted && s_.log.position() == afterStamp) {
@@ -118,7 +118,7 @@ void Simulation::showProgress(uint64_t before, bool onePass) {
   while (taken <= after && taken >= nextFigureAt_) {
     const int progress = progressAfter(taken);
     if (progress != lastProgress_) {
-      consolePrint(s_.console, "\r%02i%% complete ", progress);
+      s_.console.showProgress(progress);
       lastProgress_ = progress;
     }
     // The figure only grows with the minutes taken: find where it next changes.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "console.h"
 #include "day_agenda.h"
 #include "due_minute.h"
 #include "schedule/event_list.h"
@@ -27,7 +28,7 @@ struct SimulationSetup {
   BootState& boot;
   EventList& events;
   ResultsLog& log;
-  std::ostream& console;
+  Console& console;
   // Rebuilds `events` with the events of the clock's day; FILE_OPEN_FAILED when the schedule
   // can no longer be read.
   std::function<ResultCode()> reloadSchedule;

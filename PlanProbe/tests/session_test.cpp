@@ -43,14 +43,17 @@ std::string reading(const std::string& source, const std::string& log) {
   return kBanner + "Reading " + source + " and writing results to " + log + ".\n";
 }
 
-// The progress line of a simulation of 100 minutes or more: every figure from 00 to 100.
+// The progress line of a simulation of 100 minutes or more: every figure from 00 to 100, then
+// the line end that closes it.
 std::string fullProgress() {
   std::string text;
   for (int figure = 0; figure <= 100; ++figure) {
     text += (figure < 10 ? "\r0" : "\r") + std::to_string(figure) + "% complete ";
   }
-  return text;
+  return text + "\n";
 }
+
+const std::string kNoSuchFile = "Reason: No such file or directory\n";
 
 struct Outcome {
   std::string console;
@@ -173,24 +176,25 @@ TEST(CommandLine, ConsoleStatusAndLog) {
       {"log in a missing folder",
        {"-s" + s, "-o{dir}/none/o.txt"},
        reading(s, "{dir}/none/o.txt") +
-           "The file {dir}/none/o.txt could not be opened. Quitting.\n",
+           "The file {dir}/none/o.txt could not be opened. Quitting.\n" + kNoSuchFile,
        -1,
        false},
       {"schedule missing",
        {"-s{dir}/none.txt", "-o" + o},
        reading("{dir}/none.txt", o) +
-           "Couldn't open {dir}/none.txt!!!! Press any key to continue.\n",
+           "Couldn't open {dir}/none.txt!!!! Press any key to continue.\n" + kNoSuchFile,
        -1,
        true},
       {"schedule is a folder",
        {"-s{dir}", "-o" + o},
-       reading("{dir}", o) + "Couldn't open {dir}!!!! Press any key to continue.\n",
+       reading("{dir}", o) + "Couldn't open {dir}!!!! Press any key to continue.\n" +
+           "Reason: Is a directory\n",
        -1,
        true},
       {"-s and its name apart",
        {"-s", "schedule.txt", "-o" + o},
        "unknown argument: schedule.txt " + reading("", o) +
-           "Couldn't open !!!! Press any key to continue.\n",
+           "Couldn't open !!!! Press any key to continue.\n" + kNoSuchFile,
        -1,
        true},
       {"later option overrides",
@@ -224,6 +228,86 @@ TEST(CommandLine, ConsoleStatusAndLog) {
     EXPECT_EQ(std::filesystem::exists(dir.file("o.txt")), row.logCreated) << row.name;
     const bool waits = row.console.find("Press any key") != std::string::npos;
     EXPECT_EQ(outcome.keyWaits, waits ? 1 : 0) << row.name;
+  }
+}
+
+#ifndef _WIN32
+// A log that fills the disk says so and why, on a line of its own after the progress line.
+TEST(CommandLine, LogWriteFailureSaysWhy) {
+  const std::string fullDisk =
+      "The file /dev/full could not be written completely.\nReason: No space left on device\n";
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    std::string console;
+  };
+  const Row rows[] = {
+      {"analysis only",
+       {"-s{dir}/s.txt", "-o/dev/full", "-a"},
+       reading("{dir}/s.txt", "/dev/full") + "Analyze option used.  Stopping now.\n" + fullDisk},
+      {"after the progress line",
+       {"-s{dir}/s.txt", "-o/dev/full"},
+       reading("{dir}/s.txt", "/dev/full") + fullProgress() + fullDisk},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    writeFile(dir.file("s.txt"), "");
+    const Outcome outcome = runIn(dir, row.args);
+    EXPECT_EQ(outcome.console, dir.expand(row.console)) << row.name;
+    EXPECT_EQ(outcome.status, -1) << row.name;
+  }
+}
+#endif
+
+// A log that would be the schedule file itself, however it is named, is refused before
+// anything is opened for writing; the schedule stays as it was.
+TEST(CommandLine, LogThatIsTheScheduleIsRefused) {
+  namespace fs = std::filesystem;
+  struct Row {
+    const char* name;
+    std::string source;  // the -s argument; {dir}/s.txt holds the schedule unless it links
+    std::string log;     // the -o argument
+    void (*prepare)(const ScratchDir& dir);
+  };
+  const auto none = [](const ScratchDir&) {};
+  const Row rows[] = {
+      {"the same path", "{dir}/s.txt", "{dir}/s.txt", none},
+      {"with ./", "{dir}/s.txt", "{dir}/./s.txt", none},
+      {"through a folder and ..", "{dir}/s.txt", "{dir}/sub/../s.txt",
+       [](const ScratchDir& dir) { fs::create_directory(dir.file("sub")); }},
+      {"a hard link", "{dir}/s.txt", "{dir}/hard.txt",
+       [](const ScratchDir& dir) {
+         fs::create_hard_link(dir.file("s.txt"), dir.file("hard.txt"));
+       }},
+#ifndef _WIN32  // symbolic links need rights that Windows users seldom have
+      {"the log a symbolic link to the schedule", "{dir}/s.txt", "{dir}/link.txt",
+       [](const ScratchDir& dir) { fs::create_symlink("s.txt", dir.file("link.txt")); }},
+      {"the schedule a symbolic link to the log", "{dir}/link.txt", "{dir}/s.txt",
+       [](const ScratchDir& dir) { fs::create_symlink("s.txt", dir.file("link.txt")); }},
+#endif
+      {"a missing schedule spelt two ways", "{dir}/new.txt", "{dir}/./new.txt", none},
+  };
+  const std::string schedule = "D:01.03.02 T:12:30 P:DAY R:1 E:ON 1:1\n";
+  for (const Row& row : rows) {
+    for (const char* mode : {"", "-p", "-a"}) {
+      ScratchDir dir;
+      writeFile(dir.file("s.txt"), schedule);
+      row.prepare(dir);
+      std::vector<std::string> args = {"-s" + row.source, "-o" + row.log};
+      if (*mode != '\0') {
+        args.push_back(mode);
+      }
+      const Outcome outcome = runIn(dir, args);
+      const std::string where = std::string(row.name) + " " + mode;
+      EXPECT_EQ(outcome.console,
+                dir.expand(reading(row.source, row.log) + "The results file " + row.log +
+                           " is the schedule file " + row.source +
+                           " itself: writing to it would destroy the schedule. Quitting.\n"))
+          << where;
+      EXPECT_EQ(outcome.status, -1) << where;
+      EXPECT_EQ(readFile(dir.file("s.txt")), schedule) << where;
+      EXPECT_FALSE(fs::exists(dir.file("new.txt"))) << where;
+    }
   }
 }
 

@@ -42,7 +42,7 @@ class SimRun {
   // Runs the loop and returns the log it wrote (CR LF line ends); `analysisErrors` stands for
   // errors that the syntax analysis reported.
   std::string run(bool fast, bool analysisErrors = false);
-  std::string console() const { return console_.str(); }
+  std::string console() const { return consoleText_.str(); }
 
  private:
   ResultCode reload();
@@ -53,7 +53,8 @@ class SimRun {
   EventList events_;
   std::string out_;
   ResultsLog log_;
-  std::ostringstream console_;
+  std::ostringstream consoleText_;
+  Console console_{consoleText_};
   int reloads_ = 0;
 };
 
@@ -71,7 +72,7 @@ class ScheduleFileRun {
   // Runs the analysis and then the loop (fast or plain); returns false when the analysis
   // failed. The log is closed afterwards.
   bool run(bool fast);
-  std::string console() const { return console_.str(); }
+  std::string console() const { return consoleText_.str(); }
 
  private:
   SimClock clock_;
@@ -79,7 +80,8 @@ class ScheduleFileRun {
   EventList events_;
   ResultsLog log_;
   ClockHost host_{clock_, boot_, log_};
-  std::ostringstream console_;
+  std::ostringstream consoleText_;
+  Console console_{consoleText_};
 };
 
 // `text` with each line feed turned into CR LF, as the log writes it.
