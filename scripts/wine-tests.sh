@@ -170,6 +170,13 @@ with open(sys.argv[1], "w") as out:
 PY
 
 start_sim
+# A port that does not exist: the link's message names it and lists the ports there are.
+(cd "$run" && wrun 60 ./quillmar-update.exe --port '\\.\COM9' update >"$work/missing.out" 2>"$work/missing.err") &&
+  fail "update on a missing port succeeded"
+missing=$(tr -d '\r' <"$work/missing.err")
+[[ $missing == *$'Opening serial port: Invalid handle retrieved opening port\n\\\\.\\COM9: no such device; serial ports on this computer: '*COM1,\ COM2* ]] ||
+  fail "update on a missing port: $missing"
+echo "ok: update on a missing port names it and lists the ports"
 expect_run "update through COM1" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
 expect_run "read through COM2" 0 $'Reading App to quillread.hex...\nRead Completed!' "" 600 --port COM2 read
 python3 - "$run/quillmar.hex" "$run/quillread.hex" <<'PY' || fail "quillread.hex does not hold the image written"
@@ -200,8 +207,9 @@ sleep 3
 "$root/build/bin/quillmar-update" --port "$work/com1" --folder "$work" version >/dev/null 2>&1 &
 holder=$!
 sleep 2
+# The link's message ends with a line that names the port and the reason.
 expect_run "update while another program holds the port" 1 $'Programming QUILLmar Application...\nUPDATE FAILED!' \
-  "Opening serial port: Invalid handle retrieved opening port" 60 update
+  "COM1: in use by another program; close that program or choose another port." 60 update
 wait "$silent" || fail "the silent unit's case failed"
 ((SECONDS - began >= 20)) || fail "the silent unit was given up after $((SECONDS - began)) s, before 20 s"
 wait "$holder" || true
@@ -328,8 +336,8 @@ holder=$!
 sleep 2
 probe click "${main[@]}" 1002
 probe click "${main[@]}" 1005
-box_shows() { [[ $(probe text "${box[@]}") == "$1" ]]; }
-wait_for "the message box about the held port" 30 box_shows "Opening serial port: Invalid handle retrieved opening port"
+box_shows() { [[ $(probe text "${box[@]}" | tr -d '\r') == "$1" ]]; }
+wait_for "the message box about the held port" 30 box_shows $'Opening serial port: Invalid handle retrieved opening port\nCOM2: in use by another program; close that program or choose another port.'
 sleep 1
 shot 9-port-held
 probe key "${box[@]}" enter

@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
+#include <ostream>
+#include <sstream>
 #include <utility>
 
 #include "updater/boot/image_files.h"
 #include "updater/image/fileio.h"
+#include "updater/image/replace_file.h"
 
 namespace quillmar::boot {
 namespace {
@@ -45,6 +49,40 @@ formatText(const char* format, ...) {
   return text;
 }
 
+// Added to the last message of an update that fails once the erase has been sent.
+constexpr const char* kErasedNote =
+    "The unit's application is now erased or incomplete: run the update again; the unit will "
+    "not work until an update has completed.";
+
+// What is wrong with an image that loaded but must not be programmed, by whether it has data
+// and whether it reached its end record; null for a usable one.
+const char* imageFault(int size, bool endRecord) {
+  if (size == 0 && !endRecord)
+    return "holds no data records and no end-of-file record: it is empty or not an image file";
+  if (size == 0)
+    return "holds no data records: there is nothing to program";
+  if (!endRecord)
+    return "has no end-of-file record: the file is incomplete, perhaps a download cut short";
+  return nullptr;
+}
+
+// `text` with every byte outside printable ASCII written as \xNN, so that an identifier
+// received from the unit shows what came, in a box as on a console.
+std::string escapeUnprintable(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      shown += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    shown += escaped;
+  }
+  return shown;
+}
+
 // A flash byte as it appears in the version scan: a zero byte would end the original's C
 // string, so it is shown as "x".
 char versionChar(int value) {
@@ -72,18 +110,37 @@ bool BootProgrammer::openLink(int portIndex) {
   return true;
 }
 
+// The image is loaded before the port opens, so that an empty or truncated one is refused
+// without a word to the unit. A file that fails to load is reported only once the port is
+// open, as the load comes after the open in the operation's order; its diagnostics wait until
+// then.
 int BootProgrammer::updateApplication(int portIndex, const std::string& programFolder) {
   const std::string imagePath = imageFilePath(programFolder);
+  const ImageLoad image = loadImageFile(imagePath);
+  if (image.size >= 0) {
+    if (const char* fault = imageFault(image.size, image.endRecord)) {
+      diag_ << image.diagnostics;
+      ui_.showMessage("\"" + imagePath + "\" " + fault + ".\nNothing was sent to the unit.");
+      return kImageRefused;
+    }
+  }
   if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
-  const int result = runUpdate(imagePath);
+  const int result = runUpdate(image);
   link_.close();
   return result;
 }
 
+// Where the read-back will be written is checked first: a read takes minutes, and its result
+// must not be lost for want of a writable file.
 int BootProgrammer::readApplication(int portIndex, const std::string& programFolder) {
   const std::string readbackPath = readbackFilePath(programFolder);
+  if (const std::optional<std::string> blocker = image::replaceBlocker(readbackPath)) {
+    ui_.showMessage("\"" + readbackPath + "\" cannot be written: " + *blocker +
+                    ".\nNothing was read from the unit.");
+    return kReadbackUnwritable;
+  }
   if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
@@ -101,13 +158,26 @@ std::string BootProgrammer::queryVersion(int portIndex) {
   return version;
 }
 
-// The update after the port has opened; the caller closes the link.
-int BootProgrammer::runUpdate(const std::string& imagePath) {
-  const int size = image::fileio(image::Input, imagePath, image::IntelHex, imageBuffer_.data(),
-                                 kAppRegionBytes, diag_);
-  if (size < 0) {
-    ui_.showMessage(formatText("file read error code %d terminating", size));
-    return size;
+// Loads `path` into imageBuffer, keeping the diagnostics for the caller to pass on.
+BootProgrammer::ImageLoad BootProgrammer::loadImageFile(const std::string& path) {
+  std::ostringstream diagnostics;
+  image::LoadDetails details;
+  ImageLoad load;
+  load.size = image::fileio(image::Input, path, image::IntelHex, imageBuffer_.data(),
+                            kAppRegionBytes, diagnostics, &details);
+  load.endRecord = details.endRecord;
+  load.diagnostics = std::move(diagnostics).str();
+  return load;
+}
+
+// The update after the port has opened, with the image already loaded; the caller closes the
+// link.
+int BootProgrammer::runUpdate(const ImageLoad& image) {
+  diag_ << image.diagnostics;
+  if (image.size < 0) {
+    ui_.showFileMessage(formatText("file read error code %d terminating", image.size),
+                        image.diagnostics);
+    return image.size;
   }
   int rc = checkSignature();
   if (rc < 0) {
@@ -115,23 +185,35 @@ int BootProgrammer::runUpdate(const std::string& imagePath) {
     return rc;
   }
   rc = prepareDevice();
+  // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.
+  const bool erased = rc != -1;
   if (rc < 0) {
-    ui_.showMessage(formatText("initialization failed, rc=%d", rc));
+    showUpdateFailure(formatText("initialization failed, rc=%d", rc), erased);
     return rc;
   }
-  rc = writeFlash(size);
+  rc = writeFlash(image.size);
   if (rc < 0) {
-    ui_.showMessage(formatText("error %d writing device, terminating", rc));
+    showUpdateFailure(formatText("error %d writing device, terminating", rc), erased);
     return rc;
   }
   ui_.setStatus("Verifying Data...");
-  rc = readFlash(size);
+  rc = readFlash(image.size);
   if (rc < 0) {
-    ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
+    showUpdateFailure(formatText("failed to read all of memory, rc=%d", rc), erased);
     return rc;
   }
-  rc = verifyFlash(size);
-  return rc < 0 ? rc : 0;
+  const std::string difference = verificationError(image.size);
+  if (!difference.empty()) {
+    showUpdateFailure(difference, erased);
+    return -1;
+  }
+  return 0;
+}
+
+// The last message of a failed update; once the erase was sent it also says that the unit
+// needs a new update.
+void BootProgrammer::showUpdateFailure(const std::string& text, bool erased) {
+  ui_.showMessage(erased ? text + "\n" + kErasedNote : text);
 }
 
 // The read-back after the port has opened; the caller closes the link.
@@ -146,10 +228,13 @@ int BootProgrammer::runRead(const std::string& readbackPath) {
     ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
     return rc;
   }
+  std::ostringstream diagnostics;
   const int written = image::fileio(image::Output, readbackPath, image::IntelHex,
-                                    readbackBuffer_.data(), rc, diag_);
+                                    readbackBuffer_.data(), rc, diagnostics);
+  diag_ << diagnostics.str();
   if (written < 0) {
-    ui_.showMessage(formatText("file write error code %d terminating", written));
+    ui_.showFileMessage(formatText("file write error code %d terminating", written),
+                        diagnostics.str());
     return written;
   }
   return 0;
@@ -180,15 +265,25 @@ std::string BootProgrammer::scanVersion() {
   return flash.substr(at + marker.size(), kVersionLength);
 }
 
+// A unit that does not send the identifier's first byte is not there at all: waiting for the
+// other six would only cost six more time-outs.
 int BootProgrammer::checkSignature() {
   sendEscapes();
   send(kSoftwareId);
-  std::string received;
-  for (size_t i = 0; i < std::char_traits<char>::length(kSignature); ++i) {
+  const int first = receive();
+  if (first < 0) {
+    ui_.showMessage("The unit does not answer on " + link_.deviceName() +
+                    ".\nCheck that the null-modem cable connects this port to the unit's serial "
+                    "port, that DIP switch #8 is on and DIP switch #1 (reset) off, and that the "
+                    "unit has power.");
+    return -1;
+  }
+  std::string received(1, static_cast<char>(first));
+  while (received.size() < std::char_traits<char>::length(kSignature)) {
     received += static_cast<char>(receive() & 0xFF);  // a failed read shows as 0xFF or 0xFE
   }
   if (received != kSignature) {
-    ui_.showMessage(received + " received, bad signature");
+    ui_.showMessage(escapeUnprintable(received) + " received, bad signature");
     return -1;
   }
   return command(kAutoIncrementQuery, kYes) ? 0 : -2;
@@ -311,20 +406,26 @@ bool BootProgrammer::readWords(int size, int& next) {
 }
 
 int BootProgrammer::verifyFlash(int size) {
-  if (size > kAppRegionBytes) {
-    ui_.showMessage(formatText("requested verification of %d bytes, memory only contains %d bytes",
-                               size, kAppRegionBytes));
-    return -1;
-  }
-  const auto end = imageBuffer_.begin() + std::max(size, 0);
-  const auto [image, readback] = std::mismatch(imageBuffer_.begin(), end, readbackBuffer_.begin());
-  if (image != end) {
-    ui_.showMessage(formatText("Verification error at address %05x: was %02x should be %02x",
-                               static_cast<unsigned>(image - imageBuffer_.begin()), *readback,
-                               *image));
+  const std::string difference = verificationError(size);
+  if (!difference.empty()) {
+    ui_.showMessage(difference);
     return -1;
   }
   return size;
+}
+
+// verifyFlash's message, or "" when the buffers agree over [0, size).
+std::string BootProgrammer::verificationError(int size) const {
+  if (size > kAppRegionBytes) {
+    return formatText("requested verification of %d bytes, memory only contains %d bytes", size,
+                      kAppRegionBytes);
+  }
+  const auto end = imageBuffer_.begin() + std::max(size, 0);
+  const auto [image, readback] = std::mismatch(imageBuffer_.begin(), end, readbackBuffer_.begin());
+  if (image == end)
+    return "";
+  return formatText("Verification error at address %05x: was %02x should be %02x",
+                    static_cast<unsigned>(image - imageBuffer_.begin()), *readback, *image);
 }
 
 void BootProgrammer::send(int value) {

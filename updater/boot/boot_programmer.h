@@ -22,6 +22,10 @@ inline constexpr int kPageBytes = 256;
 inline constexpr int kVersionScanWords = 4096;
 // Result of a whole operation whose port could not be opened.
 inline constexpr int kPortOpenFailed = -999;
+// Result of an update refused for an image without data or without its end record.
+inline constexpr int kImageRefused = -1;
+// Result of a read refused because its file could not be written.
+inline constexpr int kReadbackUnwritable = -1;
 // queryVersion's answer when no version was found.
 inline constexpr const char* kNoVersion = "NONE";
 
@@ -34,10 +38,12 @@ class BootProgrammer {
                  uint16_t replyTimeoutMs = link::kReplyTimeoutMs);
 
   // Programs "quillmar.hex" from `programFolder` into the unit and verifies it by reading it
-  // back. 0 on success, else the failing step's negative code (kPortOpenFailed: no port).
+  // back. 0 on success, else the failing step's negative code (kPortOpenFailed: no port;
+  // kImageRefused: an image without data or end record, refused before the port opens).
   int updateApplication(int portIndex, const std::string& programFolder);
   // Saves the whole application region into "quillread.hex" in `programFolder`. 0 on
-  // success, else a negative code. Never changes the unit.
+  // success, else a negative code (kReadbackUnwritable: the file can't be written, found
+  // before the port opens). Never changes the unit.
   int readApplication(int portIndex, const std::string& programFolder);
   // The four characters after the marker "CVersion " in the first 8192 bytes of flash
   // (fewer when the scan ends sooner), or kNoVersion.
@@ -60,8 +66,19 @@ class BootProgrammer {
   link::SerialLink& serialLink() { return link_; }
 
  private:
+  // An image file loaded into imageBuffer: fileio's result, whether the end record was
+  // reached, and the diagnostics not yet passed on.
+  struct ImageLoad {
+    int size = -1;
+    bool endRecord = false;
+    std::string diagnostics;
+  };
+
   bool openLink(int portIndex);
-  int runUpdate(const std::string& imagePath);
+  ImageLoad loadImageFile(const std::string& path);
+  int runUpdate(const ImageLoad& image);
+  void showUpdateFailure(const std::string& text, bool erased);
+  std::string verificationError(int size) const;
   int runRead(const std::string& readbackPath);
   std::string scanVersion();
   int writePages(int size);

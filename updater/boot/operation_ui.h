@@ -10,7 +10,15 @@ class OperationUi {
  public:
   virtual ~OperationUi() = default;
   // Tells the user about a failure; returns once the user has seen it (modal in the dialog).
+  // A text of several lines is one message.
   virtual void showMessage(const std::string& text) = 0;
+  // Tells the user that an image file could not be read or written: `text`, followed by
+  // `diagnostics`, the image files' own explanation, which has already gone to the diagnostic
+  // stream. A user interface that shows that stream anyway shows only `text`.
+  virtual void showFileMessage(const std::string& text, const std::string& diagnostics) {
+    const std::size_t end = diagnostics.find_last_not_of('\n');
+    showMessage(end == std::string::npos ? text : text + "\n" + diagnostics.substr(0, end + 1));
+  }
   // Starts the progress bar over 0..steps.
   virtual void setProgressRange(int steps) = 0;
   // Moves the progress bar to `step` of the last range.

@@ -44,6 +44,8 @@ class BootLoader {
   void dropPartialCommand() { pending_.clear(); }
 
   uint64_t commandsCompleted() const { return completed_; }
+  // Bytes taken from the line, until a silent unit stops listening.
+  uint64_t bytesReceived() const { return received_; }
   uint32_t address() const { return address_; }
   FlashMemory& flash() { return flash_; }
   const FlashMemory& flash() const { return flash_; }

@@ -44,7 +44,14 @@ ConsoleUi::~ConsoleUi() {
 
 void ConsoleUi::showMessage(const std::string& text) {
   endBar();
-  err_ << oneLine(text) << '\n' << std::flush;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    err_ << oneLine(text.substr(start, end - start)) << '\n';
+  err_ << oneLine(text.substr(start)) << '\n' << std::flush;
+}
+
+void ConsoleUi::showFileMessage(const std::string& text, const std::string&) {
+  showMessage(text);
 }
 
 void ConsoleUi::setProgressRange(int steps) {

@@ -1,6 +1,6 @@
 // ConsoleUi: the command line's OperationUi. Status texts go to standard output, one per
-// line; message-box texts to standard error, one per line; and, when standard error is a
-// terminal, a progress bar redrawn in place on it.
+// line; message-box texts to standard error, each of their lines on one; and, when standard
+// error is a terminal, a progress bar redrawn in place on it.
 #pragma once
 
 #include <iosfwd>
@@ -25,7 +25,10 @@ class ConsoleUi : public boot::OperationUi {
   ConsoleUi(const ConsoleUi&) = delete;
   ConsoleUi& operator=(const ConsoleUi&) = delete;
 
+  // Each line of `text` on a line of its own.
   void showMessage(const std::string& text) override;
+  // Only `text`: the diagnostics are on standard error already.
+  void showFileMessage(const std::string& text, const std::string& diagnostics) override;
   void setProgressRange(int steps) override;
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;

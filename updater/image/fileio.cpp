@@ -76,7 +76,7 @@ bool deliverToFile(const FileOpInfo& info, const std::string& fileName, std::str
 
 // Opens the input (a named file or standard input), erases the buffer and loads the image.
 int loadFile(const FileOpInfo& info, const std::string& fileName, int format, uint8_t* buffer,
-             int capacity, std::ostream& diag) {
+             int capacity, std::ostream& diag, LoadDetails* details) {
   const bool standard = fileName == kStandardStream;
   std::ifstream file;
   if (!standard) {
@@ -96,7 +96,8 @@ int loadFile(const FileOpInfo& info, const std::string& fileName, int format, ui
   if (!resolved) {
     return -1;
   }
-  return loadImage(*resolved, info, name, standard ? std::cin : file, buffer, capacity, diag);
+  return loadImage(*resolved, info, name, standard ? std::cin : file, buffer, capacity, diag,
+                   details);
 }
 
 // The image is built in memory first so that nothing reaches the file unless all of it can.
@@ -122,7 +123,7 @@ int saveFile(const FileOpInfo& info, const std::string& fileName, int format, co
 }  // namespace
 
 int fileio(int op, const std::string& fileName, int format, uint8_t* buffer, int size,
-           std::ostream& diag) {
+           std::ostream& diag, LoadDetails* details) {
   if (buffer == nullptr) {
     printTo(diag, "fileio(): memory type not configured for device");
     return -1;
@@ -131,7 +132,7 @@ int fileio(int op, const std::string& fileName, int format, uint8_t* buffer, int
   if (describeOp(op, info, diag) < 0) {
     return -1;
   }
-  return op == Input ? loadFile(info, fileName, format, buffer, size, diag)
+  return op == Input ? loadFile(info, fileName, format, buffer, size, diag, details)
                      : saveFile(info, fileName, format, buffer, size, diag);
 }
 

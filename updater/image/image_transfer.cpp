@@ -42,13 +42,17 @@ int readRaw(const FileOpInfo& info, const std::string& name, std::istream& in, u
 }  // namespace
 
 int loadImage(int format, const FileOpInfo& info, const std::string& name, std::istream& in,
-              uint8_t* buffer, int capacity, std::ostream& diag) {
+              uint8_t* buffer, int capacity, std::ostream& diag, LoadDetails* details) {
+  LoadDetails ignored;
+  LoadDetails& found = details != nullptr ? *details : ignored;
+  found = LoadDetails{};
   switch (format) {
     case MotorolaSRecord:
       return refuseSRecord(info, diag);
     case IntelHex:
-      return readIntelHex(name, in, buffer, capacity, diag);
+      return readIntelHex(name, in, buffer, capacity, diag, &found.endRecord);
     case RawBinary:
+      found.endRecord = true;  // a raw image has no end record to miss
       return readRaw(info, name, in, buffer, capacity, diag);
     default:
       return rejectFormat(info, format, diag);

@@ -119,7 +119,10 @@ int parseHexRecord(HexRecord& record, std::string_view line) {
 }
 
 int readIntelHex(const std::string& name, std::istream& in, uint8_t* buffer, int capacity,
-                 std::ostream& diag) {
+                 std::ostream& diag, bool* endRecord) {
+  bool ignored = false;
+  bool& ended = endRecord != nullptr ? *endRecord : ignored;
+  ended = false;
   const char* file = name.c_str();
   int64_t size = 0;
   int64_t base = 0;
@@ -155,6 +158,7 @@ int readIntelHex(const std::string& name, std::istream& in, uint8_t* buffer, int
         break;
       }
       case kEndOfFile:
+        ended = true;
         return static_cast<int>(size);
       case kSegmentAddress:
         base = addressValue(record) * 16;

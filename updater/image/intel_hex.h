@@ -29,9 +29,10 @@ int parseHexRecord(HexRecord& record, std::string_view line);
 
 // Loads the records of `in` into buffer[0..capacity). Returns one past the highest address
 // loaded (0 without data records), or -1 after a message on `diag` naming `name` and the line.
-// Reading stops at the end-of-file record; lines not starting with ':' are skipped.
+// Reading stops at the end-of-file record; lines not starting with ':' are skipped. When
+// `endRecord` is given it tells whether that record was reached (a file cut short lacks it).
 int readIntelHex(const std::string& name, std::istream& in, uint8_t* buffer, int capacity,
-                 std::ostream& diag);
+                 std::ostream& diag, bool* endRecord = nullptr);
 
 // Writes buffer[0..count) to `out` as data records of up to `recordSize` bytes, the first at
 // `startAddress`, with an extended linear address record at each 64 KB boundary and an

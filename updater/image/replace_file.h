@@ -24,4 +24,10 @@ struct ReplaceFailure {
 // is untouched and the temporary file is removed.
 std::optional<ReplaceFailure> replaceFile(const std::string& path, std::string_view contents);
 
+// What would keep replaceFile(path, ...) from replacing `path`, found out before there is
+// anything to write: `path` is a folder, is read-only, or its folder takes no new file (missing,
+// read-only, no permission). The system's error text, or nothing when a replacement can go
+// ahead. Leaves no file behind.
+std::optional<std::string> replaceBlocker(const std::string& path);
+
 }  // namespace quillmar::image

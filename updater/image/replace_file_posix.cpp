@@ -105,4 +105,21 @@ std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::str
   return std::nullopt;
 }
 
+std::optional<std::string> replaceBlocker(const std::string& requested) {
+  const std::string path = resolvedTarget(requested);
+  struct stat target {};
+  if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+    return std::string(std::strerror(EISDIR));
+  }
+  // A read-only regular file is no obstacle: the rename replaces it as the folder allows.
+  std::string temporary;
+  const int fd = createTemporary(folderOf(path), temporary);
+  if (fd < 0) {
+    return std::string(std::strerror(errno));
+  }
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return std::nullopt;
+}
+
 }  // namespace quillmar::image

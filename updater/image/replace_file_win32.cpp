@@ -89,4 +89,23 @@ std::optional<ReplaceFailure> replaceFile(const std::string& path, std::string_v
   return std::nullopt;
 }
 
+std::optional<std::string> replaceBlocker(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::string("Is a directory");
+  }
+  // MoveFileExA refuses to replace a read-only file.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return describe(ERROR_ACCESS_DENIED);
+  }
+  std::string temporary;
+  const HANDLE file = createTemporary(folderOf(path), temporary);
+  if (file == INVALID_HANDLE_VALUE) {
+    return describe(GetLastError());
+  }
+  CloseHandle(file);
+  DeleteFileA(temporary.c_str());
+  return std::nullopt;
+}
+
 }  // namespace quillmar::image

@@ -1,6 +1,6 @@
 // SerialLink: the updater's one connection to the unit. One byte out, one byte in, with a
 // time-out; no packets, buffering or retries of its own. The platform code lives behind
-// PortBackend (serial_port_posix.cpp, later serial_port_win32.cpp).
+// PortBackend (serial_port_posix.cpp, serial_port_win32.cpp).
 #pragma once
 
 #include <array>
@@ -31,7 +31,8 @@ class PortBackend {
 };
 
 // Opens `device` exclusively, raw 8N1 at `baudRate`. On failure returns null and sets `error`
-// to one of the link's "Opening serial port: ..." texts.
+// to one of the link's "Opening serial port: ..." texts; when the device itself can't be
+// opened, a second line names it and says why (open_failure.h).
 std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,
                                       std::string& error);
 
@@ -56,6 +57,8 @@ class SerialLink {
   int portIndex() const { return portIndex_; }
   uint16_t baudRate() const { return baudRate_; }
   const PortDevices& devices() const { return devices_; }
+  // The device of the open port; "" while closed.
+  std::string deviceName() const { return isOpen() ? devices_[portIndex_] : std::string(); }
 
  private:
   PortDevices devices_;

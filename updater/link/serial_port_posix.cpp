@@ -9,12 +9,12 @@
 #include <cerrno>
 #include <chrono>
 
+#include "link/open_failure_posix.h"
 #include "link/serial_link.h"
 
 namespace quillmar::link {
 namespace {
 
-constexpr const char* kInvalidHandle = "Opening serial port: Invalid handle retrieved opening port";
 constexpr const char* kCannotGetStatus = "Opening serial port:  Could not get comm status";
 constexpr const char* kCannotSetStatus = "Opening serial port:  Could not set comm status";
 
@@ -132,12 +132,13 @@ std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRa
                                       std::string& error) {
   int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = kInvalidHandle;
+    error = invalidHandleMessage(device, openFailureOfErrno(errno, device));
     return nullptr;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int lockError = errno;
     ::close(fd);
-    error = kInvalidHandle;
+    error = invalidHandleMessage(device, openFailureOfErrno(lockError, device));
     return nullptr;
   }
   auto port = std::make_unique<PosixPort>(fd);

@@ -4,14 +4,57 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
+#include "link/open_failure.h"
+#include "link/port_list.h"
 #include "link/serial_link.h"
 
 namespace quillmar::link {
 namespace {
 
-constexpr const char* kInvalidHandle = "Opening serial port: Invalid handle retrieved opening port";
 constexpr const char* kCannotGetStatus = "Opening serial port:  Could not get comm status";
 constexpr const char* kCannotSetStatus = "Opening serial port:  Could not set comm status";
+
+// The system's description of `code`, without its trailing line end and full stop.
+std::string describe(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string description =
+      length > 0 ? std::string(text, length) : "error " + std::to_string(code);
+  LocalFree(text);
+  while (!description.empty() &&
+         std::string_view("\r\n. ").find(description.back()) != std::string_view::npos) {
+    description.pop_back();
+  }
+  return description;
+}
+
+// Why CreateFileA failed on a port. A port that another program holds answers "access
+// denied", a sharing violation, or (a device locked by a program of another system, as under
+// Wine) a lock violation, so all three count as in use.
+OpenFailure openFailureOf(DWORD code) {
+  OpenFailure failure;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      failure.kind = OpenFailure::Kind::NoDevice;
+      failure.ports = listSerialPorts();
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      failure.kind = OpenFailure::Kind::InUse;
+      break;
+    default:
+      failure.systemText = describe(code);
+      break;
+  }
+  return failure;
+}
 
 class Win32Port final : public PortBackend {
  public:
@@ -59,7 +102,7 @@ std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRa
   const HANDLE handle = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    error = kInvalidHandle;
+    error = invalidHandleMessage(device, openFailureOf(GetLastError()));
     return nullptr;
   }
   auto port = std::make_unique<Win32Port>(handle);  // closes the handle on every failure below

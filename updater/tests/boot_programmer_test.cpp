@@ -2,8 +2,14 @@
 // unit through a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +26,22 @@ using boot::Operation;
 const Lines kUpdated = {"Programming QUILLmar Application...", "Verifying Data...",
                         "QUILLmar Updated!"};
 const Lines kReadDone = {"Reading App to quillread.hex...", "Read Completed!"};
+const Lines kUpdateFailed = {"Programming QUILLmar Application...", "UPDATE FAILED!"};
+const std::string kErasedNote =
+    "\nThe unit's application is now erased or incomplete: run the update again; the unit will "
+    "not work until an update has completed.";
+
+// What the updater says when nothing answers the identifier command on `device`.
+std::string noAnswer(const std::string& device) {
+  return "The unit does not answer on " + device +
+         ".\nCheck that the null-modem cable connects this port to the unit's serial port, that "
+         "DIP switch #8 is on and DIP switch #1 (reset) off, and that the unit has power.";
+}
+
+// The second line of the link's message when it can't open `device`, up to the reason's start.
+std::string openFailure(const std::string& device, const std::string& reason) {
+  return "Opening serial port: Invalid handle retrieved opening port\n" + device + ": " + reason;
+}
 
 // Fills the unit's flash with a pattern, so an erase or a misplaced page shows.
 void fillFlash(SimulatedUnit& unit, int seed) {
@@ -33,8 +55,8 @@ TEST(UpdateTest, ProgramsAndVerifiesImagesOfEveryShape) {
     int progressSteps;
   };
   // 300: a full and a partial page; 5: odd, the last high byte comes from the 0xFF fill;
-  // the whole region; and a file without data records.
-  const Case cases[] = {{300, 1}, {5, 0}, {kAppRegionBytes, 510}, {0, 0}};
+  // the whole region.
+  const Case cases[] = {{300, 1}, {5, 0}, {kAppRegionBytes, 510}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.size);
     TempFolder folder;
@@ -75,6 +97,7 @@ struct UpdateFailure {
   bootsim::Faults faults;
   Lines messages;
   bool verifying;  // the write completed and "Verifying Data..." was shown
+  bool erased;     // the erase was sent: the last message says the unit needs a new update
 };
 
 bootsim::Faults nack(uint8_t command, uint32_t use) {
@@ -110,51 +133,64 @@ std::vector<UpdateFailure> updateFailures() {
       {"wrong signature",
        wrongId,
        {"AVRBOOX received, bad signature", "signature check failed, rc=-1"},
+       false,
        false},
-      {"no auto-increment", nack('a', 1), {"signature check failed, rc=-2"}, false},
-      {"programming mode", nack('P', 1), {"initialization failed, rc=-1"}, false},
-      {"erase", nack('e', 1), {"initialization failed, rc=-2"}, false},
-      {"programming mode again", nack('P', 2), {"initialization failed, rc=-3"}, false},
-      {"first address", nack('A', 1), {"initialization failed, rc=-4"}, false},
-      {"write start address", nack('A', 2), {"error -5 writing device, terminating"}, false},
+      {"no auto-increment", nack('a', 1), {"signature check failed, rc=-2"}, false, false},
+      {"programming mode", nack('P', 1), {"initialization failed, rc=-1"}, false, false},
+      {"erase", nack('e', 1), {"initialization failed, rc=-2"}, false, true},
+      {"programming mode again", nack('P', 2), {"initialization failed, rc=-3"}, false, true},
+      {"first address", nack('A', 1), {"initialization failed, rc=-4"}, false, true},
+      {"write start address", nack('A', 2), {"error -5 writing device, terminating"}, false, true},
       {"low byte",
        nack('c', 3),
        {"avr write byte failed at 5", "error -1 writing device, terminating"},
-       false},
+       false,
+       true},
       {"high byte",
        nack('C', 1),
        {"avr write byte failed at 2", "error -1 writing device, terminating"},
-       false},
-      {"page address", nack('A', 3), {"error -4 writing device, terminating"}, false},
+       false,
+       true},
+      {"page address", nack('A', 3), {"error -4 writing device, terminating"}, false, true},
       {"page write",
        nack('m', 2),
        {"page 1 (addresses 0x0100 - 0x012b) page failed to write",
         "error -1 writing device, terminating"},
-       false},
-      {"next page address", nack('A', 4), {"error -5 writing device, terminating"}, false},
+       false,
+       true},
+      {"next page address", nack('A', 4), {"error -5 writing device, terminating"}, false, true},
       {"leave after write",
        nack('L', 1),
        {"failed to exit programming mode", "error -1 writing device, terminating"},
-       false},
+       false,
+       true},
       {"silent mid-page",
        silentAfter(kBytesBeforeData + 2 * 100),
        {"avr write byte failed at 101", "error -1 writing device, terminating"},
-       false},
-      {"read-back programming mode", nack('P', 3), {"failed to read all of memory, rc=-1"}, true},
-      {"read-back address", nack('A', 7), {"failed to read all of memory, rc=-1"}, true},
+       false,
+       true},
+      {"read-back programming mode",
+       nack('P', 3),
+       {"failed to read all of memory, rc=-1"},
+       true,
+       true},
+      {"read-back address", nack('A', 7), {"failed to read all of memory, rc=-1"}, true, true},
       {"read-back word",
        nack('R', 40),
        {"Failed while reading device", "failed to read all of memory, rc=-1"},
+       true,
        true},
       {"leave after read",
        nack('L', 2),
        {"failed to exit programming mode after read", "failed to read all of memory, rc=-1"},
+       true,
        true},
       {"silent during read-back",
        silentAfter(kBytesBeforeData + 600 + 2 * 7 + 1 + 4 + 20),
        {"failed to exit programming mode after read", "failed to read all of memory, rc=-1"},
+       true,
        true},
-      {"corrupted stored byte", corrupt, {verification}, true},
+      {"corrupted stored byte", corrupt, {verification}, true, true},
   };
 }
 
@@ -166,11 +202,13 @@ TEST(UpdateTest, EachFailureShowsItsMessagesAndFailsTheUpdate) {
     SimulatedUnit unit(c.faults);
     ASSERT_EQ(unit.start(), "");
     EXPECT_FALSE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
-    EXPECT_EQ(unit.ui.messages, c.messages);
-    const Lines statuses =
-        c.verifying
-            ? Lines{"Programming QUILLmar Application...", "Verifying Data...", "UPDATE FAILED!"}
-            : Lines{"Programming QUILLmar Application...", "UPDATE FAILED!"};
+    Lines messages = c.messages;
+    if (c.erased)
+      messages.back() += kErasedNote;
+    EXPECT_EQ(unit.ui.messages, messages);
+    const Lines statuses = c.verifying ? Lines{"Programming QUILLmar Application...",
+                                               "Verifying Data...", "UPDATE FAILED!"}
+                                       : kUpdateFailed;
     EXPECT_EQ(unit.ui.statuses, statuses);
   }
 }
@@ -189,19 +227,102 @@ TEST(UpdateTest, WrongSignatureStopsBeforeAnyErase) {
   EXPECT_TRUE(std::equal(old.begin(), old.end(), unit.flash().begin()));
 }
 
-TEST(UpdateTest, MissingImageSendsNothing) {
-  TempFolder folder;
-  SimulatedUnit unit;
-  ASSERT_EQ(unit.start(), "");
-  EXPECT_FALSE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
-  unit.stop();
-  EXPECT_EQ(unit.ui.messages, Lines{"file read error code -1 terminating"});
-  EXPECT_NE(unit.diag.str().find("quillmar.hex"), std::string::npos);  // the loader's reason
-  EXPECT_EQ(unit.commandsCompleted(), 0u);
+// An image that can't be loaded is reported after the port has opened, in a box that also
+// holds the loader's own explanation, which goes to the diagnostic stream once.
+TEST(UpdateTest, ImageThatFailsToLoadSendsNothingAndTheBoxSaysWhy) {
+  struct Case {
+    const char* name;
+    const char* contents;  // null: no file
+    std::string diagnostic;
+  };
+  const Case cases[] = {
+      {"missing", nullptr, "can't open input file %s: No such file or directory"},
+      {"bad checksum", ":0100000055AA\n:0100010055AA\n:00000001FF\n",
+       "ERROR: checksum mismatch at line 2 of \"%s\"\nchecksum=0xaa, computed checksum=0xa9"},
+      {"beyond the region", ":020000040002F8\n:0100000055AA\n:00000001FF\n",
+       "ERROR: address 0x20001 out of range at line 2 of %s"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = (folder.path() / "quillmar.hex").string();
+    if (c.contents != nullptr)
+      std::ofstream(path) << c.contents;
+    SimulatedUnit unit;
+    ASSERT_EQ(unit.start(), "");
+    EXPECT_FALSE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
+    unit.stop();
+    char diagnostic[400];
+    std::snprintf(diagnostic, sizeof diagnostic, c.diagnostic.c_str(), path.c_str());
+    EXPECT_EQ(unit.ui.messages,
+              Lines{"file read error code -1 terminating\n" + std::string(diagnostic)});
+    EXPECT_EQ(unit.diag.str(), std::string(diagnostic) + "\n");
+    EXPECT_EQ(unit.ui.statuses, kUpdateFailed);
+    EXPECT_EQ(unit.bytesReceived(), 0u);
+  }
+}
+
+// An image with nothing to program, or cut short before its end record, is refused before the
+// port opens: another program may even hold it. The loader's warning still goes to the
+// diagnostic stream.
+TEST(UpdateTest, ImageWithoutDataOrEndRecordIsRefusedBeforeThePortOpens) {
+  struct Case {
+    const char* name;
+    std::string contents;
+    std::string fault;
+    bool warned;  // the loader warned of the missing end record
+  };
+  const Case cases[] = {
+      {"only the end record", ":00000001FF\n", "holds no data records: there is nothing to program",
+       false},
+      {"truncated", ":0100000055AA\n:0100010055A9\n",
+       "has no end-of-file record: the file is incomplete, perhaps a download cut short", true},
+      {"empty file", "",
+       "holds no data records and no end-of-file record: it is empty or not an image file", true},
+      {"no records at all", "<html>404 Not Found</html>\n",
+       "holds no data records and no end-of-file record: it is empty or not an image file", true},
+  };
+  for (const bool portHeld : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (portHeld ? ", port held" : ""));
+      TempFolder folder;
+      const std::string path = (folder.path() / "quillmar.hex").string();
+      std::ofstream(path) << c.contents;
+      SimulatedUnit unit;
+      ASSERT_EQ(unit.start(), "");
+      link::SerialLink other(unitDevices(unit.devicePath()));
+      if (portHeld) {
+        ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+      }
+      EXPECT_EQ(unit.programmer().updateApplication(kUnitPort, folder.str()), -1);
+      other.close();
+      unit.stop();
+      EXPECT_EQ(unit.ui.messages,
+                Lines{"\"" + path + "\" " + c.fault + ".\nNothing was sent to the unit."});
+      EXPECT_EQ(unit.diag.str().find("WARNING: no end of file record") != std::string::npos,
+                c.warned);
+      EXPECT_EQ(unit.bytesReceived(), 0u);
+    }
+  }
+}
+
+// A unit that sends nothing is given up after one reply time-out, not seven.
+TEST(OperationTest, SilentUnitIsGivenUpAfterOneTimeOut) {
+  for (const Operation operation : {Operation::Update, Operation::Read}) {
+    TempFolder folder;
+    writeImageFile(folder.path() / "quillmar.hex", patternImage(300));
+    SimulatedUnit unit(silentAfter(0));
+    ASSERT_EQ(unit.start(), "");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(unit.presenter().run(operation, kUnitPort, folder.str()));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(took, 3 * std::chrono::milliseconds(kTestReplyTimeoutMs));
+    EXPECT_EQ(unit.ui.messages,
+              (Lines{noAnswer(unit.devicePath()), "signature check failed, rc=-1"}));
+  }
 }
 
 TEST(OperationTest, PortThatCannotOpenFailsEveryOperationWithTheLinkMessage) {
-  const std::string held = "Opening serial port: Invalid handle retrieved opening port";
   struct Case {
     Operation operation;
     int port;
@@ -222,9 +343,12 @@ TEST(OperationTest, PortThatCannotOpenFailsEveryOperationWithTheLinkMessage) {
     link::SerialLink other(unitDevices(unit.devicePath()));  // another program holds COM2
     ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
     EXPECT_FALSE(unit.presenter().run(c.operation, c.port, folder.str()));
-    const std::string expected =
-        c.port == 4 ? "Opening serial port: Only Com1 - Com4 are supported" : held;
-    EXPECT_EQ(unit.ui.messages, Lines{expected});
+    const std::string device = unitDevices(unit.devicePath())[c.port % 4];
+    const std::string expected = c.port == 4 ? "Opening serial port: Only Com1 - Com4 are supported"
+                                 : c.port == 0 ? openFailure(device, "no such device; ")
+                                               : openFailure(device, "in use by another program; ");
+    ASSERT_EQ(unit.ui.messages.size(), 1u);
+    EXPECT_EQ(unit.ui.messages[0].substr(0, expected.size()), expected);
     EXPECT_EQ(unit.ui.statuses.back(), c.failedStatus);
     EXPECT_FALSE(unit.programmer().serialLink().isOpen());
   }
@@ -264,42 +388,93 @@ TEST(ReadTest, SavesTheWholeRegionWithoutChangingTheUnit) {
   EXPECT_TRUE(std::equal(flash.begin(), flash.end(), unit.flash().begin()));
 }
 
+bootsim::Faults idFault(const std::string& identifier) {
+  bootsim::Faults faults;
+  faults.identifier = identifier;
+  return faults;
+}
+
 TEST(ReadTest, EachFailureShowsItsMessagesAndFailsTheRead) {
-  bootsim::Faults wrongId;
-  wrongId.identifier = "avrboot";
   struct Case {
     const char* name;
     bootsim::Faults faults;
-    bool folderExists;
     Lines messages;
   };
+  // Identifier bytes that are not printable show as \xNN; a missing one is the time-out's 0xFE.
   const Case cases[] = {
       {"wrong signature",
-       wrongId,
-       true,
+       idFault("avrboot"),
        {"avrboot received, bad signature", "signature check failed, rc=-1"}},
-      {"no auto-increment", nack('a', 1), true, {"signature check failed, rc=-2"}},
-      {"programming mode", nack('P', 1), true, {"failed to read all of memory, rc=-1"}},
-      {"silent unit",
-       silentAfter(0),
-       true,
-       {std::string(7, '\xFE') + " received, bad signature", "signature check failed, rc=-1"}},
+      {"no auto-increment", nack('a', 1), {"signature check failed, rc=-2"}},
+      {"programming mode", nack('P', 1), {"failed to read all of memory, rc=-1"}},
+      {"short identifier",
+       idFault("AVRB"),
+       {"AVRB\\xFE\\xFE\\xFE received, bad signature", "signature check failed, rc=-1"}},
+      {"unprintable identifier",
+       idFault("A\x01\x7f\n\xc3\xa9\x1b"),
+       {"A\\x01\\x7F\\x0A\\xC3\\xA9\\x1B received, bad signature",
+        "signature check failed, rc=-1"}},
       {"word",
        nack('R', 100),
-       true,
        {"Failed while reading device", "failed to read all of memory, rc=-1"}},
-      {"unwritable folder", {}, false, {"file write error code -1 terminating"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    const fs::path target = c.folderExists ? folder.path() : folder.path() / "absent";
     SimulatedUnit unit(c.faults);
     ASSERT_EQ(unit.start(), "");
-    EXPECT_FALSE(unit.presenter().run(Operation::Read, kUnitPort, target.string()));
+    EXPECT_FALSE(unit.presenter().run(Operation::Read, kUnitPort, folder.str()));
     EXPECT_EQ(unit.ui.messages, c.messages);
     EXPECT_EQ(unit.ui.statuses.back(), "READ FAILED!");
     EXPECT_FALSE(fs::exists(folder.path() / "quillread.hex"));
+  }
+}
+
+// Where the read-back can't be written is found before a byte goes to the unit, even when
+// another program holds the port.
+TEST(ReadTest, UnwritableFileIsRefusedBeforeThePortOpens) {
+  struct Case {
+    const char* name;
+    std::function<fs::path(const fs::path&)> prepare;  // makes the trouble; returns the folder
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"quillread.hex is a folder",
+       [](const fs::path& folder) {
+         fs::create_directory(folder / "quillread.hex");
+         return folder;
+       },
+       "Is a directory"},
+      {"missing folder", [](const fs::path& folder) { return folder / "absent"; },
+       "No such file or directory"},
+      {"read-only folder",
+       [](const fs::path& folder) {
+         ::chmod(folder.c_str(), 0555);
+         return folder;
+       },
+       "Permission denied"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string(c.reason) == "Permission denied" && ::geteuid() == 0)
+      continue;  // root writes into read-only folders
+    TempFolder folder;
+    const fs::path target = c.prepare(folder.path());
+    SimulatedUnit unit;
+    ASSERT_EQ(unit.start(), "");
+    link::SerialLink other(unitDevices(unit.devicePath()));
+    ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+    EXPECT_EQ(unit.programmer().readApplication(kUnitPort, target.string()), -1);
+    other.close();
+    unit.stop();
+    ::chmod(folder.path().c_str(), 0755);
+    const std::string file = (target / "quillread.hex").string();
+    EXPECT_EQ(unit.ui.messages, Lines{"\"" + file + "\" cannot be written: " + c.reason +
+                                      ".\nNothing was read from the unit."});
+    EXPECT_EQ(unit.bytesReceived(), 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()),
+              fs::exists(folder.path() / "quillread.hex") ? 1 : 0)
+        << "a probe file was left behind";
   }
 }
 

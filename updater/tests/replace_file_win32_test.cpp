@@ -109,5 +109,33 @@ TEST_F(ReplaceFileWin32, HeldFileIsLeftAlone) {
   EXPECT_EQ(listing(), std::set<std::string>{"q.hex"});
 }
 
+// What keeps a replacement from going ahead is found before anything is written, and the
+// probe leaves no file behind.
+TEST_F(ReplaceFileWin32, BlockersAreFoundBeforehand) {
+  put("free.hex", "old");
+  put("locked.hex", "old");
+  SetFileAttributesA(path("locked.hex").c_str(), FILE_ATTRIBUTE_READONLY);
+  fs::create_directory(path("folder"));
+  const struct {
+    const char* what;
+    std::string target;
+    bool blocked;
+  } cases[] = {
+      {"new file", path("new.hex"), false},
+      {"existing file", path("free.hex"), false},
+      {"read-only file", path("locked.hex"), true},
+      {"a folder in the way", path("folder"), true},
+      {"missing folder", path("missing\\q.hex"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::optional<std::string> blocker = replaceBlocker(c.target);
+    EXPECT_EQ(blocker.has_value(), c.blocked);
+    EXPECT_FALSE(blocker.value_or("reason").empty());
+    EXPECT_EQ(listing(), (std::set<std::string>{"folder", "free.hex", "locked.hex"}));
+  }
+  SetFileAttributesA(path("locked.hex").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 }  // namespace quillmar::image

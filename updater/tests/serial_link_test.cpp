@@ -1,13 +1,17 @@
 // SerialLink over real pseudo-terminals: open failures, exclusive hold, the closed state,
 // time-outs, and every byte value passing unaltered in both directions.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,15 +21,28 @@
 #include <gtest/gtest.h>
 
 #include "bootsim/pty_port.h"
+#include "link/open_failure_posix.h"
+#include "link/port_list.h"
 #include "link/serial_link.h"
 
 namespace {
 
 using quillmar::bootsim::PtyPort;
+using quillmar::link::OpenFailure;
 using quillmar::link::PortDevices;
 using quillmar::link::SerialLink;
 
 constexpr const char* kInvalidHandle = "Opening serial port: Invalid handle retrieved opening port";
+
+// The link's text for a device it can't open, with the reason's line up to `reason`.
+std::string invalidHandle(const std::string& device, const std::string& reason) {
+  return std::string(kInvalidHandle) + "\n" + device + ": " + reason;
+}
+
+// Whether `text` begins with `start`.
+bool startsWith(const std::string& text, const std::string& start) {
+  return text.compare(0, start.size(), start) == 0;
+}
 
 // Reads up to `count` bytes from the pseudo-terminal's master side, giving up after 2 s.
 std::vector<uint8_t> readMaster(int master, size_t count) {
@@ -72,24 +89,26 @@ class LinkTest : public ::testing::Test {
   PortDevices devices_;
 };
 
-struct OpenFailure {
+struct FailedOpen {
   uint16_t portIndex;
   uint16_t baudRate;
-  const char* message;
+  std::string message;  // the whole text, or for a missing device its start
 };
 
 TEST_F(LinkTest, FailedOpenReportsWhyAndStaysClosed) {
-  const OpenFailure cases[] = {
+  const FailedOpen cases[] = {
       {4, 38400, "Opening serial port: Only Com1 - Com4 are supported"},
       {65535, 38400, "Opening serial port: Only Com1 - Com4 are supported"},
-      {1, 38400, kInvalidHandle},
+      {1, 38400, invalidHandle("/dev/quillmar-no-such-port", "no such device; ")},
       {2, 38400, "Opening serial port:  Could not get comm status"},
       {3, 38400, "Opening serial port:  Could not get comm status"},
       {0, 12345, "Opening serial port:  Could not set comm status"},
   };
-  for (const OpenFailure& c : cases) {
+  for (const FailedOpen& c : cases) {
     SerialLink link(devices_);
-    EXPECT_EQ(link.open(c.portIndex, c.baudRate), c.message) << "port index " << c.portIndex;
+    const std::string message = link.open(c.portIndex, c.baudRate);
+    EXPECT_EQ(c.portIndex == 1 ? message.substr(0, c.message.size()) : message, c.message)
+        << "port index " << c.portIndex;
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(link.portIndex(), -1);
   }
@@ -99,14 +118,16 @@ TEST_F(LinkTest, PortHeldElsewhereIsRefused) {
   SerialLink holder(devices_);
   ASSERT_EQ(holder.open(0, 38400), "");
   SerialLink second(devices_);
-  EXPECT_EQ(second.open(0, 38400), kInvalidHandle);
+  const std::string inUse = invalidHandle(
+      devices_[0], "in use by another program; close that program or choose another port.");
+  EXPECT_EQ(second.open(0, 38400), inUse);
   EXPECT_FALSE(second.isOpen());
 
   holder.close();
   int foreign = ::open(devices_[0].c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(foreign, 0);
   ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(second.open(0, 38400), kInvalidHandle);
+  EXPECT_EQ(second.open(0, 38400), inUse);
   ::close(foreign);
   EXPECT_EQ(second.open(0, 38400), "") << "a released port opens again";
 }
@@ -204,6 +225,109 @@ TEST_F(LinkTest, OpenSetsRawEightNOneAndKeepsHardwareFlowControl) {
   EXPECT_EQ(after.c_iflag & (IXON | IXOFF | ICRNL), 0u);
   EXPECT_EQ(after.c_lflag & (ICANON | ECHO), 0u);
   EXPECT_EQ(after.c_oflag & OPOST, 0u);
+}
+
+// The reason line for each kind of failure, with and without the facts that complete it.
+TEST(OpenFailureText, TellsWhatToDo) {
+  using Kind = OpenFailure::Kind;
+  struct Case {
+    OpenFailure failure;
+    std::string line;
+  };
+  const Case cases[] = {
+      {{Kind::NoDevice, {}, "", ""},
+       "/dev/ttyS1: no such device; no serial ports were found on this computer."},
+      {{Kind::NoDevice, {"/dev/ttyS0", "/dev/ttyUSB0 (usb-Maker_Cable-if00)"}, "", ""},
+       "/dev/ttyS1: no such device; serial ports on this computer: /dev/ttyS0, /dev/ttyUSB0 "
+       "(usb-Maker_Cable-if00)."},
+      {{Kind::PermissionDenied, {}, "dialout", ""},
+       "/dev/ttyS1: permission denied; the user must be in the group \"dialout\" that owns the "
+       "device (sudo usermod -a -G dialout $USER, then log in again)."},
+      {{Kind::PermissionDenied, {}, "", ""},
+       "/dev/ttyS1: permission denied; ask the administrator for access to the device (on most "
+       "systems through the group \"dialout\")."},
+      {{Kind::InUse, {}, "", ""},
+       "/dev/ttyS1: in use by another program; close that program or choose another port."},
+      {{Kind::Other, {}, "", "Too many open files"}, "/dev/ttyS1: Too many open files."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(quillmar::link::describeOpenFailure("/dev/ttyS1", c.failure), c.line);
+  }
+}
+
+// What each errno of a failed open means to the user. Permission is refused only to other
+// users than root, so it is told apart here rather than provoked. The device's group is named
+// only when its members may read and write the device.
+TEST_F(LinkTest, ErrnoOfAFailedOpenIsToldApart) {
+  using Kind = OpenFailure::Kind;
+  struct stat status {};
+  ASSERT_EQ(::stat(devices_[0].c_str(), &status), 0);
+  const group* owner = getgrgid(status.st_gid);
+  ASSERT_NE(owner, nullptr);
+  struct Case {
+    int error;
+    mode_t mode;
+    Kind kind;
+    std::string group;
+  };
+  const Case cases[] = {
+      {ENOENT, 0660, Kind::NoDevice, ""},
+      {ENODEV, 0660, Kind::NoDevice, ""},
+      {ENXIO, 0660, Kind::NoDevice, ""},
+      {EIO, 0660, Kind::NoDevice, ""},
+      {EACCES, 0660, Kind::PermissionDenied, owner->gr_name},
+      {EPERM, 0660, Kind::PermissionDenied, owner->gr_name},
+      {EACCES, 0620, Kind::PermissionDenied, ""},
+      {EACCES, 0600, Kind::PermissionDenied, ""},
+      {EBUSY, 0660, Kind::InUse, ""},
+      {EWOULDBLOCK, 0660, Kind::InUse, ""},
+      {EMFILE, 0660, Kind::Other, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(std::strerror(c.error)) + ", mode " + std::to_string(c.mode));
+    ASSERT_EQ(::chmod(devices_[0].c_str(), c.mode), 0);
+    const OpenFailure failure = quillmar::link::openFailureOfErrno(c.error, devices_[0]);
+    EXPECT_EQ(failure.kind, c.kind);
+    EXPECT_EQ(failure.group, c.group);
+    EXPECT_EQ(failure.ports, c.kind == Kind::NoDevice ? quillmar::link::listSerialPorts()
+                                                      : std::vector<std::string>{});
+    EXPECT_EQ(failure.systemText, c.kind == Kind::Other ? std::strerror(c.error) : "");
+  }
+}
+
+// End to end for a user other than root: the owner is refused by the mode's owner bits.
+TEST_F(LinkTest, DeviceWithoutPermissionSaysWhoMayOpenIt) {
+  if (::geteuid() == 0)
+    GTEST_SKIP() << "root opens devices whatever their permissions";
+  struct stat status {};
+  ASSERT_EQ(::stat(devices_[0].c_str(), &status), 0);
+  const std::string group = getgrgid(status.st_gid)->gr_name;
+  const std::pair<mode_t, std::string> cases[] = {
+      {0060, "permission denied; the user must be in the group \"" + group +
+                 "\" that owns the device (sudo usermod -a -G " + group +
+                 " $USER, then log in again)."},
+      {0,
+       "permission denied; ask the administrator for access to the device (on most systems "
+       "through the group \"dialout\")."},
+  };
+  for (const auto& [mode, reason] : cases) {
+    ASSERT_EQ(::chmod(devices_[0].c_str(), mode), 0);
+    SerialLink link(devices_);
+    EXPECT_EQ(link.open(0, 38400), invalidHandle(devices_[0], reason));
+  }
+}
+
+// Pseudo-terminals are no serial ports; every port listed exists.
+TEST(PortList, ListsExistingSerialDevicesOnly) {
+  std::string error;
+  const std::unique_ptr<PtyPort> pty = PtyPort::create(error);
+  ASSERT_TRUE(pty) << error;
+  for (const std::string& port : quillmar::link::listSerialPorts()) {
+    const std::string device = port.substr(0, port.find(' '));
+    EXPECT_TRUE(std::filesystem::exists(device)) << port;
+    EXPECT_NE(device, pty->devicePath());
+    EXPECT_FALSE(startsWith(device, "/dev/pts/")) << port;
+  }
 }
 
 TEST(LinkDevices, DefaultNamesAreTheFirstFourSerialPorts) {

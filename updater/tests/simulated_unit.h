@@ -106,6 +106,8 @@ class SimulatedUnit {
   std::string devicePath() const { return sim_.devicePath(); }
   // Commands the unit has answered; read it only after stop().
   uint64_t commandsCompleted() { return sim_.loader().commandsCompleted(); }
+  // Bytes the unit has received; read it only after stop().
+  uint64_t bytesReceived() { return sim_.loader().bytesReceived(); }
 
   RecordingUi ui;
   std::ostringstream diag;

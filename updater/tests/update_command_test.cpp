@@ -1,6 +1,8 @@
 // quillmar-update end to end: its output streams and exit statuses against the simulated unit.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "updater/cli/command_line.h"
@@ -87,7 +89,56 @@ TEST(UpdateCommandTest, PortHeldByAnotherProgramFailsWithTheLinkMessage) {
   const ProgramRun run = runProgram({"read", "--port", unit.devicePath(), "--folder", "/tmp"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "Reading App to quillread.hex...\nREAD FAILED!\n");
-  EXPECT_EQ(run.err, "Opening serial port: Invalid handle retrieved opening port\n");
+  EXPECT_EQ(run.err, "Opening serial port: Invalid handle retrieved opening port\n" +
+                         unit.devicePath() +
+                         ": in use by another program; close that program or choose another "
+                         "port.\n");
+}
+
+// Failures whose message explains itself in several lines: each is a line of standard error, and
+// the image loader's diagnostics appear there once, before the message.
+TEST(UpdateCommandTest, FileTroubleIsExplainedOnStandardErrorOnce) {
+  struct Case {
+    const char* name;
+    const char* command;
+    std::function<void(const fs::path& folder)> prepare;
+    std::string err;  // %s: the folder
+  };
+  const Case cases[] = {
+      {"bad checksum", "update",
+       [](const fs::path& folder) {
+         std::ofstream(folder / "quillmar.hex") << ":0100000055AB\n:00000001FF\n";
+       },
+       "ERROR: checksum mismatch at line 1 of \"%s/quillmar.hex\"\n"
+       "checksum=0xab, computed checksum=0xaa\n"
+       "file read error code -1 terminating\n"},
+      {"truncated image", "update",
+       [](const fs::path& folder) { std::ofstream(folder / "quillmar.hex") << ":0100000055AA\n"; },
+       "WARNING: no end of file record found for Intel Hex file \"%s/quillmar.hex\"\n"
+       "\"%s/quillmar.hex\" has no end-of-file record: the file is incomplete, perhaps a "
+       "download cut short.\n"
+       "Nothing was sent to the unit.\n"},
+      {"read-back file is a folder", "read",
+       [](const fs::path& folder) { fs::create_directory(folder / "quillread.hex"); },
+       "\"%s/quillread.hex\" cannot be written: Is a directory.\n"
+       "Nothing was read from the unit.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    c.prepare(folder.path());
+    SimulatedUnit unit;
+    ASSERT_EQ(unit.start(), "");
+    const ProgramRun run =
+        runProgram({"--port", unit.devicePath(), "--folder", folder.str(), c.command});
+    unit.stop();
+    EXPECT_EQ(run.status, 1);
+    std::string err = c.err;
+    for (size_t at; (at = err.find("%s")) != std::string::npos;)
+      err.replace(at, 2, folder.str());
+    EXPECT_EQ(run.err, err);
+    EXPECT_EQ(unit.bytesReceived(), 0u);
+  }
 }
 
 }  // namespace

@@ -84,9 +84,6 @@ const char* const kStatusTexts[] = {
     "QUILLmar Version NONE",
 };
 
-constexpr const char* kHeldPortMessage =
-    "Opening serial port: Invalid handle retrieved opening port";
-
 class UpdaterDialogTest : public ::testing::Test {
  protected:
   // Opens the dialog on `settings` (folder: a fresh temporary one) and closes the start-up help.
@@ -168,11 +165,15 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   const QProgressBar& bar = *control<QProgressBar>(dialog, kIdProgress);
   EXPECT_EQ(std::tuple(bar.minimum(), bar.maximum(), bar.value()), std::tuple(0, 100, 0));
 
-  // No quillmar.hex in the folder: Update opens the port, then fails on the file.
+  // No quillmar.hex in the folder: Update opens the port, then fails on the file; the box
+  // also tells why the file could not be read.
   QTest::keyClick(&dialog, Qt::Key_Return);
   EXPECT_TRUE(dialog.operationRunning());
   ASSERT_TRUE(waitUntil([&] { return !dialog.operationRunning(); }));
-  EXPECT_EQ(responder_.messages(), std::vector<std::string>{"file read error code -1 terminating"});
+  EXPECT_EQ(responder_.messages(),
+            std::vector<std::string>{"file read error code -1 terminating\ncan't open input file " +
+                                     folder_.filePath("quillmar.hex").toStdString() +
+                                     ": No such file or directory"});
   EXPECT_TRUE(responder_.seen.back().warningBox);
   EXPECT_EQ(responder_.seen.back().title, "QUILLmar_Update");
   EXPECT_EQ(statusAtMessage, "Programming QUILLmar Application...");
@@ -240,12 +241,13 @@ UpdaterSettings onPort(const std::string& device, bool com2) {
 }
 
 // Failures that each operation meets before it touches the flash; each button is pressed by
-// its mnemonic.
-enum class Trouble { PortHeld, BadSignature };
-
+// its mnemonic. In the expected messages "<device>" stands for the unit's device and "<folder>"
+// for the program folder.
 struct FailureCase {
   const char* name;
-  Trouble trouble;
+  bootsim::Faults faults;
+  bool portHeld;      // another program holds the unit's port
+  const char* image;  // quillmar.hex as written; null: a good 300-byte image
   char mnemonic;
   std::vector<std::string> messages;
   const char* status;
@@ -254,41 +256,107 @@ struct FailureCase {
 class DialogFailureTest : public UpdaterDialogTest,
                           public ::testing::WithParamInterface<FailureCase> {};
 
+// `text` with every `token` replaced by `value`.
+std::string replaced(std::string text, const std::string& token, const std::string& value) {
+  for (size_t at; (at = text.find(token)) != std::string::npos;)
+    text.replace(at, token.size(), value);
+  return text;
+}
+
 TEST_P(DialogFailureTest, ShowsMessagesThenFailureStatus) {
   const FailureCase& param = GetParam();
-  writeImage(300);
-  bootsim::Faults faults;
-  if (param.trouble == Trouble::BadSignature)
-    faults.identifier = "AVRBAD!";
-  bootsim::BootSimulator unit(faults);
+  if (param.image == nullptr) {
+    writeImage(300);
+  } else {
+    QFile file(folder_.filePath("quillmar.hex"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(param.image);
+  }
+  bootsim::BootSimulator unit(param.faults);
   ASSERT_EQ(unit.start(), "");
   std::string error;
   std::unique_ptr<link::PortBackend> holder;
-  if (param.trouble == Trouble::PortHeld) {
+  if (param.portHeld) {
     holder = link::openPort(unit.devicePath(), link::kLinkBaudRate, error);
     ASSERT_NE(holder, nullptr) << error;
   }
-  open(onPort(unit.devicePath(), false));
+  UpdaterSettings settings = onPort(unit.devicePath(), false);
+  settings.replyTimeoutMs = 1000;
+  open(settings);
   QTest::keyClick(dialog_.get(), param.mnemonic, Qt::AltModifier);
   waitForOutcome();
-  EXPECT_EQ(responder_.messages(), param.messages);
+  std::vector<std::string> messages;
+  for (const std::string& message : param.messages) {
+    messages.push_back(replaced(replaced(message, "<device>", unit.devicePath()), "<folder>",
+                                folder_.path().toStdString()));
+  }
+  EXPECT_EQ(responder_.messages(), messages);
   EXPECT_EQ(status(), param.status);
 }
 
+bootsim::Faults identifier(const char* text) {
+  bootsim::Faults faults;
+  faults.identifier = text;
+  return faults;
+}
+
+bootsim::Faults silent() {
+  bootsim::Faults faults;
+  faults.silentAfter = 0;
+  return faults;
+}
+
+const std::string kHeldPortMessage =
+    "Opening serial port: Invalid handle retrieved opening port\n<device>: in use by another "
+    "program; close that program or choose another port.";
 const std::vector<std::string> kBadSignatureMessages = {"AVRBAD! received, bad signature",
                                                         "signature check failed, rc=-1"};
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, DialogFailureTest,
     ::testing::Values(
-        FailureCase{"PortHeldUpdate", Trouble::PortHeld, 'u', {kHeldPortMessage}, "UPDATE FAILED!"},
-        FailureCase{"PortHeldRead", Trouble::PortHeld, 'r', {kHeldPortMessage}, "READ FAILED!"},
+        FailureCase{"PortHeldUpdate", {}, true, nullptr, 'u', {kHeldPortMessage}, "UPDATE FAILED!"},
+        FailureCase{"PortHeldRead", {}, true, nullptr, 'r', {kHeldPortMessage}, "READ FAILED!"},
         FailureCase{
-            "PortHeldVersion", Trouble::PortHeld, 'v', {kHeldPortMessage}, "QUILLmar Version NONE"},
-        FailureCase{"BadSignatureUpdate", Trouble::BadSignature, 'u', kBadSignatureMessages,
+            "PortHeldVersion", {}, true, nullptr, 'v', {kHeldPortMessage}, "QUILLmar Version NONE"},
+        FailureCase{"BadSignatureUpdate", identifier("AVRBAD!"), false, nullptr, 'u',
+                    kBadSignatureMessages, "UPDATE FAILED!"},
+        FailureCase{"BadSignatureRead", identifier("AVRBAD!"), false, nullptr, 'r',
+                    kBadSignatureMessages, "READ FAILED!"},
+        FailureCase{
+            "UnprintableSignatureRead",
+            identifier("AVR\x01\x02\xff!"),
+            false,
+            nullptr,
+            'r',
+            {"AVR\\x01\\x02\\xFF! received, bad signature", "signature check failed, rc=-1"},
+            "READ FAILED!"},
+        FailureCase{"SilentUnitUpdate",
+                    silent(),
+                    false,
+                    nullptr,
+                    'u',
+                    {"The unit does not answer on <device>.\nCheck that the null-modem cable "
+                     "connects this port to the unit's serial port, that DIP switch #8 is on and "
+                     "DIP switch #1 (reset) off, and that the unit has power.",
+                     "signature check failed, rc=-1"},
                     "UPDATE FAILED!"},
-        FailureCase{"BadSignatureRead", Trouble::BadSignature, 'r', kBadSignatureMessages,
-                    "READ FAILED!"}),
+        FailureCase{"EmptyImageUpdate",
+                    {},
+                    true,
+                    ":00000001FF\n",
+                    'u',
+                    {"\"<folder>/quillmar.hex\" holds no data records: there is nothing to "
+                     "program.\nNothing was sent to the unit."},
+                    "UPDATE FAILED!"},
+        FailureCase{"BadChecksumUpdate",
+                    {},
+                    false,
+                    ":0100000055AA\n:0100010055AA\n:00000001FF\n",
+                    'u',
+                    {"file read error code -1 terminating\nERROR: checksum mismatch at line 2 of "
+                     "\"<folder>/quillmar.hex\"\nchecksum=0xaa, computed checksum=0xa9"},
+                    "UPDATE FAILED!"}),
     caseName<FailureCase>);
 
 // Each operation against a healthy unit: the outcome status, where the progress bar ends, and
