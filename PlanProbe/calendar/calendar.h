@@ -14,6 +14,29 @@ namespace quillmar::planprobe {
 inline constexpr std::uint8_t kSunday = 11;
 inline constexpr std::uint8_t kSaturday = 17;
 
+// Month codes are the month number plus 30; 0 stands for a date that was not given.
+inline constexpr int kMonthCodeOffset = 30;
+
+// The month code of month number `month`.
+constexpr std::int8_t monthCode(int month) {
+  return static_cast<std::int8_t>(month + kMonthCodeOffset);
+}
+
+// The month number of month code `code`.
+constexpr int monthOfCode(int code) {
+  return code - kMonthCodeOffset;
+}
+
+// True for the month codes of real months (31 January .. 42 December).
+constexpr bool isValidMonthCode(int code) {
+  return code > kMonthCodeOffset && code <= kMonthCodeOffset + 12;
+}
+
+// Year offset x 10000 + month x 100 + day: a date as one integer that orders correctly.
+constexpr std::int32_t dateKey(int year, int month, int day) {
+  return year * 10000 + month * 100 + day;
+}
+
 // A minute count together with the status the caller is to report when it is not Ok.
 struct CalendarMinutes {
   std::int32_t minutes;

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "result_code.h"
+#include "calendar/calendar.h"
+#include "schedule/result_code.h"
 
 namespace quillmar::planprobe {
 
@@ -37,8 +38,7 @@ enum PeriodCode : int8_t {
   PERIOD_BOOT = 23,
 };
 
-// Month codes are the month number plus 30; a set ("S:") uses them for its single months.
-constexpr int kMonthCodeOffset = 30;
+// A set ("S:") uses the month codes of the calendar for its single months.
 enum SetCode : int8_t {
   SET_MONTH = 30,
   SET_JANUARY = 31,
@@ -96,11 +96,6 @@ struct ScheduleEvent {
   // Resets every field and frees the parameter buffers.
   void clear() { *this = ScheduleEvent{}; }
 };
-
-// Year offset x 10000 + month x 100 + day: a date as one integer that orders correctly.
-constexpr int32_t dateKey(int year, int month, int day) {
-  return year * 10000 + month * 100 + day;
-}
 
 // Sets the class bits of `event` from its repeat fields and returns SUCCESS when the event is
 // acceptable, REJECTED_EVENT when a periodic event lacks a usable repeat count.

@@ -1,4 +1,4 @@
-#include "console.h"
+#include "session/console.h"
 
 #include <cstdarg>
 #include <cstdio>

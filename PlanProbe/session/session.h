@@ -7,13 +7,13 @@
 #include <iosfwd>
 #include <span>
 
-#include "clock_host.h"
-#include "command_line.h"
-#include "console.h"
+#include "log/results_log.h"
+#include "rules/sim_clock.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
-#include "schedule/results_log.h"
-#include "sim_clock.h"
+#include "session/clock_host.h"
+#include "session/command_line.h"
+#include "session/console.h"
 
 namespace quillmar::planprobe {
 

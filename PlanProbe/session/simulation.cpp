@@ -1,19 +1,18 @@
-#include "simulation.h"
+#include "session/simulation.h"
 
 #include <algorithm>
 #include <array>
 #include <ostream>
 
 #include "calendar/calendar.h"
-#include "clock_step.h"
-#include "command_log.h"
-#include "console.h"
-#include "due_minute.h"
-#include "event_rules.h"
-#include "event_timing.h"
-#include "schedule/log_text.h"
-#include "schedule/parser.h"
-#include "session.h"
+#include "log/log_text.h"
+#include "rules/due_minute.h"
+#include "rules/event_rules.h"
+#include "rules/event_timing.h"
+#include "session/clock_step.h"
+#include "session/command_log.h"
+#include "session/console.h"
+#include "session/minute_run.h"
 
 namespace quillmar::planprobe {
 
@@ -32,10 +31,6 @@ const char* weekdayName(uint8_t weekday) {
   return weekday >= kSunday && weekday <= kSaturday ? kNames[weekday - kSunday] : "Unknown";
 }
 
-int8_t monthCode(const SimClock& clock) {
-  return static_cast<int8_t>(clock.ClockMonth() + kMonthCodeOffset);
-}
-
 }  // namespace
 
 Simulation::Simulation(const SimulationSetup& setup)
@@ -49,7 +44,7 @@ bool Simulation::dateChanged() const {
 bool Simulation::LoadDay() {
   const SimClock& c = s_.clock;
   s_.log.write("\n\n");
-  s_.log.write(weekdayName(WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())));
+  s_.log.write(weekdayName(c.ClockWeekday()));
   s_.log.print(" %02i.%02i.%02i\n--------------------------------", c.ClockMonth(), c.ClockDay(),
                c.ClockYear());
   s_.log.write("\nLoading Events:");
@@ -76,10 +71,10 @@ bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool k
   s_.log.holdFrom(stamp);
   writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
   const uint64_t afterStamp = s_.log.position();
-  TimingContext timing{s_.clock, s_.boot, s_.log};
-  const ResultCode x = among == nullptr ? ExecuteMinute(timing, s_.events)
-                       : knownDue       ? ExecuteDueMinute(timing, *among)
-                                        : ExecuteMinuteAmong(timing, *among);
+  MinuteContext minute(s_.clock, s_.boot, s_.log);
+  const ResultCode x = among == nullptr ? ExecuteMinute(minute, s_.events)
+                       : knownDue       ? ExecuteDueMinute(minute, *among)
+                                        : ExecuteMinuteAmong(minute, *among);
   if (x == BAD_EVENT) {
     s_.log.write(kUnknownEventType);
   }
@@ -160,13 +155,12 @@ std::optional<DayWindow> Simulation::restOfDay() const {
   const int hour = c.ClockHour();
   const int minute = c.ClockMinute();
   if (s_.boot.booting || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-      !isValidMonthCode(monthCode(c))) {
+      !isValidMonthCode(c.ClockMonthCode())) {
     return std::nullopt;
   }
   const int32_t now = c.ClockMinutesSince2000().minutes;
   const int32_t midnight = now - hour * 60 - minute;
-  return DayWindow{now, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
-                   WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
+  return DayWindow{now, midnight + kMinutesPerDay - 1, c.ClockDateKey(), c.ClockWeekday()};
 }
 
 void Simulation::skipIdleMinutes(uint32_t count) {
@@ -266,15 +260,6 @@ void Simulation::run() {
     }
     endPass();
   }
-}
-
-void Session::RunSimulation() {
-  const SimulationSetup setup{
-      options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
-        ParseTarget target{events_, log_, host_, &scheduleCache_};
-        return loadScheduleFile(options_.sourcePath, false, target);
-      }};
-  Simulation(setup).run();
 }
 
 }  // namespace quillmar::planprobe

@@ -9,14 +9,14 @@
 #include <thread>
 #include <vector>
 
-#include "command_line.h"
-#include "console.h"
-#include "day_agenda.h"
-#include "due_minute.h"
+#include "log/results_log.h"
+#include "rules/due_minute.h"
+#include "rules/sim_clock.h"
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
-#include "schedule/results_log.h"
-#include "sim_clock.h"
+#include "session/command_line.h"
+#include "session/console.h"
+#include "session/day_agenda.h"
 
 namespace quillmar::planprobe {
 

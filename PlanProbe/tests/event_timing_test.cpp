@@ -1,8 +1,9 @@
-#include "session/event_timing.h"
+#include "rules/event_timing.h"
+#include "session/minute_run.h"
 
 #include <gtest/gtest.h>
 
-#include "simulation_test_support.h"
+#include "tests/simulation_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {
@@ -38,7 +39,8 @@ struct Fixture {
   SimClock clock;
   BootState boot;
   ResultsLog log;
-  TimingContext timing{clock, boot, log};
+  MinuteContext minute{clock, boot, log};
+  TimingContext& timing = minute.timing;
 };
 
 // An event with its repeat fields set and classified as the parser leaves it.
@@ -316,7 +318,7 @@ TEST(ExecuteMinute, OutcomeTable) {
     for (ScheduleEvent e : row.events) {
       events.push(std::move(e));
     }
-    EXPECT_EQ(ExecuteMinute(f.timing, events), row.result) << row.name;
+    EXPECT_EQ(ExecuteMinute(f.minute, events), row.result) << row.name;
     EXPECT_FALSE(f.boot.booting) << row.name;
     EXPECT_EQ(f.written(), crlf(row.log)) << row.name;
   }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

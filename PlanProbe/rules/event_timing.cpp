@@ -1,13 +1,7 @@
-#include "event_timing.h"
-
-#include <iterator>
-#include <new>
-#include <vector>
+#include "rules/event_timing.h"
 
 #include "calendar/calendar.h"
-#include "command_log.h"
-#include "event_rules.h"
-#include "schedule/report_result.h"
+#include "rules/event_rules.h"
 
 namespace quillmar::planprobe {
 
@@ -15,29 +9,21 @@ namespace {
 
 constexpr int32_t kMinutesPerDay = 1440;
 
-// A calendar value; its failure, if any, is reported to the log with `context` in front.
-int32_t reported(ResultsLog& log, CalendarMinutes value, const char* context) {
+// A calendar value; its failure, if any, is reported with `context` in front.
+int32_t reported(RuleReports& reports, CalendarMinutes value, const char* context) {
   if (value.status != CalendarStatus::Ok) {
-    reportResult(log, statusCode(value.status), context);
+    reports.report(statusCode(value.status), context);
   }
   return value.minutes;
 }
 
-int8_t clockMonthCode(const SimClock& clock) {
-  return static_cast<int8_t>(clock.ClockMonth() + kMonthCodeOffset);
-}
-
 int32_t clockMinutes(TimingContext& ctx, const char* context) {
-  return reported(ctx.log, ctx.clock.ClockMinutesSince2000(), context);
-}
-
-uint8_t clockWeekday(const SimClock& c) {
-  return WeekdayCode(c.ClockYear(), clockMonthCode(c), c.ClockDay());
+  return reported(ctx.reports, ctx.clock.ClockMinutesSince2000(), context);
 }
 
 int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
   return reported(
-      ctx.log,
+      ctx.reports,
       MinutesSince2000(static_cast<int8_t>(e.startYear), static_cast<int8_t>(e.startMonth),
                        static_cast<int8_t>(e.startDay), static_cast<int8_t>(e.startHour),
                        static_cast<int8_t>(e.startMinute)),
@@ -45,7 +31,7 @@ int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* con
 }
 
 int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
-  return reported(ctx.log,
+  return reported(ctx.reports,
                   MinutesSince2000(static_cast<int8_t>(e.endYear), static_cast<int8_t>(e.endMonth),
                                    static_cast<int8_t>(e.endDay), static_cast<int8_t>(e.endHour),
                                    static_cast<int8_t>(e.endMinute)),
@@ -54,7 +40,7 @@ int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* conte
 
 int32_t repeatPhase(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
                     const char* context) {
-  return reported(ctx.log, RepeatPhase(e.period, e.repeat, start, now), context);
+  return reported(ctx.reports, RepeatPhase(e.period, e.repeat, start, now), context);
 }
 
 // Whether the set admits the month: "S:Month" admits every month.
@@ -75,7 +61,7 @@ ResultCode gridLoadsToday(TimingContext& ctx, const ScheduleEvent& e, int32_t st
                           const char* context) {
   const SimClock& c = ctx.clock;
   if (hasMonthSet(e)) {
-    return setAdmitsMonth(e, clockMonthCode(c)) && e.repeat == c.ClockDay() ? SUCCESS : NOT_TODAY;
+    return setAdmitsMonth(e, c.ClockMonthCode()) && e.repeat == c.ClockDay() ? SUCCESS : NOT_TODAY;
   }
   const int32_t r = repeatPhase(ctx, e, start, now, context);
   const int32_t sinceMidnight = now % kMinutesPerDay;
@@ -90,12 +76,12 @@ ResultCode gridLoadsToday(TimingContext& ctx, const ScheduleEvent& e, int32_t st
 
 ResultCode yearLoadsToday(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
   const SimClock& c = ctx.clock;
-  if (e.startDay != c.ClockDay() || e.startMonth != clockMonthCode(c)) {
+  if (e.startDay != c.ClockDay() || e.startMonth != c.ClockMonthCode()) {
     return NOT_TODAY;
   }
   if (e.repeat == 0) {
     // The classification refuses such an event; a count of 0 has no period.
-    reportResult(ctx.log, BAD_PERIOD, context);
+    ctx.reports.report(BAD_PERIOD, context);
     return NOT_TODAY;
   }
   return (c.ClockYear() - e.startYear) % e.repeat == 0 ? SUCCESS : NOT_TODAY;
@@ -104,10 +90,10 @@ ResultCode yearLoadsToday(TimingContext& ctx, const ScheduleEvent& e, const char
 ResultCode weekdayLoadsToday(TimingContext& ctx, const ScheduleEvent& e) {
   const SimClock& c = ctx.clock;
   const int weekOfMonth = static_cast<int>(c.ClockDay() / 7.25 + 1.0);
-  if (hasMonthSet(e) && !(setAdmitsMonth(e, clockMonthCode(c)) && e.repeat == weekOfMonth)) {
+  if (hasMonthSet(e) && !(setAdmitsMonth(e, c.ClockMonthCode()) && e.repeat == weekOfMonth)) {
     return NOT_TODAY;
   }
-  if (e.startKey != c.ClockDateKey() && clockWeekday(c) != e.period) {
+  if (e.startKey != c.ClockDateKey() && c.ClockWeekday() != e.period) {
     return NOT_TODAY;
   }
   return SUCCESS;
@@ -200,7 +186,7 @@ ResultCode IsDueNow(TimingContext& ctx, const ScheduleEvent* event) {
     return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;  // the day was settled at loading
   }
   if (isWeekdayPeriod(e.period)) {
-    if (e.startKey != c.ClockDateKey() && clockWeekday(c) != e.period) {
+    if (e.startKey != c.ClockDateKey() && c.ClockWeekday() != e.period) {
       return NOT_TODAY;
     }
     return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
@@ -249,99 +235,6 @@ ScheduleEvent* PickPrecedence(TimingContext& ctx, ScheduleEvent* a, ScheduleEven
   a->flags &= ~BOOT_START;
   b->flags &= ~BOOT_START;
   return aStart < bStart ? b : a;
-}
-
-namespace {
-
-// The due events of one minute, in list order. A minute rarely has more than a few, so they
-// are kept in place and the heap is asked only beyond that.
-class CandidateList {
- public:
-  // False when no memory could be had for one more candidate.
-  bool push(ScheduleEvent* event) {
-    if (count_ < kInPlace) {
-      inPlace_[count_++] = event;
-      return true;
-    }
-    try {
-      more_.push_back(event);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    ++count_;
-    return true;
-  }
-  size_t size() const { return count_; }
-  ScheduleEvent* operator[](size_t i) const {
-    return i < kInPlace ? inPlace_[i] : more_[i - kInPlace];
-  }
-
- private:
-  static constexpr size_t kInPlace = 16;
-  ScheduleEvent* inPlace_[kInPlace];
-  std::vector<ScheduleEvent*> more_;
-  size_t count_ = 0;
-};
-
-// ExecuteMinute's walk over `events` (a range of records or of pointers to records), with
-// `isDue` as the minute test.
-template <typename Range, typename Record, typename Test>
-ResultCode executeAmong(TimingContext& ctx, Range& events, Record record, Test isDue) {
-  if (std::begin(events) == std::end(events)) {
-    ctx.boot.booting = false;
-    return SUCCESS;
-  }
-  ResultCode result = SUCCESS;
-  CandidateList candidates;
-  for (auto& item : events) {
-    ScheduleEvent& event = record(item);
-    result = isDue(event);
-    if (result == SUCCESS) {
-      if (!candidates.push(&event)) {
-        reportResult(ctx.log, MALLOC_FAILURE, nullptr);
-        if (candidates.size() == 0) {
-          return MALLOC_FAILURE;
-        }
-        break;
-      }
-    } else if (isFailure(result)) {
-      reportResult(ctx.log, result, nullptr);
-    }
-  }
-  if (candidates.size() > 0) {
-    ScheduleEvent* winner = candidates[0];
-    for (size_t i = 1; i < candidates.size() && winner != nullptr; ++i) {
-      winner = PickPrecedence(ctx, winner, candidates[i]);
-    }
-    if (winner == nullptr) {
-      result = BAD_EVENT;
-    } else {
-      const ResultCode x = ExecuteEvent(ctx.log, winner, candidates.size() > 1);
-      result = x == SUCCESS ? kExecuted : x;
-    }
-  }
-  ctx.boot.booting = false;
-  return result;
-}
-
-}  // namespace
-
-ResultCode ExecuteMinute(TimingContext& ctx, EventList& events) {
-  return executeAmong(
-      ctx, events, [](ScheduleEvent& e) -> ScheduleEvent& { return e; },
-      [&ctx](const ScheduleEvent& e) { return IsDueNow(ctx, &e); });
-}
-
-ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events) {
-  return executeAmong(
-      ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; },
-      [&ctx](const ScheduleEvent& e) { return IsDueNow(ctx, &e); });
-}
-
-ResultCode ExecuteDueMinute(TimingContext& ctx, std::span<ScheduleEvent* const> events) {
-  return executeAmong(
-      ctx, events, [](ScheduleEvent* e) -> ScheduleEvent& { return *e; },
-      [](const ScheduleEvent&) { return ResultCode{SUCCESS}; });
 }
 
 }  // namespace quillmar::planprobe

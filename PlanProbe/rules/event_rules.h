@@ -57,8 +57,4 @@ inline bool hasMonthSet(const ScheduleEvent& e) {
   return e.set >= SET_MONTH && e.set <= SET_DECEMBER;
 }
 
-inline bool isValidMonthCode(int monthCode) {
-  return monthCode >= SET_JANUARY && monthCode <= SET_DECEMBER;
-}
-
 }  // namespace quillmar::planprobe

@@ -1,4 +1,4 @@
-#include "fast_format.h"
+#include "log/fast_format.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "due_minute.h"
+#include "rules/due_minute.h"
 
 #include <algorithm>
 
 #include "calendar/calendar.h"
-#include "event_rules.h"
+#include "rules/event_rules.h"
 
 namespace quillmar::planprobe {
 

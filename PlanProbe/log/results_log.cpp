@@ -1,11 +1,11 @@
-#include "results_log.h"
+#include "log/results_log.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
 
-#include "fast_format.h"
+#include "log/fast_format.h"
 
 namespace quillmar::planprobe {
 
