@@ -14,6 +14,8 @@ namespace quillmar::planprobe {
 inline constexpr std::uint8_t kSunday = 11;
 inline constexpr std::uint8_t kSaturday = 17;
 
+inline constexpr std::int32_t kMinutesPerDay = 1440;
+
 // Month codes are the month number plus 30; 0 stands for a date that was not given.
 inline constexpr int kMonthCodeOffset = 30;
 

@@ -7,8 +7,6 @@ namespace quillmar::planprobe {
 
 namespace {
 
-constexpr int32_t kMinutesPerDay = 1440;
-
 // A calendar value; its failure, if any, is reported with `context` in front.
 int32_t reported(RuleReports& reports, CalendarMinutes value, const char* context) {
   if (value.status != CalendarStatus::Ok) {
@@ -22,20 +20,11 @@ int32_t clockMinutes(TimingContext& ctx, const char* context) {
 }
 
 int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
-  return reported(
-      ctx.reports,
-      MinutesSince2000(static_cast<int8_t>(e.startYear), static_cast<int8_t>(e.startMonth),
-                       static_cast<int8_t>(e.startDay), static_cast<int8_t>(e.startHour),
-                       static_cast<int8_t>(e.startMinute)),
-      context);
+  return reported(ctx.reports, startOf(e), context);
 }
 
 int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
-  return reported(ctx.reports,
-                  MinutesSince2000(static_cast<int8_t>(e.endYear), static_cast<int8_t>(e.endMonth),
-                                   static_cast<int8_t>(e.endDay), static_cast<int8_t>(e.endHour),
-                                   static_cast<int8_t>(e.endMinute)),
-                  context);
+  return reported(ctx.reports, endOf(e), context);
 }
 
 int32_t repeatPhase(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
@@ -129,9 +118,6 @@ ResultCode LoadsToday(TimingContext& ctx, ScheduleEvent* event, const char* cont
     case ClassRule::Unknown:
       return ERR_BAD_BEHAVIOR_TYPE;
   }
-  if (e.period == PERIOD_YEAR) {
-    return yearLoadsToday(ctx, e, context);
-  }
   if (e.period == PERIOD_BOOT) {
     if (c.ClockDateKey() > e.startKey) {
       e.startHour = ctx.boot.bootHour;
@@ -141,11 +127,15 @@ ResultCode LoadsToday(TimingContext& ctx, ScheduleEvent* event, const char* cont
       return NOT_TODAY;
     }
   }
-  if (isGridPeriod(e.period)) {
-    return gridLoadsToday(ctx, e, start, now, context);
-  }
-  if (isWeekdayPeriod(e.period)) {
-    return weekdayLoadsToday(ctx, e);
+  switch (periodRule(e)) {
+    case PeriodRule::Year:
+      return yearLoadsToday(ctx, e, context);
+    case PeriodRule::Grid:
+      return gridLoadsToday(ctx, e, start, now, context);
+    case PeriodRule::Weekday:
+      return weekdayLoadsToday(ctx, e);
+    case PeriodRule::Unknown:
+      break;
   }
   return BAD_REPEAT_PERIOD;
 }
@@ -182,20 +172,21 @@ ResultCode IsDueNow(TimingContext& ctx, const ScheduleEvent* event) {
     case ClassRule::Unknown:
       return ERR_BAD_BEHAVIOR_TYPE;
   }
-  if (e.period == PERIOD_YEAR) {
-    return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;  // the day was settled at loading
-  }
-  if (isWeekdayPeriod(e.period)) {
-    if (e.startKey != c.ClockDateKey() && c.ClockWeekday() != e.period) {
-      return NOT_TODAY;
-    }
-    return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
-  }
-  if (isGridPeriod(e.period)) {
-    if (hasMonthSet(e)) {
+  switch (periodRule(e)) {
+    case PeriodRule::Year:
+      return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;  // the day was settled at loading
+    case PeriodRule::Weekday:
+      if (e.startKey != c.ClockDateKey() && c.ClockWeekday() != e.period) {
+        return NOT_TODAY;
+      }
       return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
-    }
-    return repeatPhase(ctx, e, start, now, nullptr) == 0 ? SUCCESS : NOT_TODAY;
+    case PeriodRule::Grid:
+      if (hasMonthSet(e)) {
+        return atStartTimeOfDay(e, c) ? SUCCESS : NOT_TODAY;
+      }
+      return repeatPhase(ctx, e, start, now, nullptr) == 0 ? SUCCESS : NOT_TODAY;
+    case PeriodRule::Unknown:
+      break;
   }
   return BAD_REPEAT_PERIOD;
 }

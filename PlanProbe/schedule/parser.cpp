@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "schedule/event_class.h"
 #include "schedule/report_result.h"
 #include "schedule/schedule_fields.h"
 
@@ -202,8 +203,7 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, Su
       return;
     }
   }
-  const uint8_t eventClass = e.flags & kClassMask;
-  const bool endsEarly = (eventClass == 4 || eventClass == 7) && e.startKey > e.endKey;
+  const bool endsEarly = describeClass(e).endDateChecked && e.startKey > e.endKey;
   appendEvent(target.events, e, syntaxMode, target.log);
   if (endsEarly) {
     reportResult(target.log, ENDDATE_EARLIER, line.c_str());

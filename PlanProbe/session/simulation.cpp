@@ -23,7 +23,6 @@ constexpr const char* kStopOnErrors =
 constexpr const char* kUnknownEventType =
     "Unknown Event Type.  This is not good.  Check your schedule or contact tech support.";
 constexpr uint32_t kMinutesPerHour = 60;
-constexpr int32_t kMinutesPerDay = 1440;
 
 const char* weekdayName(uint8_t weekday) {
   static constexpr std::array<const char*, 7> kNames = {
@@ -174,7 +173,7 @@ void Simulation::skipIdleMinutes(uint32_t count) {
 }
 
 void Simulation::planDay(const DayWindow& day) {
-  const int32_t midnight = day.last - (DayAgenda::kMinutesPerDay - 1);
+  const int32_t midnight = day.last - (kMinutesPerDay - 1);
   // From the last event to the first, so that each minute lists its events in list order.
   agenda_.reset();
   knownDue_.assign(s_.events.size(), false);
@@ -185,7 +184,7 @@ void Simulation::planDay(const DayWindow& day) {
       continue;
     }
     knownDue_[index] = due.exact;
-    const int32_t step = due.step == 0 ? DayAgenda::kMinutesPerDay : due.step;
+    const int32_t step = due.step == 0 ? kMinutesPerDay : due.step;
     for (int32_t minute = due.first; minute <= due.last; minute += step) {
       agenda_.addFirst(minute - midnight, static_cast<uint32_t>(index));
     }
@@ -211,7 +210,7 @@ bool Simulation::runAgendaMinute(int32_t minute) {
 }
 
 bool Simulation::runRestOfDay(const DayWindow& day) {
-  constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
+  constexpr int32_t kLastMinute = kMinutesPerDay - 1;
   // The whole day is planned at once: what an event's due minutes depend on does not change
   // within the day.
   planDay(day);
