@@ -2,6 +2,9 @@
 // unit's local clock, with no time zone or daylight-saving shift. Dates arrive as separate
 // fields: a year offset (years since 2000), a month code (month + 30: 31 = January ..
 // 42 = December), a day, an hour and a minute.
+//
+// calendar/ holds the calendar facts and arithmetic and the sunrise/sunset computation: pure
+// functions of the dates they are given, using nothing but the standard library.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,9 @@
 // The parsed schedule event and the small number spaces its fields use.
+//
+// schedule/ is the schedule language: this event record and its list, the event classes,
+// result codes, the file reader, the parser and the event report. It may use calendar/ and
+// log/; what it needs of the simulated unit (its clock and the day test) it asks through
+// ScheduleHost, so it never reaches up to the rules or the session.
 #pragma once
 
 #include <array>

@@ -46,7 +46,8 @@ ResultCode ExecuteMinute(MinuteContext& ctx, EventList& events);
 ResultCode ExecuteMinuteAmong(MinuteContext& ctx, std::span<ScheduleEvent* const> events);
 
 // ExecuteMinuteAmong over `events` whose minute test is known to find each of them due in this
-// minute without writing a report: the same log and changes, without running the test.
+// minute without writing a report: the same log and changes, without running the test. A fast
+// path of the minute loop: it must agree with IsDueNow wherever NextDueMinutes says `exact`.
 ResultCode ExecuteDueMinute(MinuteContext& ctx, std::span<ScheduleEvent* const> events);
 
 // ExecuteMinute's result when the winner was executed.

@@ -1,5 +1,9 @@
 // One run of planprobe: the command line, the results log, the syntax analysis and the
 // simulation, with all the state they share.
+//
+// session/ is the top of planprobe: the driver, the command line, the console, the minute loop
+// and the device command log. It may use every folder below it (rules/, schedule/, calendar/,
+// log/); none of them uses it.
 #pragma once
 
 #include <cstdint>
