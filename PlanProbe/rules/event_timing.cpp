@@ -8,27 +8,27 @@ namespace quillmar::planprobe {
 namespace {
 
 // A calendar value; its failure, if any, is reported with `context` in front.
-int32_t reported(RuleReports& reports, CalendarMinutes value, const char* context) {
+inline int32_t reported(RuleReports& reports, CalendarMinutes value, const char* context) {
   if (value.status != CalendarStatus::Ok) {
     reports.report(statusCode(value.status), context);
   }
   return value.minutes;
 }
 
-int32_t clockMinutes(TimingContext& ctx, const char* context) {
+inline int32_t clockMinutes(TimingContext& ctx, const char* context) {
   return reported(ctx.reports, ctx.clock.ClockMinutesSince2000(), context);
 }
 
-int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
+inline int32_t startMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
   return reported(ctx.reports, startOf(e), context);
 }
 
-int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
+inline int32_t endMinutes(TimingContext& ctx, const ScheduleEvent& e, const char* context) {
   return reported(ctx.reports, endOf(e), context);
 }
 
-int32_t repeatPhase(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
-                    const char* context) {
+inline int32_t repeatPhase(TimingContext& ctx, const ScheduleEvent& e, int32_t start, int32_t now,
+                           const char* context) {
   return reported(ctx.reports, RepeatPhase(e.period, e.repeat, start, now), context);
 }
 
