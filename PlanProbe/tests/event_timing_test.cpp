@@ -164,9 +164,7 @@ TEST(IsDueNow, MinuteTestTable) {
   const ScheduleEvent hourly = repeating(PERIOD_HOUR, 1, 1, 1, 0, 2, 30);
   const ScheduleEvent ended = withEnd(repeating(PERIOD_MINUTE, 1, 1, 1, 0, 0, 0), 1, 1, 0, 0, 10);
   const ScheduleEvent saturdays = repeating(17, 1, 1, 1, 0, 10, 0);
-  const ScheduleEvent yearly = repeating(PERIOD_YEAR, 1, 6, 15, 0, 10, 0);
   const ScheduleEvent junePeriod = repeating(PERIOD_DAY, 15, 1, 1, 0, 7, 0, kJune);
-  const ScheduleEvent bootPeriod = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
   const Row rows[] = {
       {"grid start", everyTwoMinutes, {1, 1, 0, 2, 0}, SUCCESS},
       {"between grid points", everyTwoMinutes, {1, 1, 0, 2, 1}, NOT_TODAY},
@@ -181,11 +179,7 @@ TEST(IsDueNow, MinuteTestTable) {
       {"after the end minute", ended, {1, 1, 0, 0, 11}, NOT_TODAY},
       {"weekday on its weekday", saturdays, {1, 8, 0, 10, 0}, SUCCESS},
       {"weekday on another day", saturdays, {1, 9, 0, 10, 0}, NOT_TODAY},
-      {"yearly at its time", yearly, {6, 15, 2, 10, 0}, SUCCESS},
-      {"yearly a minute late", yearly, {6, 15, 2, 10, 1}, NOT_TODAY},
       {"month set at its time of day", junePeriod, {6, 15, 0, 7, 0}, SUCCESS},
-      {"boot period in the boot minute", bootPeriod, {1, 1, 0, 8, 30, true}, SUCCESS},
-      {"boot period off its date", bootPeriod, {1, 2, 0, 5, 0}, NOT_TODAY},
       {"unknown class", withFlags(hourly, 5), {1, 1, 0, 3, 30}, ERR_BAD_BEHAVIOR_TYPE},
       {"unknown period", repeating(30, 1, 1, 1, 0, 0, 0), {1, 1, 0, 3, 30}, BAD_REPEAT_PERIOD},
       {"no start date",
