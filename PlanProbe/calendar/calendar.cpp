@@ -6,7 +6,6 @@
 namespace quillmar::planprobe {
 namespace {
 
-constexpr std::int32_t kMinutesPerDay = 1440;
 constexpr int kFirstMonthCode = 31;
 constexpr int kLastMonthCode = 42;
 constexpr int kLastYearOffset = 127;  // largest signed 8-bit offset

@@ -2,6 +2,9 @@
 // unit's local clock, with no time zone or daylight-saving shift. Dates arrive as separate
 // fields: a year offset (years since 2000), a month code (month + 30: 31 = January ..
 // 42 = December), a day, an hour and a minute.
+//
+// calendar/ holds the calendar facts and arithmetic and the sunrise/sunset computation: pure
+// functions of the dates they are given, using nothing but the standard library.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,31 @@ namespace quillmar::planprobe {
 // Weekday codes as returned by WeekdayCode; they equal the weekday repeat periods.
 inline constexpr std::uint8_t kSunday = 11;
 inline constexpr std::uint8_t kSaturday = 17;
+
+inline constexpr std::int32_t kMinutesPerDay = 1440;
+
+// Month codes are the month number plus 30; 0 stands for a date that was not given.
+inline constexpr int kMonthCodeOffset = 30;
+
+// The month code of month number `month`.
+constexpr std::int8_t monthCode(int month) {
+  return static_cast<std::int8_t>(month + kMonthCodeOffset);
+}
+
+// The month number of month code `code`.
+constexpr int monthOfCode(int code) {
+  return code - kMonthCodeOffset;
+}
+
+// True for the month codes of real months (31 January .. 42 December).
+constexpr bool isValidMonthCode(int code) {
+  return code > kMonthCodeOffset && code <= kMonthCodeOffset + 12;
+}
+
+// Year offset x 10000 + month x 100 + day: a date as one integer that orders correctly.
+constexpr std::int32_t dateKey(int year, int month, int day) {
+  return year * 10000 + month * 100 + day;
+}
 
 // A minute count together with the status the caller is to report when it is not Ok.
 struct CalendarMinutes {

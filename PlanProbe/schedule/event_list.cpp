@@ -1,6 +1,6 @@
-#include "event_list.h"
+#include "schedule/event_list.h"
 
-#include "event_report.h"
+#include "schedule/event_report.h"
 
 namespace quillmar::planprobe {
 

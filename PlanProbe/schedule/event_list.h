@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "result_code.h"
-#include "results_log.h"
-#include "schedule_event.h"
+#include "log/results_log.h"
+#include "schedule/result_code.h"
+#include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
 

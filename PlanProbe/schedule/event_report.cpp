@@ -1,10 +1,10 @@
-#include "event_report.h"
+#include "schedule/event_report.h"
 
 #include <array>
 #include <cstring>
 #include <string_view>
 
-#include "log_text.h"
+#include "log/log_text.h"
 
 namespace quillmar::planprobe {
 
@@ -74,7 +74,7 @@ void writeDateTime(std::string_view dateLabel, uint8_t monthCode, uint8_t day, u
                    std::string_view timeLabel, uint8_t hour, uint8_t minute, ResultsLog& log) {
   LogText()
       .text(dateLabel)
-      .twoDigits(monthCode - kMonthCodeOffset)
+      .twoDigits(monthOfCode(monthCode))
       .text(".")
       .twoDigits(day)
       .text(".")

@@ -2,8 +2,8 @@
 // file's own field notation.
 #pragma once
 
-#include "results_log.h"
-#include "schedule_event.h"
+#include "log/results_log.h"
+#include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
 

@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "reader.h"
+#include "schedule/reader.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -1,10 +1,11 @@
-#include "parser.h"
+#include "schedule/parser.h"
 
 #include <new>
 #include <string>
 
-#include "report_result.h"
-#include "schedule_fields.h"
+#include "schedule/event_class.h"
+#include "schedule/report_result.h"
+#include "schedule/schedule_fields.h"
 
 namespace quillmar::planprobe {
 
@@ -115,10 +116,10 @@ void Parser::endLine() {
   fieldLetter_ = 0;
   ScheduleEvent& e = event_;
   if (e.startYear != 0 || e.startDay != 0 || e.startMonth != 0) {
-    e.startKey = dateKey(e.startYear, e.startMonth - kMonthCodeOffset, e.startDay);
+    e.startKey = dateKey(e.startYear, monthOfCode(e.startMonth), e.startDay);
   }
   if (e.endYear != 0 || e.endDay != 0 || e.endMonth != 0) {
-    e.endKey = dateKey(e.endYear, e.endMonth - kMonthCodeOffset, e.endDay);
+    e.endKey = dateKey(e.endYear, monthOfCode(e.endMonth), e.endDay);
   }
   if (e.kind == 0 && e.startDay == 0 && e.startMonth == 0) {
     clearEvent();
@@ -202,8 +203,7 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, Su
       return;
     }
   }
-  const uint8_t eventClass = e.flags & kClassMask;
-  const bool endsEarly = (eventClass == 4 || eventClass == 7) && e.startKey > e.endKey;
+  const bool endsEarly = describeClass(e).endDateChecked && e.startKey > e.endKey;
   appendEvent(target.events, e, syntaxMode, target.log);
   if (endsEarly) {
     reportResult(target.log, ENDDATE_EARLIER, line.c_str());

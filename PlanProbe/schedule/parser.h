@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "event_list.h"
-#include "file_stamp.h"
-#include "result_code.h"
-#include "results_log.h"
-#include "schedule_fields.h"
-#include "schedule_host.h"
+#include "log/file_stamp.h"
+#include "log/results_log.h"
+#include "schedule/event_list.h"
+#include "schedule/result_code.h"
+#include "schedule/schedule_fields.h"
+#include "schedule/schedule_host.h"
 
 namespace quillmar::planprobe {
 

@@ -1,5 +1,5 @@
 // Schedule file reader: chunks, numbers, words and event keywords.
-#include "reader.h"
+#include "schedule/reader.h"
 
 #include <algorithm>
 #include <cstring>

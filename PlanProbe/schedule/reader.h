@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "result_code.h"
-#include "schedule_event.h"
+#include "schedule/result_code.h"
+#include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
 

@@ -1,4 +1,4 @@
-#include "report_result.h"
+#include "schedule/report_result.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 // Writes result codes to the results log in the form the log's readers know.
 #pragma once
 
-#include "result_code.h"
-#include "results_log.h"
+#include "log/results_log.h"
+#include "schedule/result_code.h"
 
 namespace quillmar::planprobe {
 

@@ -1,4 +1,4 @@
-#include "schedule_event.h"
+#include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
 

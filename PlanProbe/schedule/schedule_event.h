@@ -1,4 +1,9 @@
 // The parsed schedule event and the small number spaces its fields use.
+//
+// schedule/ is the schedule language: this event record and its list, the event classes,
+// result codes, the file reader, the parser and the event report. It may use calendar/ and
+// log/; what it needs of the simulated unit (its clock and the day test) it asks through
+// ScheduleHost, so it never reaches up to the rules or the session.
 #pragma once
 
 #include <array>
@@ -7,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "result_code.h"
+#include "calendar/calendar.h"
+#include "schedule/result_code.h"
 
 namespace quillmar::planprobe {
 
@@ -37,8 +43,7 @@ enum PeriodCode : int8_t {
   PERIOD_BOOT = 23,
 };
 
-// Month codes are the month number plus 30; a set ("S:") uses them for its single months.
-constexpr int kMonthCodeOffset = 30;
+// A set ("S:") uses the month codes of the calendar for its single months.
 enum SetCode : int8_t {
   SET_MONTH = 30,
   SET_JANUARY = 31,
@@ -96,11 +101,6 @@ struct ScheduleEvent {
   // Resets every field and frees the parameter buffers.
   void clear() { *this = ScheduleEvent{}; }
 };
-
-// Year offset x 10000 + month x 100 + day: a date as one integer that orders correctly.
-constexpr int32_t dateKey(int year, int month, int day) {
-  return year * 10000 + month * 100 + day;
-}
 
 // Sets the class bits of `event` from its repeat fields and returns SUCCESS when the event is
 // acceptable, REJECTED_EVENT when a periodic event lacks a usable repeat count.

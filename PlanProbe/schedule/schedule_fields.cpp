@@ -1,4 +1,4 @@
-#include "schedule_fields.h"
+#include "schedule/schedule_fields.h"
 
 #include <array>
 #include <string_view>
@@ -170,7 +170,7 @@ ResultCode readDateField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
   if (rc != SUCCESS || month > 12) {
     return isFailure(rc) ? rc : field.badMonth;
   }
-  event.*field.month = static_cast<uint8_t>(month + kMonthCodeOffset);
+  event.*field.month = static_cast<uint8_t>(monthCode(month));
   bool separator = false;
   if (rc = consumeSeparator(reader, separator); rc != SUCCESS || !separator) {
     return isFailure(rc) ? rc : field.badDate;

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "calendar/solar.h"
-#include "reader.h"
-#include "schedule_event.h"
-#include "schedule_host.h"
+#include "schedule/reader.h"
+#include "schedule/schedule_event.h"
+#include "schedule/schedule_host.h"
 
 namespace quillmar::planprobe {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "result_code.h"
-#include "schedule_event.h"
+#include "schedule/result_code.h"
+#include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {
 

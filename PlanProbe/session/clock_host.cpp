@@ -1,6 +1,6 @@
-#include "clock_host.h"
+#include "session/clock_host.h"
 
-#include "event_timing.h"
+#include "session/minute_run.h"
 
 namespace quillmar::planprobe {
 
@@ -18,7 +18,8 @@ void ClockHost::captureBootTime() {
 }
 
 ResultCode ClockHost::loadsToday(ScheduleEvent& event, const char* context) {
-  TimingContext timing{clock_, boot_, log_};
+  LogReports reports(log_);
+  TimingContext timing{clock_, boot_, reports};
   return LoadsToday(timing, &event, context);
 }
 

@@ -2,9 +2,9 @@
 // test, over state that the session (or a test) owns.
 #pragma once
 
-#include "schedule/results_log.h"
+#include "log/results_log.h"
+#include "rules/sim_clock.h"
 #include "schedule/schedule_host.h"
-#include "sim_clock.h"
 
 namespace quillmar::planprobe {
 

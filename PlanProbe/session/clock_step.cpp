@@ -1,4 +1,4 @@
-#include "clock_step.h"
+#include "session/clock_step.h"
 
 #include "calendar/calendar.h"
 

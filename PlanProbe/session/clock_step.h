@@ -1,7 +1,7 @@
 // Moving the simulated clock on by one pass of the minute loop.
 #pragma once
 
-#include "sim_clock.h"
+#include "rules/sim_clock.h"
 
 namespace quillmar::planprobe {
 

@@ -1,11 +1,11 @@
-#include "command_line.h"
+#include "session/command_line.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <ostream>
 
-#include "console.h"
+#include "session/console.h"
 
 namespace quillmar::planprobe {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "sim_clock.h"
+#include "rules/sim_clock.h"
 
 namespace quillmar::planprobe {
 

@@ -1,10 +1,10 @@
-#include "command_log.h"
+#include "session/command_log.h"
 
 #include <array>
 #include <optional>
 #include <string_view>
 
-#include "schedule/log_text.h"
+#include "log/log_text.h"
 
 namespace quillmar::planprobe {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "log/results_log.h"
 #include "schedule/result_code.h"
-#include "schedule/results_log.h"
 #include "schedule/schedule_event.h"
 
 namespace quillmar::planprobe {

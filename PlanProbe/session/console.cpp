@@ -1,36 +1,19 @@
-#include "console.h"
+#include "session/console.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <ostream>
 #include <string>
 
+#include "log/fast_format.h"
+
 namespace quillmar::planprobe {
-
-namespace {
-
-// The formatted text of `format` over `args`.
-std::string formatText(const char* format, va_list args) {
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
-  std::string text;
-  if (length > 0) {
-    text.resize(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, again);
-    text.resize(static_cast<size_t>(length));
-  }
-  va_end(again);
-  return text;
-}
-
-}  // namespace
 
 void consolePrint(std::ostream& out, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  const std::string text = formatText(format, args);
+  std::string text;
+  appendPrintf(text, format, args);
   va_end(args);
   out << text;
 }
@@ -46,7 +29,8 @@ void Console::write(std::string_view text) {
 void Console::print(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  const std::string text = formatText(format, args);
+  std::string text;
+  appendPrintf(text, format, args);
   va_end(args);
   write(text);
 }

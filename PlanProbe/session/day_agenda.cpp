@@ -1,4 +1,4 @@
-#include "day_agenda.h"
+#include "session/day_agenda.h"
 
 #include <bit>
 

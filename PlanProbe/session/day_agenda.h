@@ -8,11 +8,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "calendar/calendar.h"
+
 namespace quillmar::planprobe {
 
 class DayAgenda {
  public:
-  static constexpr int32_t kMinutesPerDay = 1440;
   static constexpr int32_t kNone = -1;
 
   // One event put down for one minute.

@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "key_wait.h"
+#include "session/key_wait.h"
 
 namespace quillmar::planprobe {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "key_wait.h"
+#include "session/key_wait.h"
 
 namespace quillmar::planprobe {
 

@@ -1,8 +1,8 @@
 // planprobe: checks a schedule file for the unit and simulates the unit's clock over it.
 #include <iostream>
 
-#include "key_wait.h"
-#include "session.h"
+#include "session/key_wait.h"
+#include "session/session.h"
 
 int main(int argc, char* argv[]) {
   return quillmar::planprobe::RunSession(argc, argv, std::cout,

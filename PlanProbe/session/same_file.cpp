@@ -1,4 +1,4 @@
-#include "same_file.h"
+#include "session/same_file.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "session.h"
+#include "session/session.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,9 +7,10 @@
 #include <system_error>
 
 #include "calendar/calendar.h"
-#include "console.h"
-#include "same_file.h"
 #include "schedule/parser.h"
+#include "session/console.h"
+#include "session/same_file.h"
+#include "session/simulation.h"
 
 namespace quillmar::planprobe {
 
@@ -133,8 +134,8 @@ int Session::run(std::span<const char* const> args) {
       "\n----------------------------------------------\n");
   console_.print("Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
                  options_.logPath.c_str());
-  const int8_t monthCode = static_cast<int8_t>(clock_.ClockMonth() + kMonthCodeOffset);
-  if (CheckDayOfMonth(monthCode, clock_.ClockDay(), clock_.ClockYear()) != CalendarStatus::Ok) {
+  if (CheckDayOfMonth(clock_.ClockMonthCode(), clock_.ClockDay(), clock_.ClockYear()) !=
+      CalendarStatus::Ok) {
     console_.write("Invalid start date.\n Exiting.");
     return kExitFailure;
   }
@@ -152,6 +153,15 @@ int RunSession(int argc, const char* const argv[], std::ostream& console,
   Session session(console, std::move(waitForKey));
   const std::span<const char* const> args(argv + (argc > 0 ? 1 : 0), argc > 0 ? argc - 1 : 0);
   return session.run(args);
+}
+
+void Session::RunSimulation() {
+  const SimulationSetup setup{
+      options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
+        ParseTarget target{events_, log_, host_, &scheduleCache_};
+        return loadScheduleFile(options_.sourcePath, false, target);
+      }};
+  Simulation(setup).run();
 }
 
 }  // namespace quillmar::planprobe

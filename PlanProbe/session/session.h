@@ -1,5 +1,9 @@
 // One run of planprobe: the command line, the results log, the syntax analysis and the
 // simulation, with all the state they share.
+//
+// session/ is the top of planprobe: the driver, the command line, the console, the minute loop
+// and the device command log. It may use every folder below it (rules/, schedule/, calendar/,
+// log/); none of them uses it.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +11,13 @@
 #include <iosfwd>
 #include <span>
 
-#include "clock_host.h"
-#include "command_line.h"
-#include "console.h"
+#include "log/results_log.h"
+#include "rules/sim_clock.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
-#include "schedule/results_log.h"
-#include "sim_clock.h"
+#include "session/clock_host.h"
+#include "session/command_line.h"
+#include "session/console.h"
 
 namespace quillmar::planprobe {
 

@@ -1,19 +1,18 @@
-#include "simulation.h"
+#include "session/simulation.h"
 
 #include <algorithm>
 #include <array>
 #include <ostream>
 
 #include "calendar/calendar.h"
-#include "clock_step.h"
-#include "command_log.h"
-#include "console.h"
-#include "due_minute.h"
-#include "event_rules.h"
-#include "event_timing.h"
-#include "schedule/log_text.h"
-#include "schedule/parser.h"
-#include "session.h"
+#include "log/log_text.h"
+#include "rules/due_minute.h"
+#include "rules/event_rules.h"
+#include "rules/event_timing.h"
+#include "session/clock_step.h"
+#include "session/command_log.h"
+#include "session/console.h"
+#include "session/minute_run.h"
 
 namespace quillmar::planprobe {
 
@@ -24,16 +23,11 @@ constexpr const char* kStopOnErrors =
 constexpr const char* kUnknownEventType =
     "Unknown Event Type.  This is not good.  Check your schedule or contact tech support.";
 constexpr uint32_t kMinutesPerHour = 60;
-constexpr int32_t kMinutesPerDay = 1440;
 
 const char* weekdayName(uint8_t weekday) {
   static constexpr std::array<const char*, 7> kNames = {
       "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
   return weekday >= kSunday && weekday <= kSaturday ? kNames[weekday - kSunday] : "Unknown";
-}
-
-int8_t monthCode(const SimClock& clock) {
-  return static_cast<int8_t>(clock.ClockMonth() + kMonthCodeOffset);
 }
 
 }  // namespace
@@ -49,7 +43,7 @@ bool Simulation::dateChanged() const {
 bool Simulation::LoadDay() {
   const SimClock& c = s_.clock;
   s_.log.write("\n\n");
-  s_.log.write(weekdayName(WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())));
+  s_.log.write(weekdayName(c.ClockWeekday()));
   s_.log.print(" %02i.%02i.%02i\n--------------------------------", c.ClockMonth(), c.ClockDay(),
                c.ClockYear());
   s_.log.write("\nLoading Events:");
@@ -76,10 +70,10 @@ bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool k
   s_.log.holdFrom(stamp);
   writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
   const uint64_t afterStamp = s_.log.position();
-  TimingContext timing{s_.clock, s_.boot, s_.log};
-  const ResultCode x = among == nullptr ? ExecuteMinute(timing, s_.events)
-                       : knownDue       ? ExecuteDueMinute(timing, *among)
-                                        : ExecuteMinuteAmong(timing, *among);
+  MinuteContext minute(s_.clock, s_.boot, s_.log);
+  const ResultCode x = among == nullptr ? ExecuteMinute(minute, s_.events)
+                       : knownDue       ? ExecuteDueMinute(minute, *among)
+                                        : ExecuteMinuteAmong(minute, *among);
   if (x == BAD_EVENT) {
     s_.log.write(kUnknownEventType);
   }
@@ -160,13 +154,12 @@ std::optional<DayWindow> Simulation::restOfDay() const {
   const int hour = c.ClockHour();
   const int minute = c.ClockMinute();
   if (s_.boot.booting || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-      !isValidMonthCode(monthCode(c))) {
+      !isValidMonthCode(c.ClockMonthCode())) {
     return std::nullopt;
   }
   const int32_t now = c.ClockMinutesSince2000().minutes;
   const int32_t midnight = now - hour * 60 - minute;
-  return DayWindow{now, midnight + kMinutesPerDay - 1, c.ClockDateKey(),
-                   WeekdayCode(c.ClockYear(), monthCode(c), c.ClockDay())};
+  return DayWindow{now, midnight + kMinutesPerDay - 1, c.ClockDateKey(), c.ClockWeekday()};
 }
 
 void Simulation::skipIdleMinutes(uint32_t count) {
@@ -180,7 +173,7 @@ void Simulation::skipIdleMinutes(uint32_t count) {
 }
 
 void Simulation::planDay(const DayWindow& day) {
-  const int32_t midnight = day.last - (DayAgenda::kMinutesPerDay - 1);
+  const int32_t midnight = day.last - (kMinutesPerDay - 1);
   // From the last event to the first, so that each minute lists its events in list order.
   agenda_.reset();
   knownDue_.assign(s_.events.size(), false);
@@ -191,7 +184,7 @@ void Simulation::planDay(const DayWindow& day) {
       continue;
     }
     knownDue_[index] = due.exact;
-    const int32_t step = due.step == 0 ? DayAgenda::kMinutesPerDay : due.step;
+    const int32_t step = due.step == 0 ? kMinutesPerDay : due.step;
     for (int32_t minute = due.first; minute <= due.last; minute += step) {
       agenda_.addFirst(minute - midnight, static_cast<uint32_t>(index));
     }
@@ -217,7 +210,7 @@ bool Simulation::runAgendaMinute(int32_t minute) {
 }
 
 bool Simulation::runRestOfDay(const DayWindow& day) {
-  constexpr int32_t kLastMinute = DayAgenda::kMinutesPerDay - 1;
+  constexpr int32_t kLastMinute = kMinutesPerDay - 1;
   // The whole day is planned at once: what an event's due minutes depend on does not change
   // within the day.
   planDay(day);
@@ -266,15 +259,6 @@ void Simulation::run() {
     }
     endPass();
   }
-}
-
-void Session::RunSimulation() {
-  const SimulationSetup setup{
-      options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
-        ParseTarget target{events_, log_, host_, &scheduleCache_};
-        return loadScheduleFile(options_.sourcePath, false, target);
-      }};
-  Simulation(setup).run();
 }
 
 }  // namespace quillmar::planprobe

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "simulation_test_support.h"
+#include "tests/simulation_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "session/event_timing.h"
-#include "simulation_test_support.h"
+#include "session/minute_run.h"
+#include "tests/simulation_test_support.h"
 
 namespace {
 
@@ -67,9 +67,9 @@ TEST(CrowdedMinute, MemoryRunningOutLeavesTheCandidatesHeld) {
     std::string out;
     ResultsLog log(std::make_unique<StringSink>(out));
     log.write("\n");  // the log's buffer is there before the minute runs
-    TimingContext timing{clock, boot, log};
+    MinuteContext minute(clock, boot, log);
     failNextAllocation = row.memoryRunsOut;
-    const ResultCode result = ExecuteMinute(timing, events);
+    const ResultCode result = ExecuteMinute(minute, events);
     failNextAllocation = false;
     log.flush();
     EXPECT_EQ(result, kExecuted) << row.written;

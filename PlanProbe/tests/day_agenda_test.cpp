@@ -7,7 +7,7 @@
 namespace quillmar::planprobe {
 namespace {
 
-constexpr int32_t kNoMinute = DayAgenda::kMinutesPerDay;
+constexpr int32_t kNoMinute = kMinutesPerDay;
 
 // The indices of the entries taken off `minute`, in order.
 std::vector<uint32_t> takeAll(DayAgenda& agenda, int32_t minute) {

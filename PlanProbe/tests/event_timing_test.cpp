@@ -1,8 +1,12 @@
-#include "session/event_timing.h"
+#include "rules/event_timing.h"
+#include "schedule/event_class.h"
+#include "session/minute_run.h"
 
 #include <gtest/gtest.h>
 
-#include "simulation_test_support.h"
+#include <iterator>
+
+#include "tests/simulation_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {
@@ -38,7 +42,8 @@ struct Fixture {
   SimClock clock;
   BootState boot;
   ResultsLog log;
-  TimingContext timing{clock, boot, log};
+  MinuteContext minute{clock, boot, log};
+  TimingContext& timing = minute.timing;
 };
 
 // An event with its repeat fields set and classified as the parser leaves it.
@@ -86,21 +91,12 @@ TEST(LoadsToday, DayTestTable) {
   const ScheduleEvent fifteenthOfJune = repeating(PERIOD_DAY, 15, 1, 1, 0, 7, 0, kJune);
   const ScheduleEvent fifteenthMonthly = repeating(PERIOD_DAY, 15, 1, 1, 0, 7, 0, SET_MONTH);
   const ScheduleEvent everyOtherDay = repeating(PERIOD_DAY, 2, 1, 1, 0, 10, 0);
-  const ScheduleEvent bootPeriod = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
-  const ScheduleEvent laterBoot = repeating(PERIOD_BOOT, 1, 1, 3, 0, 9, 0);
   const Row rows[] = {
-      {"yearly on its day", yearly, {6, 15, 2, 0, 0}, SUCCESS},
-      {"yearly off its year", yearly, {6, 15, 1, 0, 0}, NOT_TODAY},
-      {"yearly off its day", yearly, {6, 14, 2, 0, 0}, NOT_TODAY},
-      {"yearly four years on", yearly, {6, 15, 4, 0, 0}, SUCCESS},
       {"yearly without a count",
        yearlyNoCount,
        {6, 15, 4, 0, 0},
        NOT_TODAY,
        "\n7 Error: BAD_PERIOD\t\t\t\n"},
-      {"weekday set, second week", secondMondayOfJune, {6, 10, 2, 0, 0}, SUCCESS},
-      {"weekday set, first week", secondMondayOfJune, {6, 3, 2, 0, 0}, NOT_TODAY},
-      {"weekday set, third week", secondMondayOfJune, {6, 17, 2, 0, 0}, NOT_TODAY},
       {"weekday set, other month", secondMondayOfJune, {7, 8, 2, 0, 0}, NOT_TODAY},
       {"weekday set, other weekday", secondMondayOfJune, {6, 11, 2, 0, 0}, NOT_TODAY},
       {"weekday set of every month", secondMondayMonthly, {7, 8, 2, 0, 0}, SUCCESS},
@@ -120,8 +116,6 @@ TEST(LoadsToday, DayTestTable) {
        repeating(PERIOD_DAY, 1, 1, 1, 0, 10, 0),
        {1, 2, 0, 5, 0},
        SUCCESS},
-      {"grid point falls tomorrow", everyOtherDay, {1, 2, 0, 0, 0}, NOT_TODAY},
-      {"grid point today", everyOtherDay, {1, 3, 0, 0, 0}, SUCCESS},
       {"one-shot on its date", oneShot(1, 5, 0, 23, 0), {1, 5, 0, 0, 0}, SUCCESS},
       {"one-shot before its date", oneShot(1, 6, 0, 0, 0), {1, 5, 0, 0, 0}, NOT_TODAY},
       {"one-shot after its date", oneShot(1, 4, 0, 0, 0), {1, 5, 0, 0, 0}, NOT_TODAY},
@@ -137,9 +131,6 @@ TEST(LoadsToday, DayTestTable) {
        withFlags(oneShot(1, 2, 0, 8, 30), ONE_SHOT | BOOT_START),
        {1, 2, 0, 0, 0},
        NOT_TODAY},
-      {"boot period in the boot minute", bootPeriod, {1, 1, 0, 8, 30, true}, SUCCESS},
-      {"boot period after its date", bootPeriod, {1, 2, 0, 0, 0}, NOT_TODAY},
-      {"boot period on its later date", laterBoot, {1, 3, 0, 0, 0}, SUCCESS},
       {"unknown class", withFlags(everyOtherDay, HAS_SET), {1, 3, 0, 0, 0}, ERR_BAD_BEHAVIOR_TYPE},
       {"unknown period", repeating(5, 1, 1, 1, 0, 0, 0), {1, 3, 0, 0, 0}, BAD_REPEAT_PERIOD},
       {"no start date",
@@ -161,18 +152,6 @@ TEST(LoadsToday, DayTestTable) {
   }
 }
 
-TEST(LoadsToday, BootPeriodTakesTheBootTimeOnceItsDateHasPassed) {
-  Fixture f({1, 2, 0, 0, 0});
-  ScheduleEvent e = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
-  LoadsToday(f.timing, &e, "1");
-  EXPECT_EQ(e.startHour, 8);
-  EXPECT_EQ(e.startMinute, 30);
-  Fixture sameDay({1, 1, 0, 0, 0, true});
-  ScheduleEvent same = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
-  EXPECT_EQ(LoadsToday(sameDay.timing, &same, "1"), SUCCESS);
-  EXPECT_EQ(same.startHour, 5);
-}
-
 TEST(IsDueNow, MinuteTestTable) {
   struct Row {
     const char* name;
@@ -185,9 +164,7 @@ TEST(IsDueNow, MinuteTestTable) {
   const ScheduleEvent hourly = repeating(PERIOD_HOUR, 1, 1, 1, 0, 2, 30);
   const ScheduleEvent ended = withEnd(repeating(PERIOD_MINUTE, 1, 1, 1, 0, 0, 0), 1, 1, 0, 0, 10);
   const ScheduleEvent saturdays = repeating(17, 1, 1, 1, 0, 10, 0);
-  const ScheduleEvent yearly = repeating(PERIOD_YEAR, 1, 6, 15, 0, 10, 0);
   const ScheduleEvent junePeriod = repeating(PERIOD_DAY, 15, 1, 1, 0, 7, 0, kJune);
-  const ScheduleEvent bootPeriod = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
   const Row rows[] = {
       {"grid start", everyTwoMinutes, {1, 1, 0, 2, 0}, SUCCESS},
       {"between grid points", everyTwoMinutes, {1, 1, 0, 2, 1}, NOT_TODAY},
@@ -202,11 +179,7 @@ TEST(IsDueNow, MinuteTestTable) {
       {"after the end minute", ended, {1, 1, 0, 0, 11}, NOT_TODAY},
       {"weekday on its weekday", saturdays, {1, 8, 0, 10, 0}, SUCCESS},
       {"weekday on another day", saturdays, {1, 9, 0, 10, 0}, NOT_TODAY},
-      {"yearly at its time", yearly, {6, 15, 2, 10, 0}, SUCCESS},
-      {"yearly a minute late", yearly, {6, 15, 2, 10, 1}, NOT_TODAY},
       {"month set at its time of day", junePeriod, {6, 15, 0, 7, 0}, SUCCESS},
-      {"boot period in the boot minute", bootPeriod, {1, 1, 0, 8, 30, true}, SUCCESS},
-      {"boot period off its date", bootPeriod, {1, 2, 0, 5, 0}, NOT_TODAY},
       {"unknown class", withFlags(hourly, 5), {1, 1, 0, 3, 30}, ERR_BAD_BEHAVIOR_TYPE},
       {"unknown period", repeating(30, 1, 1, 1, 0, 0, 0), {1, 1, 0, 3, 30}, BAD_REPEAT_PERIOD},
       {"no start date",
@@ -248,18 +221,12 @@ TEST(PickPrecedence, PrecedenceTable) {
       {"booting: boot period second", late, bootPeriod, true, B, 0, 0},
       {"booting: two boot events, later start", bootStart, lateBootStart, true, B, 0, 0},
       {"booting: neither boots", early, late, true, B, 0, 0},
-      {"one-shot first beats later start", shot, late, false, A, ONE_SHOT, 0},
-      {"one-shot second", late, shot, false, B, 0, ONE_SHOT},
-      {"end date first", ending, late, false, A, HAS_END, 0},
       {"end date within a set second", late, endingInSet, false, B, 0, 7},
-      {"one-shot beats end date", ending, shot, false, B, HAS_END, ONE_SHOT},
       {"set makes no class of its own", early, lateInSet, false, B, 0, 3},
-      {"later start wins", late, early, false, A, 0, 0},
       {"equal starts: earlier in file", early, early, false, A, 0, 0},
       {"boot start outside boot minute: no winner", bootStart, late, false, NONE, BOOT_START, 0},
       {"boot start one-shot is no one-shot", withFlags(shot, ONE_SHOT | BOOT_START), late, false,
        NONE, ONE_SHOT | BOOT_START, 0},
-      {"boot start against one-shot", bootStart, shot, false, B, BOOT_START, ONE_SHOT},
       {"boot start against end date", withFlags(ending, HAS_END | BOOT_START), ending, false, B,
        HAS_END | BOOT_START, HAS_END},
       {"two boot starts compare and lose the mark", bootStart, lateBootStart, false, B, 0, 0},
@@ -316,10 +283,223 @@ TEST(ExecuteMinute, OutcomeTable) {
     for (ScheduleEvent e : row.events) {
       events.push(std::move(e));
     }
-    EXPECT_EQ(ExecuteMinute(f.timing, events), row.result) << row.name;
+    EXPECT_EQ(ExecuteMinute(f.minute, events), row.result) << row.name;
     EXPECT_FALSE(f.boot.booting) << row.name;
     EXPECT_EQ(f.written(), crlf(row.log)) << row.name;
   }
+}
+
+// The rules at their edges. Each expected value is worked out by hand from the rules as the
+// unit's firmware applies them; each row names the rule it pins.
+
+TEST(RuleEdges, DayTestOfARepeatGridAtTheNextMidnight) {
+  // Every 36 hours from 1 January 2000 12:00: grid points 1 Jan 12:00, 3 Jan 00:00, 4 Jan 12:00.
+  const ScheduleEvent noonStart = repeating(PERIOD_HOUR, 36, 1, 1, 0, 12, 0);
+  // A minute earlier: the second grid point is 2 Jan 23:59.
+  const ScheduleEvent earlierStart = repeating(PERIOD_HOUR, 36, 1, 1, 0, 11, 59);
+  struct Row {
+    const char* rule;
+    const ScheduleEvent& event;
+    Moment at;  // the day's first simulated minute
+    ResultCode result;
+  };
+  const Row rows[] = {
+      {"next point exactly at the next midnight: not today", noonStart, {1, 2, 0, 0, 0}, NOT_TODAY},
+      {"same, seen from mid-day", noonStart, {1, 2, 0, 12, 0}, NOT_TODAY},
+      {"same, seen from a minute past mid-day", noonStart, {1, 2, 0, 12, 1}, NOT_TODAY},
+      {"next point at 23:59: today", earlierStart, {1, 2, 0, 0, 0}, SUCCESS},
+      {"next point at 23:59 seen from mid-day: today", earlierStart, {1, 2, 0, 12, 0}, SUCCESS},
+      {"point at midnight itself: today", noonStart, {1, 3, 0, 0, 0}, SUCCESS},
+      {"point at midnight, a minute ago: today", noonStart, {1, 3, 0, 0, 1}, SUCCESS},
+      {"point at midnight, seen from mid-day: today", noonStart, {1, 3, 0, 12, 0}, SUCCESS},
+      {"point at yesterday's 23:59 seen from today: not today",
+       earlierStart,
+       {1, 3, 0, 0, 0},
+       NOT_TODAY},
+      {"start later on the first day: today", noonStart, {1, 1, 0, 0, 0}, SUCCESS},
+  };
+  for (const Row& row : rows) {
+    Fixture f(row.at);
+    ScheduleEvent event = row.event;
+    EXPECT_EQ(LoadsToday(f.timing, &event, "1"), row.result) << row.rule;
+    EXPECT_EQ(f.written(), "") << row.rule;
+  }
+}
+
+TEST(RuleEdges, WeekOfMonthOfAWeekdayWithAMonthSet) {
+  // Week 1 is days 1..7, 2 is 8..14, 3 is 15..21, 4 is 22..28, 5 is 29..31. The event starts on
+  // the day itself, so its weekday never stands in the way.
+  struct Row {
+    int day;
+    int week;
+  };
+  const Row rows[] = {{1, 1},  {7, 1},  {8, 2},  {14, 2}, {15, 3},
+                      {21, 3}, {22, 4}, {28, 4}, {29, 5}, {31, 5}};
+  constexpr int kJanuary = 31;
+  for (const Row& row : rows) {
+    for (int repeat = 1; repeat <= 5; ++repeat) {
+      Fixture f({1, row.day, 1, 0, 0});
+      ScheduleEvent event = repeating(13, repeat, 1, row.day, 1, 9, 0, kJanuary);
+      EXPECT_EQ(LoadsToday(f.timing, &event, "1"), repeat == row.week ? SUCCESS : NOT_TODAY)
+          << "day " << row.day << " is in week " << row.week << ", not " << repeat;
+    }
+  }
+}
+
+TEST(RuleEdges, PrecedenceOfEveryClassAgainstEveryOther) {
+  // Outside the boot minute, `a` (earlier in the file, earlier start) against `b` (later start).
+  // Classes 0, 2, 3 are plain repeating, 4, 6, 7 have an end date, 8 is one-shot; the boot start
+  // mark makes a class of its own that is neither one-shot nor of the end-date class.
+  // a: winner a, b: winner b, -: no winner.
+  constexpr uint8_t kClasses[] = {0, 2, 3, 4, 6, 7, 8, BOOT_START, BOOT_START | 4, BOOT_START | 8};
+  constexpr const char* kWinners[] = {
+      //    b: 0  2  3  4  6  7  8 B0 B4 B8
+      "bbbbbbb---",  // a: 0
+      "bbbbbbb---",  // a: 2
+      "bbbbbbb---",  // a: 3
+      "aaabbbbaaa",  // a: 4
+      "aaabbbbaaa",  // a: 6
+      "aaabbbbaaa",  // a: 7
+      "aaaaaabaaa",  // a: 8
+      "---bbbbb--",  // a: boot start, class 0
+      "---bbbb-b-",  // a: boot start, class 4
+      "---bbbb--b",  // a: boot start, class 8
+  };
+  const ScheduleEvent early = repeating(PERIOD_DAY, 1, 1, 1, 0, 1, 0);
+  const ScheduleEvent late = repeating(PERIOD_DAY, 1, 1, 1, 0, 2, 0);
+  for (size_t i = 0; i < std::size(kClasses); ++i) {
+    for (size_t j = 0; j < std::size(kClasses); ++j) {
+      Fixture f({1, 1, 0, 3, 0});
+      ScheduleEvent a = withFlags(early, kClasses[i]);
+      ScheduleEvent b = withFlags(late, kClasses[j]);
+      const char expected = kWinners[i][j];
+      const ScheduleEvent* winner = PickPrecedence(f.timing, &a, &b);
+      EXPECT_EQ(winner, expected == 'a'   ? &a
+                        : expected == 'b' ? &b
+                                          : nullptr)
+          << "class " << int{kClasses[i]} << " against class " << int{kClasses[j]};
+    }
+  }
+}
+
+TEST(RuleEdges, EndDateWarningOfEveryClass) {
+  // The parser warns of an end date before the start for classes 4 and 7 only; the boot start
+  // mark is no part of the class.
+  struct Row {
+    uint8_t flags;
+    bool warned;
+  };
+  const Row rows[] = {{0, false},
+                      {1, false},
+                      {2, false},
+                      {3, false},
+                      {4, true},
+                      {5, false},
+                      {6, false},
+                      {7, true},
+                      {8, false},
+                      {9, false},
+                      {12, false},
+                      {BOOT_START | 3, false},
+                      {BOOT_START | 4, true},
+                      {BOOT_START | 7, true},
+                      {BOOT_START | 8, false}};
+  for (const Row& row : rows) {
+    ScheduleEvent e;
+    e.flags = row.flags;
+    EXPECT_EQ(describeClass(e).endDateChecked, row.warned) << "flags " << int{row.flags};
+  }
+}
+
+TEST(RuleEdges, BootPeriodWhenTheBootFallsAfterTheStartDay) {
+  // The unit boots on 3 January 2000 at 08:30.
+  struct Row {
+    const char* rule;
+    ScheduleEvent event;
+    Moment at;
+    ResultCode loads;   // the day test at this moment
+    int startAfter;     // the start time of day it leaves, hour x 100 + minute
+    ResultCode dueNow;  // the minute test right after
+  };
+  const ScheduleEvent fromFirst = repeating(PERIOD_BOOT, 1, 1, 1, 0, 5, 0);
+  const Row rows[] = {
+      {"start day passed: loaded at boot with the boot time",
+       fromFirst,
+       {1, 3, 0, 8, 30, true},
+       SUCCESS,
+       830,
+       SUCCESS},
+      {"a later day without a boot: not loaded",
+       fromFirst,
+       {1, 4, 0, 0, 0, false},
+       NOT_TODAY,
+       830,
+       NOT_TODAY},
+      {"starts on the boot day after the boot: loaded, not due at boot",
+       repeating(PERIOD_BOOT, 1, 1, 3, 0, 10, 0),
+       {1, 3, 0, 8, 30, true},
+       SUCCESS,
+       1000,
+       NOT_TODAY},
+      {"same event at its start time: due",
+       repeating(PERIOD_BOOT, 1, 1, 3, 0, 10, 0),
+       {1, 3, 0, 10, 0, false},
+       SUCCESS,
+       1000,
+       SUCCESS},
+      {"starts on the boot day before the boot: due at boot with its own time",
+       repeating(PERIOD_BOOT, 1, 1, 3, 0, 5, 0),
+       {1, 3, 0, 8, 30, true},
+       SUCCESS,
+       500,
+       SUCCESS},
+      {"starts after the boot day: not loaded",
+       repeating(PERIOD_BOOT, 1, 1, 5, 0, 5, 0),
+       {1, 3, 0, 8, 30, true},
+       NOT_TODAY,
+       500,
+       NOT_TODAY},
+  };
+  for (const Row& row : rows) {
+    Fixture f(row.at);
+    f.boot.bootDateKey = dateKey(0, 1, 3);
+    ScheduleEvent event = row.event;
+    EXPECT_EQ(LoadsToday(f.timing, &event, "1"), row.loads) << row.rule;
+    EXPECT_EQ(event.startHour * 100 + event.startMinute, row.startAfter) << row.rule;
+    EXPECT_EQ(IsDueNow(f.timing, &event), row.dueNow) << row.rule;
+    EXPECT_EQ(f.written(), "") << row.rule;
+  }
+}
+
+TEST(RuleEdges, YearEventsOnTheTwentyNinthOfFebruary) {
+  struct Row {
+    const char* rule;
+    int repeat;
+    Moment at;
+    ResultCode result;
+  };
+  // From 29 February 2000 at 10:00.
+  const Row rows[] = {
+      {"its own date", 1, {2, 29, 0, 0, 0}, SUCCESS},
+      {"yearly: the next 29 February, four years on", 1, {2, 29, 4, 0, 0}, SUCCESS},
+      {"no 29 February: not on the 28th", 1, {2, 28, 1, 0, 0}, NOT_TODAY},
+      {"no 29 February: not on 1 March", 1, {3, 1, 1, 0, 0}, NOT_TODAY},
+      {"the day before it in a leap year", 1, {2, 28, 4, 0, 0}, NOT_TODAY},
+      {"every 3 years: 2004 is off the count", 3, {2, 29, 4, 0, 0}, NOT_TODAY},
+      {"every 3 years: 2012 is on it", 3, {2, 29, 12, 0, 0}, SUCCESS},
+      {"every 4 years: 2008", 4, {2, 29, 8, 0, 0}, SUCCESS},
+  };
+  for (const Row& row : rows) {
+    Fixture f(row.at);
+    ScheduleEvent event = repeating(PERIOD_YEAR, row.repeat, 2, 29, 0, 10, 0);
+    EXPECT_EQ(LoadsToday(f.timing, &event, "1"), row.result) << row.rule;
+  }
+  // Due at its start time on a loaded day, and in no other minute of it.
+  const ScheduleEvent yearly = repeating(PERIOD_YEAR, 1, 2, 29, 0, 10, 0);
+  Fixture atTen({2, 29, 4, 10, 0});
+  EXPECT_EQ(IsDueNow(atTen.timing, &yearly), SUCCESS);
+  Fixture aMinuteLate({2, 29, 4, 10, 1});
+  EXPECT_EQ(IsDueNow(aMinuteLate.timing, &yearly), NOT_TODAY);
 }
 
 }  // namespace

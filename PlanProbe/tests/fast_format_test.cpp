@@ -1,4 +1,4 @@
-#include "schedule/fast_format.h"
+#include "log/fast_format.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "session/session.h"
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -1,4 +1,4 @@
-#include "schedule/log_text.h"
+#include "log/log_text.h"
 
 #include <gtest/gtest.h>
 

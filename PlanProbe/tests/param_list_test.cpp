@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "reader_fixture.h"
 #include "schedule/reader.h"
+#include "tests/reader_fixture.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {
@@ -229,10 +229,30 @@ TEST(Parser, DailyLoadingAsksTheDayTest) {
   EXPECT_EQ(host.lastContext, "");
 }
 
-TEST(Parser, SunEventsFromTodayOnKeepTheirParsedTime) {
-  FakeHost host;
-  const Parsed parsed = parse("D:07.24.02 T:SUNSET P:SUNSET R:1 E:ON 1:1", false, &host);
-  EXPECT_EQ(parsed.log, "\r\nEvent Added: D:07.24.02 T:18:06 R:1 P:Sunset E:ON 1:1 ");
+TEST(Parser, DailyLoadingMovesSunEventsThatStartedBeforeToday) {
+  // The clock stands on 24 July 2002, whose sunrise is 06:06 and sunset 18:06 at the site.
+  struct Row {
+    const char* rule;
+    std::string line;
+    std::string added;
+  };
+  const Row rows[] = {
+      {"sunrise period from the day before: today's sunrise", "D:07.23.02 T:12:00 P:SUNRISE",
+       "D:07.23.02 T:06:06 R:1 P:Sunrise"},
+      {"sunset period from the day before: today's sunset", "D:07.23.02 T:12:00 P:SUNSET",
+       "D:07.23.02 T:18:06 R:1 P:Sunset"},
+      {"sunrise period on its own start date: its written time", "D:07.24.02 T:12:00 P:SUNRISE",
+       "D:07.24.02 T:12:00 R:1 P:Sunrise"},
+      {"sunset period from the day after: its written time", "D:07.25.02 T:12:00 P:SUNSET",
+       "D:07.25.02 T:12:00 R:1 P:Sunset"},
+      {"a day period from the day before: its written time", "D:07.23.02 T:12:00 P:DAY",
+       "D:07.23.02 T:12:00 R:1 P:Day"},
+  };
+  for (const Row& row : rows) {
+    FakeHost host;
+    const Parsed parsed = parse(row.line + " R:1 E:ON 1:1", false, &host);
+    EXPECT_EQ(parsed.log, "\r\nEvent Added: " + row.added + " E:ON 1:1 ") << row.rule;
+  }
 }
 
 TEST(Parser, EveryParseStartsFromAnEmptyListAndTakesTheBootTime) {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

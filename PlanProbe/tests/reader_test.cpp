@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "reader_fixture.h"
 #include "schedule/reader.h"
+#include "tests/reader_fixture.h"
 
 namespace quillmar::planprobe {
 namespace {

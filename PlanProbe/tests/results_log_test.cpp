@@ -1,4 +1,4 @@
-#include "schedule/results_log.h"
+#include "log/results_log.h"
 
 #include <gtest/gtest.h>
 

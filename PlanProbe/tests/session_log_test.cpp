@@ -4,7 +4,7 @@
 
 #include "session/clock_host.h"
 #include "session/session.h"
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -1,4 +1,4 @@
-#include "session_test_support.h"
+#include "tests/session_test_support.h"
 
 #include <atomic>
 #include <fstream>

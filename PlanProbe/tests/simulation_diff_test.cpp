@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "calendar/calendar.h"
-#include "session_test_support.h"
-#include "simulation_test_support.h"
+#include "tests/session_test_support.h"
+#include "tests/simulation_test_support.h"
 
 #ifndef PLANPROBE_DIFF_CASES
 #define PLANPROBE_DIFF_CASES 1000

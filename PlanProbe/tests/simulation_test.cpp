@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "session/session.h"
-#include "session_test_support.h"
-#include "simulation_test_support.h"
+#include "tests/session_test_support.h"
+#include "tests/simulation_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {

@@ -1,11 +1,11 @@
-#include "simulation_test_support.h"
+#include "tests/simulation_test_support.h"
 
 #include <string>
 
 #include "calendar/solar.h"
 #include "schedule/parser.h"
 #include "schedule/report_result.h"
-#include "session/event_timing.h"
+#include "session/minute_run.h"
 
 namespace quillmar::planprobe::testing {
 
@@ -25,10 +25,10 @@ namespace {
 
 void computeKeys(ScheduleEvent& e) {
   if (e.startYear != 0 || e.startDay != 0 || e.startMonth != 0) {
-    e.startKey = dateKey(e.startYear, e.startMonth - kMonthCodeOffset, e.startDay);
+    e.startKey = dateKey(e.startYear, monthOfCode(e.startMonth), e.startDay);
   }
   if (e.endYear != 0 || e.endDay != 0 || e.endMonth != 0) {
-    e.endKey = dateKey(e.endYear, e.endMonth - kMonthCodeOffset, e.endDay);
+    e.endKey = dateKey(e.endYear, monthOfCode(e.endMonth), e.endDay);
   }
 }
 
@@ -82,7 +82,8 @@ ResultCode SimRun::reload() {
     return FILE_OPEN_FAILED;
   }
   freeEventList(events_);
-  TimingContext timing{clock_, boot_, log_};
+  LogReports reports(log_);
+  TimingContext timing{clock_, boot_, reports};
   for (size_t i = 0; i < lines_.size(); ++i) {
     const std::string line = std::to_string(i + 1);
     ScheduleEvent e = lines_[i];

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "log/results_log.h"
+#include "rules/sim_clock.h"
 #include "schedule/event_list.h"
-#include "schedule/results_log.h"
 #include "schedule/schedule_event.h"
 #include "session/clock_host.h"
 #include "session/command_line.h"
-#include "session/sim_clock.h"
 #include "session/simulation.h"
 
 namespace quillmar::planprobe::testing {

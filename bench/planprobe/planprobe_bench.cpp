@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "simulation_test_support.h"
+#include "tests/simulation_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "schedule/results_log.h"
+#include "log/results_log.h"
 
 namespace {
 

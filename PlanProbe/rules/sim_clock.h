@@ -17,6 +17,8 @@ class SimClock {
 
   int32_t ClockDateKey() const { return dateKey_; }
   int8_t ClockMonth() const { return month_; }  // the month number, not the month code
+  int8_t ClockMonthCode() const { return monthCode(month_); }
+  uint8_t ClockWeekday() const { return WeekdayCode(year_, monthCode(month_), day_); }
   int8_t ClockDay() const { return day_; }
   int8_t ClockYear() const { return year_; }  // year offset from 2000
   int8_t ClockHour() const { return hour_; }
@@ -33,7 +35,7 @@ class SimClock {
     month_ = month;
     day_ = day;
     year_ = year;
-    midnight_ = MinutesSince2000(year_, static_cast<int8_t>(month_ + kMonthCodeOffset), day_, 0, 0);
+    midnight_ = MinutesSince2000(year_, monthCode(month_), day_, 0, 0);
   }
   void setTime(int8_t hour, int8_t minute) {
     hour_ = hour;

@@ -1,32 +1,13 @@
-#include "results_log.h"
+#include "log/results_log.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
 
-#include "fast_format.h"
+#include "log/fast_format.h"
 
 namespace quillmar::planprobe {
-
-namespace {
-
-// Appends the text the C library formats, for conversions the fast formatter leaves alone.
-void appendWithLibrary(std::string& out, const char* format, va_list args) {
-  va_list measure;
-  va_copy(measure, args);
-  const int length = std::vsnprintf(nullptr, 0, format, measure);
-  va_end(measure);
-  if (length <= 0) {
-    return;
-  }
-  const size_t start = out.size();
-  out.resize(start + static_cast<size_t>(length) + 1);
-  std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, args);
-  out.resize(start + static_cast<size_t>(length));
-}
-
-}  // namespace
 
 FileSink::~FileSink() {
   std::fclose(file_);
@@ -131,15 +112,9 @@ void ResultsLog::writeRawBlock(std::string_view bytes) {
 void ResultsLog::print(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list fallback;
-  va_copy(fallback, args);
   scratch_.clear();
-  const bool done = appendFormatted(scratch_, format, args);
+  appendPrintf(scratch_, format, args);
   va_end(args);
-  if (!done) {
-    appendWithLibrary(scratch_, format, fallback);
-  }
-  va_end(fallback);
   write(scratch_);
 }
 

@@ -3,7 +3,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "file_stamp.h"
+#include "log/file_stamp.h"
 
 namespace quillmar::planprobe {
 

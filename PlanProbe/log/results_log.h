@@ -5,6 +5,10 @@
 // written from a position on (`holdFrom`) and later take back part of it (`withdrawTo`), so a
 // minute that turns out to have nothing to say leaves no trace; held text is kept, not lost,
 // when the log is flushed or destroyed.
+//
+// log/ is the output and file-system layer: this writer, the number formatting it uses and the
+// file stamp. It knows nothing of schedules, rules or the session and uses only the standard
+// library and the platform's file calls.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "file_stamp.h"
+#include "log/file_stamp.h"
 
 namespace quillmar::planprobe {
 

@@ -1,7 +1,8 @@
-#include "fast_format.h"
+#include "log/fast_format.h"
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace quillmar::planprobe {
@@ -26,6 +27,21 @@ void appendInt(std::string& out, int value, int width, bool zeroPad) {
     out.append(static_cast<size_t>(padding), '0');
   }
   out.append(digits, static_cast<size_t>(end - digits));
+}
+
+// Appends the text the C library formats, for conversions the fast formatter leaves alone.
+void appendWithLibrary(std::string& out, const char* format, va_list args) {
+  va_list measure;
+  va_copy(measure, args);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length <= 0) {
+    return;
+  }
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(length) + 1);
+  std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, args);
+  out.resize(start + static_cast<size_t>(length));
 }
 
 }  // namespace
@@ -74,6 +90,15 @@ bool appendFormatted(std::string& out, const char* format, va_list args) {
     ++p;
   }
   return true;
+}
+
+void appendPrintf(std::string& out, const char* format, va_list args) {
+  va_list fallback;
+  va_copy(fallback, args);
+  if (!appendFormatted(out, format, args)) {
+    appendWithLibrary(out, format, fallback);
+  }
+  va_end(fallback);
 }
 
 }  // namespace quillmar::planprobe

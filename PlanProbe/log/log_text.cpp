@@ -1,4 +1,4 @@
-#include "log_text.h"
+#include "log/log_text.h"
 
 #include <charconv>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "results_log.h"
+#include "log/results_log.h"
 
 namespace quillmar::planprobe {
 

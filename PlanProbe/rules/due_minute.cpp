@@ -1,9 +1,9 @@
-#include "due_minute.h"
+#include "rules/due_minute.h"
 
 #include <algorithm>
 
 #include "calendar/calendar.h"
-#include "event_rules.h"
+#include "rules/event_rules.h"
 
 namespace quillmar::planprobe {
 
@@ -15,7 +15,7 @@ int32_t atStartTimeOfDay(const ScheduleEvent& e, const DayWindow& day, int32_t f
   if (e.startHour > 23 || e.startMinute > 59) {
     return kNoDueMinute;  // a clock in range never reads it
   }
-  const int32_t minute = day.last - 1439 + e.startHour * 60 + e.startMinute;
+  const int32_t minute = day.last - (kMinutesPerDay - 1) + e.startHour * 60 + e.startMinute;
   return minute >= from && minute <= to ? minute : kNoDueMinute;
 }
 
@@ -27,20 +27,6 @@ int32_t nextGridPoint(int32_t start, int32_t length, int32_t from, int32_t to) {
   return minute <= to ? minute : kNoDueMinute;
 }
 
-int32_t startMinutes(const ScheduleEvent& e) {
-  return MinutesSince2000(static_cast<int8_t>(e.startYear), static_cast<int8_t>(e.startMonth),
-                          static_cast<int8_t>(e.startDay), static_cast<int8_t>(e.startHour),
-                          static_cast<int8_t>(e.startMinute))
-      .minutes;
-}
-
-int32_t endMinutes(const ScheduleEvent& e) {
-  return MinutesSince2000(static_cast<int8_t>(e.endYear), static_cast<int8_t>(e.endMonth),
-                          static_cast<int8_t>(e.endDay), static_cast<int8_t>(e.endHour),
-                          static_cast<int8_t>(e.endMinute))
-      .minutes;
-}
-
 }  // namespace
 
 DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
@@ -49,7 +35,7 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
   if (!isValidMonthCode(e.startMonth)) {
     return {day.first, 1, day.last, false};  // the start month is reported every minute
   }
-  const int32_t start = startMinutes(e);
+  const int32_t start = startOf(e).minutes;
   if (e.period == PERIOD_BOOT && e.startKey != day.dateKey) {
     return kNone;
   }
@@ -67,7 +53,7 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
       if (!isValidMonthCode(e.endMonth)) {
         return everyMinute;  // the end month is reported
       }
-      to = std::min(to, endMinutes(e));
+      to = std::min(to, endOf(e).minutes);
       if (from > to) {
         return kNone;
       }
@@ -77,17 +63,18 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
     case ClassRule::Unknown:
       return everyMinute;
   }
-  if (e.period == PERIOD_YEAR) {
-    return once(atStartTimeOfDay(e, day, from, to));
-  }
-  if (isWeekdayPeriod(e.period)) {
-    if (e.startKey != day.dateKey && day.weekday != e.period) {
-      return kNone;
-    }
-    return once(atStartTimeOfDay(e, day, from, to));
-  }
-  if (!isGridPeriod(e.period)) {
-    return everyMinute;  // the period is reported
+  switch (periodRule(e)) {
+    case PeriodRule::Year:
+      return once(atStartTimeOfDay(e, day, from, to));
+    case PeriodRule::Weekday:
+      if (e.startKey != day.dateKey && day.weekday != e.period) {
+        return kNone;
+      }
+      return once(atStartTimeOfDay(e, day, from, to));
+    case PeriodRule::Unknown:
+      return everyMinute;  // the period is reported
+    case PeriodRule::Grid:
+      break;
   }
   if (hasMonthSet(e)) {
     return once(atStartTimeOfDay(e, day, from, to));
@@ -95,7 +82,7 @@ DueMinutes NextDueMinutes(const ScheduleEvent& e, const DayWindow& day) {
   if (e.repeat < 1) {
     return everyMinute;  // the repeat phase is reported
   }
-  const int32_t length = gridUnit(e.period) * e.repeat;
+  const int32_t length = gridUnit(e) * e.repeat;
   return {nextGridPoint(start, length, from, to), length, to};
 }
 

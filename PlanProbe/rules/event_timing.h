@@ -1,23 +1,34 @@
 // The unit's event rules: which events a day loads, which loaded event is due in a minute,
 // and which single event wins a minute that two or more want. These model the unit's
 // firmware, quirks included, so that the simulation predicts what the unit will do.
+//
+// rules/ is this folder: the rules alone, with no knowledge of the results log or of the
+// minute loop. It may use the event record of schedule/ and the arithmetic of calendar/; what
+// the rules find wrong on the way goes out through RuleReports, which the session points at
+// the log.
 #pragma once
 
-#include <span>
-
-#include "schedule/event_list.h"
+#include "rules/sim_clock.h"
 #include "schedule/result_code.h"
-#include "schedule/results_log.h"
 #include "schedule/schedule_event.h"
-#include "sim_clock.h"
 
 namespace quillmar::planprobe {
 
-// What the event tests read (the clock) and write (the boot state, reports to the log).
+// Receives the failures the rules meet on the way, with the context text they were given
+// (the line number text, or null).
+class RuleReports {
+ public:
+  virtual void report(ResultCode code, const char* context) = 0;
+
+ protected:
+  ~RuleReports() = default;
+};
+
+// What the event tests read (the clock) and write (the boot state, reports).
 struct TimingContext {
   const SimClock& clock;
   BootState& boot;
-  ResultsLog& log;
+  RuleReports& reports;
 };
 
 // The day test, run with the clock at the day's first simulated minute: SUCCESS when `event`
@@ -34,23 +45,5 @@ ResultCode IsDueNow(TimingContext& ctx, const ScheduleEvent* event);
 // (later in list order): returns the one that wins, or null when the rules give no winner.
 // Clears the BOOT_START bit of the events it settles by their start times.
 ScheduleEvent* PickPrecedence(TimingContext& ctx, ScheduleEvent* a, ScheduleEvent* b);
-
-// Runs the clock's present minute: executes at most one due event of `events`. Returns 1 when
-// an event was executed, BAD_EVENT when two due events had no precedence, NO_MATCH when the
-// winner has no command, else the minute test's code for the last event (0 for no events).
-// The boot minute ends with it.
-ResultCode ExecuteMinute(TimingContext& ctx, EventList& events);
-
-// ExecuteMinute over only `events`, records of the list in list order. Gives the same log and
-// the same changes to the events as ExecuteMinute on the whole list, provided the minute test
-// of every record left out answers NOT_TODAY and writes nothing in this minute.
-ResultCode ExecuteMinuteAmong(TimingContext& ctx, std::span<ScheduleEvent* const> events);
-
-// ExecuteMinuteAmong over `events` whose minute test is known to find each of them due in this
-// minute without writing a report: the same log and changes, without running the test.
-ResultCode ExecuteDueMinute(TimingContext& ctx, std::span<ScheduleEvent* const> events);
-
-// ExecuteMinute's result when the winner was executed.
-constexpr ResultCode kExecuted = 1;
 
 }  // namespace quillmar::planprobe
