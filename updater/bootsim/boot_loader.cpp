@@ -90,6 +90,15 @@ void BootLoader::receive(uint8_t byte, Reply& reply) {
     transcript_.push_back(byte);
   }
   pending_.push_back(byte);
+  const size_t replied = reply.size();
+  take(reply);
+  if (reply.size() > replied) {
+    answered_ += reply.size() - replied;
+    ++answers_;
+  }
+}
+
+void BootLoader::take(Reply& reply) {
   const Command* command = offered(pending_[0]);
   if (command == nullptr) {
     pending_.clear();

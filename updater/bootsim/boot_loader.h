@@ -53,6 +53,9 @@ class BootLoader {
   uint32_t uses(uint8_t command) const { return uses_[command]; }
   // Bytes taken from the line, until a silent unit stops listening.
   uint64_t bytesReceived() const { return received_; }
+  // Bytes answered, and the answers they made up (one per command that has one).
+  uint64_t bytesAnswered() const { return answered_; }
+  uint64_t answers() const { return answers_; }
   uint32_t address() const { return address_; }
   FlashMemory& flash() { return flash_; }
   const FlashMemory& flash() const { return flash_; }
@@ -71,6 +74,8 @@ class BootLoader {
   static const Command* find(uint8_t byte);
   const Command* offered(uint8_t byte) const;
   size_t blockPayload() const;
+  // Carries out the command in pending_ once it is complete.
+  void take(Reply& reply);
   bool nacked(uint8_t byte);
   void complete(const Command* command, Reply& reply);
 
@@ -97,6 +102,8 @@ class BootLoader {
   uint8_t lockBits_ = 0xFF;
   uint64_t received_ = 0;
   uint64_t completed_ = 0;
+  uint64_t answered_ = 0;
+  uint64_t answers_ = 0;
   std::array<uint32_t, 256> uses_{};
   bool keepTranscript_ = false;
   std::vector<uint8_t> transcript_;
