@@ -3,6 +3,8 @@
 // error is a terminal, a progress bar redrawn in place on it.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -10,8 +12,11 @@
 
 namespace quillmar::cli {
 
-// One progress-bar line without its line end: "Writing | ####...   | 100%".
-std::string progressLine(const std::string& label, int percent);
+// One progress-bar line without its line end: "Writing | ####...   | 100%". With
+// `elapsedSeconds` (0 or more) the time so far follows, and with `leftSeconds` the estimate
+// of the time left: "Writing | ####...   | 42% 1:05, ~1:30 left".
+std::string progressLine(const std::string& label, int percent, int elapsedSeconds = -1,
+                         int leftSeconds = -1);
 
 // `text` with each control character written as \xNN, so a text that carries bytes from the
 // unit (a wrong identifier, a version) still takes exactly one line.
@@ -19,7 +24,11 @@ std::string oneLine(const std::string& text);
 
 class ConsoleUi : public boot::OperationUi {
  public:
-  ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar);
+  using Clock = std::chrono::steady_clock;
+
+  // `now` tells the time for the bar's elapsed and left figures.
+  ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar,
+            std::function<Clock::time_point()> now = Clock::now);
   // Ends a bar that is still open, so the shell prompt starts on a line of its own.
   ~ConsoleUi() override;
   ConsoleUi(const ConsoleUi&) = delete;
@@ -43,8 +52,10 @@ class ConsoleUi : public boot::OperationUi {
   std::string label_ = "Reading";
   int range_ = 0;
   int position_ = 0;
-  bool moved_ = false;     // a position arrived since the range was set
-  int drawnPercent_ = -1;  // what the open bar shows; -1 when no bar is open
+  bool moved_ = false;  // a position arrived since the range was set
+  std::function<Clock::time_point()> now_;
+  Clock::time_point started_;  // when the range was set
+  std::string drawn_;          // what the open bar shows; "" when no bar is open
 };
 
 }  // namespace quillmar::cli
