@@ -22,6 +22,7 @@
 #include "bootsim/boot_simulator.h"
 #include "updater/boot/updater_presenter.h"
 #include "updater/image/fileio.h"
+#include "updater/link/serial_link.h"
 
 namespace {
 
@@ -86,6 +87,27 @@ Run timeUpdate(int pages, bool block, uint32_t latencyMs) {
   return run;
 }
 
+// Seconds over the line's own time that one exchange of a byte load ("c", a byte, and the
+// acknowledgement) costs a bare client on the same link and modelled line: what the
+// pseudo-terminal and the machine's wake-ups add, with no updater around it. -1 on a failure.
+double bareExchangeOverhead(int exchanges) {
+  quillmar::bootsim::BootSimulator sim({}, {}, {kBaud, 0});
+  if (!sim.start().empty())
+    return -1;
+  quillmar::link::SerialLink link({sim.devicePath(), "/dev/null", "/dev/null", "/dev/null"});
+  if (!link.open(0, kBaud).empty())
+    return -1;
+  const Clock::time_point start = Clock::now();
+  for (int i = 0; i < exchanges; ++i) {
+    link.writeByte('c');
+    link.writeByte(0x12);
+    if (link.readByte(1000) != '\r')
+      return -1;
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return seconds / exchanges - 3 * kByteSeconds;
+}
+
 // The run's traffic for the whole image: per page it grows by the same amount, so two sizes
 // fix it; the measured ratio carries over.
 struct Scenario {
@@ -108,6 +130,8 @@ int main(int argc, char** argv) {
   std::printf("update with read-back on a %u bit/s line (simulated unit)%s\n", kBaud,
               full ? "" : "; scaled images, full-image figures worked out from them");
   double fullSeconds[4] = {};
+  double firstRatio = 1;
+  double fullReplies = 0;  // of the byte-by-byte dialogue
   int at = 0;
   for (const Scenario& s : scenarios) {
     const Run run = timeUpdate(s.pages, s.block, s.latencyMs);
@@ -121,6 +145,11 @@ int main(int argc, char** argv) {
     const double ratio = run.seconds / line;
     const double perPage = bigger.lineSeconds(s.latencyMs) - line;
     const double fullLine = line + perPage * (kFullPages - s.pages);
+    if (at == 0) {
+      firstRatio = ratio;
+      fullReplies = static_cast<double>(run.replies) +
+                    static_cast<double>(bigger.replies - run.replies) * (kFullPages - s.pages);
+    }
     fullSeconds[at++] = fullLine * ratio;
     std::printf(
         "%-28s %3d pages: %8llu bytes, %6llu replies, line %7.2f s, measured %7.2f s, "
@@ -136,5 +165,17 @@ int main(int argc, char** argv) {
       "whole image, 16 ms latency: --block %.1f s = %.3f of byte by byte %.1f s (%.1f min)\n",
       fullSeconds[3], fullSeconds[3] / fullSeconds[2], fullSeconds[2], fullSeconds[2] / 60);
   std::printf("goals: ratio <= 1.05 byte by byte, <= 1.10 with --block\n");
+  // What the pseudo-terminal itself costs per reply, which every byte-by-byte exchange pays.
+  const double overhead = bareExchangeOverhead(5000);
+  if (overhead < 0) {
+    std::cerr << "line_bench: the bare client failed\n";
+    return 1;
+  }
+  const double fullLine = fullSeconds[0] / firstRatio;
+  std::printf(
+      "a bare client on the same line: %.1f us per exchange above its %.1f us of line time;\n"
+      "byte by byte, whole image, without that: %.1f s, ratio %.3f\n",
+      overhead * 1e6, 3 * kByteSeconds * 1e6, fullSeconds[0] - fullReplies * overhead,
+      (fullSeconds[0] - fullReplies * overhead) / fullLine);
   return 0;
 }
