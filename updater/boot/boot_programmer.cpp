@@ -115,6 +115,7 @@ bool BootProgrammer::openLink(int portIndex) {
     ui_.showMessage(error);
     return false;
   }
+  ui_.linkOpened(link_.deviceName());
   return true;
 }
 

@@ -38,15 +38,6 @@ struct PortChoice {
 };
 PortChoice choosePort(const std::string& port);
 
-// Replies the boot loader sends for a full `operation`: each one waits out an adapter's
-// latency timer once. Byte by byte, or with block transfers of one page.
-int repliesOf(boot::Operation operation, bool block);
-
-// The note for an adapter on `device` that holds each reply `latencyMs` ms (meant for above
-// 2 ms): the figure, what it costs `operation` in the chosen mode, and what helps.
-std::string latencyNote(const std::string& device, int latencyMs, boot::Operation operation,
-                        bool block, const std::string& setting);
-
 // The --help text.
 std::string helpText();
 

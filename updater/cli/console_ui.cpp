@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <utility>
 
 #include "updater/boot/updater_presenter.h"
+#include "updater/cli/latency_note.h"
+#include "updater/link/adapter_latency.h"
 
 namespace quillmar::cli {
 namespace {
@@ -82,6 +85,18 @@ void ConsoleUi::setProgressPosition(int step) {
   position_ = step;
   moved_ = true;
   drawBar();
+}
+
+void ConsoleUi::linkOpened(const std::string& device) {
+  if (latencyNoted_)
+    return;
+  latencyNoted_ = true;
+  const std::optional<int> latency = link::adapterLatencyMs(device);
+  if (latency && *latency > kQuietLatencyMs) {
+    endBar();
+    err_ << latencyNote(device, *latency, operation_, block_, link::adapterLatencySetting(device))
+         << std::flush;
+  }
 }
 
 void ConsoleUi::setStatus(const std::string& text) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "updater/boot/operation_ui.h"
+#include "updater/boot/updater_presenter.h"
 
 namespace quillmar::cli {
 
@@ -41,6 +42,15 @@ class ConsoleUi : public boot::OperationUi {
   void setProgressRange(int steps) override;
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;
+  // Says once per program run when the port's USB adapter holds replies above 2 ms, read
+  // after the open has asked the driver for low latency.
+  void linkOpened(const std::string& device) override;
+
+  // What the latency note works out the cost for.
+  void describeOperation(boot::Operation operation, bool block) {
+    operation_ = operation;
+    block_ = block;
+  }
 
  private:
   void drawBar();
@@ -53,6 +63,9 @@ class ConsoleUi : public boot::OperationUi {
   int range_ = 0;
   int position_ = 0;
   bool moved_ = false;  // a position arrived since the range was set
+  boot::Operation operation_ = boot::Operation::Update;
+  bool block_ = false;
+  bool latencyNoted_ = false;
   std::function<Clock::time_point()> now_;
   Clock::time_point started_;  // when the range was set
   std::string drawn_;          // what the open bar shows; "" when no bar is open

@@ -7,6 +7,7 @@
 #include "updater/boot/updater_presenter.h"
 #include "updater/cli/command_line.h"
 #include "updater/cli/console_ui.h"
+#include "updater/cli/latency_note.h"
 
 namespace quillmar::cli {
 namespace {
