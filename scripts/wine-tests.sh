@@ -195,6 +195,17 @@ def image(path):
 sys.exit(image(sys.argv[1]) != image(sys.argv[2]))
 PY
 expect_run "version" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 version
+expect_run "update with --block" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --block update
+expect_run "version with --block" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 --block version
+stop_sim
+# A unit that refuses the first block load: only --block sends one, and the failure names it.
+start_sim --nack B:1
+erased="The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed."
+expect_run "a refused block with --block" 1 $'Programming QUILLmar Application...\nUPDATE FAILED!' "$erased" 120 --block update
+grep -q "^block 0 (addresses 0x0000 - 0x00ff) failed to write" "$work/streams.$BASHPID.err" ||
+  fail "the refused block is not named: $(cat "$work/streams.$BASHPID.err")"
+echo "ok: the refused block is named"
+expect_run "the same unit without --block" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
 stop_sim
 
 # A silent unit: the version query waits the whole 20-second reply time-out. Meanwhile the Linux
@@ -351,5 +362,36 @@ stop_sim
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
 echo "ok: Escape ends the program; screenshots in $shots"
+
+# QUILLmar_Update.exe --block: Update in block transfers, and a refused block load named in its
+# box (a unit that refuses the first one; without --block no block load is sent).
+start_sim
+(cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe --block) >"$work/dialog-block.log" 2>&1 &
+app=$!
+wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
+probe key "${help[@]}" enter
+wait_for "the help dialog to close" 30 gone "${help[@]}"
+probe key "${main[@]}" enter
+wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Update with --block ended with: $(probe text "${main[@]}")"
+echo "ok: QUILLmar_Update.exe --block updates the simulated unit: QUILLmar Updated!"
+stop_sim
+start_sim --nack B:1
+probe key "${main[@]}" enter
+wait_for "the box naming the refused block" 60 box_shows "block 0 (addresses 0x0000 - 0x00ff) failed to write"
+sleep 1
+shot 11-block-refused
+probe key "${box[@]}" enter
+until has_status "UPDATE FAILED!"; do
+  wait_for "a message box or the failure" 60 box_or_failed
+  has_status "UPDATE FAILED!" && break
+  probe key "${box[@]}" enter
+  wait_for "the message box to close" 30 no_box
+done
+echo "ok: QUILLmar_Update.exe --block names a refused block, then UPDATE FAILED!"
+stop_sim
+probe key "${main[@]}" escape
+wait "$app" || fail "QUILLmar_Update.exe --block did not end cleanly after Escape (status $?)"
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -27,6 +28,10 @@ constexpr uint8_t kLoadHighByte = 'C';
 constexpr uint8_t kWritePage = 'm';
 constexpr uint8_t kReadWord = 'R';
 constexpr uint8_t kLeaveProgramming = 'L';
+constexpr uint8_t kBlockSupportQuery = 'b';
+constexpr uint8_t kBlockLoad = 'B';
+constexpr uint8_t kBlockRead = 'g';
+constexpr uint8_t kFlashMemory = 'F';
 constexpr uint8_t kAck = 0x0D;
 constexpr uint8_t kYes = 'Y';
 
@@ -101,12 +106,16 @@ BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDe
       readbackBuffer_(kAppRegionBytes, 0xFF) {}
 
 // Opens the link on port `portIndex`; false, after showing the link's message, when it fails.
+// Every operation starts byte by byte and with the unit not yet erased.
 bool BootProgrammer::openLink(int portIndex) {
+  blockBytes_ = 0;
+  erased_ = false;
   const std::string error = link_.open(static_cast<uint16_t>(portIndex), link::kLinkBaudRate);
   if (!error.empty()) {
     ui_.showMessage(error);
     return false;
   }
+  ui_.linkOpened(link_.deviceName());
   return true;
 }
 
@@ -184,6 +193,7 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
     ui_.showMessage(formatText("signature check failed, rc=%d", rc));
     return rc;
   }
+  queryBlockSupport();
   rc = prepareDevice();
   // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.
   const bool erased = rc != -1;
@@ -223,6 +233,7 @@ int BootProgrammer::runRead(const std::string& readbackPath) {
     ui_.showMessage(formatText("signature check failed, rc=%d", rc));
     return rc;
   }
+  queryBlockSupport();
   rc = readFlash(kAppRegionBytes);
   if (rc < 0) {
     ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
@@ -243,20 +254,32 @@ int BootProgrammer::runRead(const std::string& readbackPath) {
 // Reads the first kVersionScanWords words outside programming mode and picks the version
 // characters after the marker.
 std::string BootProgrammer::scanVersion() {
-  if (!command(kAutoIncrementQuery, kYes) || !setAddress(0, 0))
+  if (!command(kAutoIncrementQuery, kYes))
+    return kNoVersion;
+  queryBlockSupport();
+  if (!setAddress(0, 0))
     return kNoVersion;
   std::string flash;
   flash.reserve(2 * kVersionScanWords);
-  for (int word = 0; word < kVersionScanWords; ++word) {
-    send(kReadWord);
-    const int high = receive();
-    if (high < 0)
-      return kNoVersion;
-    const int low = receive();
-    if (low < 0)
-      return kNoVersion;
-    flash += versionChar(low);
-    flash += versionChar(high);
+  if (blockBytes_ > 0) {
+    std::vector<uint8_t> bytes(2 * kVersionScanWords);
+    for (int at = 0; at < 2 * kVersionScanWords; at += blockBytes_) {
+      if (!readBlock(std::min(blockBytes_, 2 * kVersionScanWords - at), bytes.data() + at))
+        return kNoVersion;
+    }
+    std::transform(bytes.begin(), bytes.end(), std::back_inserter(flash), versionChar);
+  } else {
+    for (int word = 0; word < kVersionScanWords; ++word) {
+      send(kReadWord);
+      const int high = receive();
+      if (high < 0)
+        return kNoVersion;
+      const int low = receive();
+      if (low < 0)
+        return kNoVersion;
+      flash += versionChar(low);
+      flash += versionChar(high);
+    }
   }
   const std::string marker = kVersionMarker;
   const size_t at = flash.find(marker);
@@ -289,12 +312,29 @@ int BootProgrammer::checkSignature() {
   return command(kAutoIncrementQuery, kYes) ? 0 : -2;
 }
 
+// The answer is "Y" and the block size, high byte first. Blocks are kept within one page, so
+// that a page of 0xFF can be left out and no block straddles two page writes.
+void BootProgrammer::queryBlockSupport() {
+  blockBytes_ = 0;
+  if (!blockMode_)
+    return;
+  send(kBlockSupportQuery);
+  if (receive() != kYes)
+    return;
+  const int high = receive();
+  const int low = receive();
+  if (high < 0 || low < 0)
+    return;
+  blockBytes_ = std::min((high << 8 | low) & ~1, kPageBytes);
+}
+
 int BootProgrammer::prepareDevice() {
   sendEscapes();
   if (!command(kEnterProgramming, kAck))
     return -1;
   if (!command(kChipErase, kAck))
     return -2;
+  erased_ = true;
   if (!command(kEnterProgramming, kAck))
     return -3;
   if (!setAddress(0, 0))
@@ -311,7 +351,7 @@ int BootProgrammer::writeFlash(int size) {
   }
   if (!setAddress(0, 0))
     return -5;
-  return writePages(size);
+  return blockBytes_ > 0 ? writeBlocks(size) : writePages(size);
 }
 
 // Loads the image word by word and commits each full page and the last partial one. An odd
@@ -339,11 +379,52 @@ int BootProgrammer::writePages(int size) {
     if (next >= size)
       break;
   }
+  return leaveAfterWrite(next);
+}
+
+// Sends the same bytes as writePages, one block load per block. A block of nothing but 0xFF
+// is left out once this operation has erased the unit, since the erase left it so; the next
+// block sent then sets its address first.
+int BootProgrammer::writeBlocks(int size) {
+  const long end = std::max(size + (size & 1), 2);
+  long address = 0;  // where the boot loader's address points, as a byte address
+  for (long first = 0; first < end; first += blockBytes_) {
+    const long count = std::min<long>(blockBytes_, end - first);
+    const auto data = imageBuffer_.begin() + first;
+    const bool blank = std::all_of(data, data + count, [](uint8_t b) { return b == 0xFF; });
+    if (!(blank && erased_)) {
+      if (address != first && !setAddress(first >> 9, (first >> 1) & 0xFF))
+        return -5;
+      if (!loadBlock(first, count)) {
+        ui_.showMessage(formatText("block %ld (addresses 0x%04lx - 0x%04lx) failed to write",
+                                   first / blockBytes_, first, first + count - 1));
+        return -1;
+      }
+      address = first + count;
+    }
+    ui_.setProgressPosition(static_cast<int>((first + count) / kPageBytes));
+  }
+  return leaveAfterWrite(end);
+}
+
+// Leaves programming mode after the last page; `next` is the bytes sent, the step's result.
+int BootProgrammer::leaveAfterWrite(long next) {
   if (!command(kLeaveProgramming, kAck)) {
     ui_.showMessage("failed to exit programming mode");
     return -1;
   }
   return static_cast<int>(next);
+}
+
+// One block load of imageBuffer[first, first + count) into flash; true when acknowledged.
+bool BootProgrammer::loadBlock(long first, long count) {
+  send(kBlockLoad);
+  send(static_cast<int>(count >> 8));
+  send(static_cast<int>(count & 0xFF));
+  send(kFlashMemory);
+  for (long at = first; at < first + count; ++at)
+    send(imageBuffer_[at]);
+  return receive() == kAck;
 }
 
 // Writes the page that ends just before byte address `next`, then points the boot loader at
@@ -373,13 +454,14 @@ int BootProgrammer::readFlash(int size) {
     return -1;
   }
   int next = 0;
-  const bool complete = readWords(size, next);
+  blockFailure_.clear();
+  const bool complete = blockBytes_ > 0 ? readBlocks(size, next) : readWords(size, next);
   if (!command(kLeaveProgramming, kAck)) {
     ui_.showMessage("failed to exit programming mode after read");
     return -1;
   }
   if (!complete) {
-    ui_.showMessage("Failed while reading device");
+    ui_.showMessage("Failed while reading device" + blockFailure_);
     return -1;
   }
   return next;
@@ -402,6 +484,40 @@ bool BootProgrammer::readWords(int size, int& next) {
     if (next % kPageBytes == 0)
       ui_.setProgressPosition(next / kPageBytes);
   } while (next < size);
+  return true;
+}
+
+// Reads the same bytes as readWords, one block read per block, and moves the progress bar at
+// each page boundary. On a short block, blockFailure_ says which one.
+bool BootProgrammer::readBlocks(int size, int& next) {
+  const int end = std::max(size + (size & 1), 2);
+  while (next < end) {
+    const int count = std::min(blockBytes_, end - next);
+    if (!readBlock(count, readbackBuffer_.data() + next)) {
+      blockFailure_ = formatText("\nblock %d (addresses 0x%04x - 0x%04x) did not arrive whole",
+                                 next / blockBytes_, next, next + count - 1);
+      return false;
+    }
+    next += count;
+    if (next / kPageBytes > (next - count) / kPageBytes)
+      ui_.setProgressPosition(next / kPageBytes);
+  }
+  return true;
+}
+
+// One block read of `count` flash bytes from the current address into `into`; false as soon
+// as a byte fails to arrive.
+bool BootProgrammer::readBlock(int count, uint8_t* into) {
+  send(kBlockRead);
+  send(count >> 8);
+  send(count & 0xFF);
+  send(kFlashMemory);
+  for (int at = 0; at < count; ++at) {
+    const int value = receive();
+    if (value < 0)
+      return false;
+    into[at] = static_cast<uint8_t>(value);
+  }
   return true;
 }
 

@@ -49,9 +49,19 @@ class BootProgrammer {
   // (fewer when the scan ends sooner), or kNoVersion.
   std::string queryVersion(int portIndex);
 
+  // With block mode on, each operation asks the boot loader whether it offers block
+  // transfers and, when it does, loads and reads whole pages with one command each. A boot
+  // loader that does not offer them gets the byte-by-byte dialogue, as with block mode off.
+  void setBlockMode(bool enabled) { blockMode_ = enabled; }
+  // The block size the current (or last) operation uses; 0 for the byte-by-byte dialogue.
+  int blockBytes() const { return blockBytes_; }
+
   // The steps, on an already open link. Each returns a negative code on failure.
   // Checks the boot loader's identifier and its auto-increment support: 0, -1 or -2.
   int checkSignature();
+  // In block mode, asks the boot loader for block support and sets blockBytes(); otherwise
+  // (and on any answer but "Y" with a size) leaves it 0.
+  void queryBlockSupport();
   // Enters programming mode, erases, and sets the address to 0: 0, or -1..-4.
   int prepareDevice();
   // Programs imageBuffer[0, size) page by page; returns the bytes sent (size made even).
@@ -82,8 +92,13 @@ class BootProgrammer {
   int runRead(const std::string& readbackPath);
   std::string scanVersion();
   int writePages(int size);
+  int writeBlocks(int size);
+  int leaveAfterWrite(long next);
   int commitPage(long next);
   bool readWords(int size, int& next);
+  bool readBlocks(int size, int& next);
+  bool readBlock(int count, uint8_t* into);
+  bool loadBlock(long first, long count);
 
   void send(int value);
   int receive();
@@ -96,6 +111,10 @@ class BootProgrammer {
   std::ostream& diag_;
   link::SerialLink link_;
   uint16_t replyTimeoutMs_;
+  bool blockMode_ = false;
+  int blockBytes_ = 0;        // block size of the running operation; 0: byte by byte
+  bool erased_ = false;       // the running operation has erased the unit
+  std::string blockFailure_;  // which block read came back short
   std::vector<uint8_t> imageBuffer_;
   std::vector<uint8_t> readbackBuffer_;
 };

@@ -25,6 +25,8 @@ class OperationUi {
   virtual void setProgressPosition(int step) = 0;
   // Replaces the one-line status text.
   virtual void setStatus(const std::string& text) = 0;
+  // The operation has opened the port on `device`, before any byte goes out.
+  virtual void linkOpened(const std::string& device) { (void)device; }
 };
 
 }  // namespace quillmar::boot

@@ -65,6 +65,15 @@ const BootLoader::Command* BootLoader::find(uint8_t byte) {
   return nullptr;
 }
 
+// The command `byte` starts, as this unit knows it: one without block support takes the
+// block commands for unknown ones.
+const BootLoader::Command* BootLoader::offered(uint8_t byte) const {
+  if (faults_.noBlock && (byte == 'b' || byte == 'B' || byte == 'g')) {
+    return nullptr;
+  }
+  return find(byte);
+}
+
 // Data bytes that follow a block load's three argument bytes: none for a memory type the
 // boot loader refuses, so that the refusal does not swallow later commands.
 size_t BootLoader::blockPayload() const {
@@ -77,8 +86,20 @@ void BootLoader::receive(uint8_t byte, Reply& reply) {
     return;
   }
   ++received_;
+  if (keepTranscript_) {
+    transcript_.push_back(byte);
+  }
   pending_.push_back(byte);
-  const Command* command = find(pending_[0]);
+  const size_t replied = reply.size();
+  take(reply);
+  if (reply.size() > replied) {
+    answered_ += reply.size() - replied;
+    ++answers_;
+  }
+}
+
+void BootLoader::take(Reply& reply) {
+  const Command* command = offered(pending_[0]);
   if (command == nullptr) {
     pending_.clear();
     ++completed_;

@@ -32,6 +32,7 @@ struct Faults {
   std::optional<uint64_t> silentAfter;    // bytes received before the unit goes dead
   std::vector<NackFault> nacks;
   std::optional<uint32_t> stuckAddress;  // flash byte that stores with bit 0 flipped
+  bool noBlock = false;                  // block commands "b", "B", "g" are unknown
 };
 
 class BootLoader {
@@ -43,9 +44,18 @@ class BootLoader {
   // Forgets a half-received command, as when the client went away in the middle of one.
   void dropPartialCommand() { pending_.clear(); }
 
+  // Keeps every byte taken from the line from now on, for a test to compare dialogues.
+  void keepTranscript() { keepTranscript_ = true; }
+  const std::vector<uint8_t>& transcript() const { return transcript_; }
+
   uint64_t commandsCompleted() const { return completed_; }
+  // How often `command` has been received complete.
+  uint32_t uses(uint8_t command) const { return uses_[command]; }
   // Bytes taken from the line, until a silent unit stops listening.
   uint64_t bytesReceived() const { return received_; }
+  // Bytes answered, and the answers they made up (one per command that has one).
+  uint64_t bytesAnswered() const { return answered_; }
+  uint64_t answers() const { return answers_; }
   uint32_t address() const { return address_; }
   FlashMemory& flash() { return flash_; }
   const FlashMemory& flash() const { return flash_; }
@@ -62,7 +72,10 @@ class BootLoader {
   static const Command kCommands[];
 
   static const Command* find(uint8_t byte);
+  const Command* offered(uint8_t byte) const;
   size_t blockPayload() const;
+  // Carries out the command in pending_ once it is complete.
+  void take(Reply& reply);
   bool nacked(uint8_t byte);
   void complete(const Command* command, Reply& reply);
 
@@ -89,7 +102,11 @@ class BootLoader {
   uint8_t lockBits_ = 0xFF;
   uint64_t received_ = 0;
   uint64_t completed_ = 0;
+  uint64_t answered_ = 0;
+  uint64_t answers_ = 0;
   std::array<uint32_t, 256> uses_{};
+  bool keepTranscript_ = false;
+  std::vector<uint8_t> transcript_;
 };
 
 }  // namespace quillmar::bootsim

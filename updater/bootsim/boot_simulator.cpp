@@ -10,8 +10,8 @@
 
 namespace quillmar::bootsim {
 
-BootSimulator::BootSimulator(Faults faults, ServeLimits limits)
-    : loader_(std::move(faults)), limits_(limits) {}
+BootSimulator::BootSimulator(Faults faults, ServeLimits limits, LineTiming line)
+    : loader_(std::move(faults)), limits_(limits), line_(line) {}
 
 BootSimulator::~BootSimulator() {
   stop();
@@ -36,7 +36,7 @@ std::string BootSimulator::start() {
   }
   port_ = std::move(port);
   thread_ = std::thread(
-      [this] { end_ = serve(*port_, loader_, stopPipe_[0], limits_, &sessionsEnded_); });
+      [this] { end_ = serve(*port_, loader_, stopPipe_[0], limits_, &sessionsEnded_, line_); });
   return "";
 }
 

@@ -24,7 +24,7 @@ namespace quillmar::bootsim {
 
 class BootSimulator {
  public:
-  explicit BootSimulator(Faults faults = {}, ServeLimits limits = {});
+  explicit BootSimulator(Faults faults = {}, ServeLimits limits = {}, LineTiming line = {});
   ~BootSimulator();
   BootSimulator(const BootSimulator&) = delete;
   BootSimulator& operator=(const BootSimulator&) = delete;
@@ -48,6 +48,7 @@ class BootSimulator {
  private:
   BootLoader loader_;
   ServeLimits limits_;
+  LineTiming line_;
   std::unique_ptr<PtyPort> port_;
   int stopPipe_[2] = {-1, -1};
   std::thread thread_;

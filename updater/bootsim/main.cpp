@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << port->devicePath() << std::endl;
-  ServeEnd end = serve(*port, loader, stopFd, options.limits);
+  ServeEnd end = serve(*port, loader, stopFd, options.limits, nullptr, options.line);
   ::close(stopFd);
   bool dumped = options.dumpPath.empty() || dumpFlash(loader.flash(), options.dumpPath, std::cerr);
   if (end == ServeEnd::Failed) {

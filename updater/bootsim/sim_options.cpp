@@ -20,6 +20,9 @@ const char* const kSimUsage =
     "  --nack C:K         answer \"?\" to the K-th use of command C and ignore it\n"
     "                     (C is a character or a byte like 0x1b; repeatable)\n"
     "  --corrupt ADDR     the flash byte at ADDR stores with bit 0 flipped\n"
+    "  --no-block         a boot loader without block transfers (b, B, g unknown)\n"
+    "  --baud N           take the time an N-bit/s 8N1 line takes, both ways\n"
+    "  --latency MS       hold each reply MS milliseconds, as a USB adapter does\n"
     "  --help             show this text\n";
 
 namespace {
@@ -61,13 +64,41 @@ using ValueParser = bool (*)(std::string_view value, SimOptions& options);
 
 struct OptionRow {
   std::string_view name;
-  ValueParser parse;  // null for a flag without a value
+  ValueParser parse;
+  bool takesValue = true;  // a flag's parser gets an empty value
 };
 
 constexpr uint64_t kMaxCount = std::numeric_limits<uint64_t>::max();
+constexpr uint64_t kMaxBaud = 4'000'000;
+constexpr uint64_t kMaxLatencyMs = 10'000;  // half the updater's reply time-out
 
 const OptionRow kOptions[] = {
-    {"--help", nullptr},
+    {"--help",
+     [](std::string_view, SimOptions& o) {
+       o.help = true;
+       return true;
+     },
+     false},
+    {"--no-block",
+     [](std::string_view, SimOptions& o) {
+       o.faults.noBlock = true;
+       return true;
+     },
+     false},
+    {"--baud",
+     [](std::string_view v, SimOptions& o) {
+       uint64_t baud = 0;
+       bool ok = parseNumber(v, kMaxBaud, baud) && baud != 0;
+       o.line.baud = static_cast<uint32_t>(baud);
+       return ok;
+     }},
+    {"--latency",
+     [](std::string_view v, SimOptions& o) {
+       uint64_t ms = 0;
+       bool ok = parseNumber(v, kMaxLatencyMs, ms);
+       o.line.latencyMs = static_cast<uint32_t>(ms);
+       return ok;
+     }},
     {"--load",
      [](std::string_view v, SimOptions& o) {
        o.loadPath = std::string(v);
@@ -123,8 +154,8 @@ std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& op
     if (row == nullptr) {
       return "unknown option: " + args[at];
     }
-    if (row->parse == nullptr) {
-      options.help = true;
+    if (!row->takesValue) {
+      row->parse("", options);
       continue;
     }
     if (at + 1 == args.size()) {

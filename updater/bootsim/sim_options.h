@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bootsim/boot_loader.h"
+#include "bootsim/line_model.h"
 #include "bootsim/sim_server.h"
 
 namespace quillmar::bootsim {
@@ -12,6 +13,7 @@ namespace quillmar::bootsim {
 struct SimOptions {
   Faults faults;
   ServeLimits limits;
+  LineTiming line;
   std::string loadPath;  // flash image to start from; empty: erased flash
   std::string dumpPath;  // where the flash goes at exit; empty: nowhere
   bool help = false;

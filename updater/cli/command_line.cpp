@@ -23,7 +23,7 @@ constexpr CommandName kCommands[] = {
 };
 
 constexpr const char* kUsage =
-    "Usage: quillmar-update [--port PORT] [--folder DIR] update|read|version\n";
+    "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] update|read|version\n";
 
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past
 // it. False with `error` set when the value is missing.
@@ -81,6 +81,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     } else if (isOption(arg, "--port")) {
       if (!optionValue(args, i, "--port", line.port, error))
         return std::nullopt;
+    } else if (arg == "--block") {
+      line.block = true;
     } else if (isOption(arg, "--folder")) {
       if (!optionValue(args, i, "--folder", line.folder, error))
         return std::nullopt;
@@ -143,6 +145,9 @@ std::string helpText() {
          "                or a serial device's path; default COM1\n"
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
+         "  --block       use the boot loader's block transfers (one command per 256-byte\n"
+         "                page) when it offers them; pages of 0xFF are left out after the\n"
+         "                erase. A boot loader without them gets the usual dialogue.\n"
          "  --help        show this text and exit\n"
          "\n"
          "Output:\n"
@@ -179,7 +184,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   const PortChoice port = choosePort(line->port);
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
   ConsoleUi ui(out, err, errIsTerminal);
+  ui.describeOperation(line->operation, line->block);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
+  presenter.programmer().setBlockMode(line->block);
   return presenter.run(line->operation, port.portIndex, folder) ? kExitSuccess : kExitFailure;
 }
 

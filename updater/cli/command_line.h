@@ -20,6 +20,7 @@ struct CommandLine {
   bool help = false;
   std::string port = "COM1";
   std::string folder;
+  bool block = false;  // use the boot loader's block transfers when it offers them
   boot::Operation operation = boot::Operation::Update;
 };
 

@@ -2,22 +2,39 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <ostream>
+#include <utility>
 
 #include "updater/boot/updater_presenter.h"
+#include "updater/cli/latency_note.h"
+#include "updater/link/adapter_latency.h"
 
 namespace quillmar::cli {
 namespace {
 
 constexpr int kBarWidth = 50;
 
+// Minutes and seconds, "1:05"; the minutes grow past 59 rather than adding hours.
+std::string minutesAndSeconds(int seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+  return text;
+}
+
 }  // namespace
 
-std::string progressLine(const std::string& label, int percent) {
+std::string progressLine(const std::string& label, int percent, int elapsedSeconds,
+                         int leftSeconds) {
   const int clamped = std::clamp(percent, 0, 100);
   const int filled = clamped * kBarWidth / 100;
-  return label + " | " + std::string(filled, '#') + std::string(kBarWidth - filled, ' ') + " | " +
-         std::to_string(clamped) + "%";
+  std::string line = label + " | " + std::string(filled, '#') +
+                     std::string(kBarWidth - filled, ' ') + " | " + std::to_string(clamped) + "%";
+  if (elapsedSeconds >= 0)
+    line += " " + minutesAndSeconds(elapsedSeconds);
+  if (elapsedSeconds >= 0 && leftSeconds >= 0)
+    line += ", ~" + minutesAndSeconds(leftSeconds) + " left";
+  return line;
 }
 
 std::string oneLine(const std::string& text) {
@@ -35,8 +52,9 @@ std::string oneLine(const std::string& text) {
   return line;
 }
 
-ConsoleUi::ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar)
-    : out_(out), err_(err), progressBar_(progressBar) {}
+ConsoleUi::ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar,
+                     std::function<Clock::time_point()> now)
+    : out_(out), err_(err), progressBar_(progressBar), now_(std::move(now)) {}
 
 ConsoleUi::~ConsoleUi() {
   endBar();
@@ -59,6 +77,7 @@ void ConsoleUi::setProgressRange(int steps) {
   range_ = std::max(steps, 0);
   position_ = 0;
   moved_ = false;
+  started_ = now_();
   drawBar();
 }
 
@@ -68,6 +87,18 @@ void ConsoleUi::setProgressPosition(int step) {
   drawBar();
 }
 
+void ConsoleUi::linkOpened(const std::string& device) {
+  if (latencyNoted_)
+    return;
+  latencyNoted_ = true;
+  const std::optional<int> latency = link::adapterLatencyMs(device);
+  if (latency && *latency > kQuietLatencyMs) {
+    endBar();
+    err_ << latencyNote(device, *latency, operation_, block_, link::adapterLatencySetting(device))
+         << std::flush;
+  }
+}
+
 void ConsoleUi::setStatus(const std::string& text) {
   endBar();
   out_ << oneLine(text) << '\n' << std::flush;
@@ -75,23 +106,32 @@ void ConsoleUi::setStatus(const std::string& text) {
   label_ = text == boot::kProgrammingStatus ? "Writing" : "Reading";
 }
 
-// Redraws the bar in place when its percentage changed. An empty range (an image shorter
-// than one page) is complete as soon as any position arrives.
+// Redraws the bar in place when its text changed. An empty range (an image shorter than one
+// page) is complete as soon as any position arrives. The time left is the time so far
+// spread over the steps still to go; it is shown once a step is done and until the last.
 void ConsoleUi::drawBar() {
   if (!progressBar_)
     return;
-  const int percent =
-      range_ > 0 ? std::clamp(position_, 0, range_) * 100 / range_ : (moved_ ? 100 : 0);
-  if (percent == drawnPercent_)
+  const int done = range_ > 0 ? std::clamp(position_, 0, range_) : (moved_ ? 1 : 0);
+  const int steps = std::max(range_, 1);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now_() - started_);
+  const long long seconds = std::max<long long>(elapsed.count(), 0);
+  const int left =
+      done > 0 && done < steps ? static_cast<int>(seconds * (steps - done) / done) : -1;
+  const std::string line =
+      progressLine(label_, done * 100 / steps, static_cast<int>(seconds), left);
+  if (line == drawn_)
     return;
-  drawnPercent_ = percent;
-  err_ << '\r' << progressLine(label_, percent) << std::flush;
+  // A shorter line (the estimate gone at the end) must not leave the old one's tail behind.
+  const std::size_t tail = drawn_.size() > line.size() ? drawn_.size() - line.size() : 0;
+  drawn_ = line;
+  err_ << '\r' << line << std::string(tail, ' ') << std::flush;
 }
 
 void ConsoleUi::endBar() {
-  if (drawnPercent_ < 0)
+  if (drawn_.empty())
     return;
-  drawnPercent_ = -1;
+  drawn_.clear();
   err_ << '\n' << std::flush;
 }
 

@@ -3,15 +3,21 @@
 // error is a terminal, a progress bar redrawn in place on it.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 #include "updater/boot/operation_ui.h"
+#include "updater/boot/updater_presenter.h"
 
 namespace quillmar::cli {
 
-// One progress-bar line without its line end: "Writing | ####...   | 100%".
-std::string progressLine(const std::string& label, int percent);
+// One progress-bar line without its line end: "Writing | ####...   | 100%". With
+// `elapsedSeconds` (0 or more) the time so far follows, and with `leftSeconds` the estimate
+// of the time left: "Writing | ####...   | 42% 1:05, ~1:30 left".
+std::string progressLine(const std::string& label, int percent, int elapsedSeconds = -1,
+                         int leftSeconds = -1);
 
 // `text` with each control character written as \xNN, so a text that carries bytes from the
 // unit (a wrong identifier, a version) still takes exactly one line.
@@ -19,7 +25,11 @@ std::string oneLine(const std::string& text);
 
 class ConsoleUi : public boot::OperationUi {
  public:
-  ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar);
+  using Clock = std::chrono::steady_clock;
+
+  // `now` tells the time for the bar's elapsed and left figures.
+  ConsoleUi(std::ostream& out, std::ostream& err, bool progressBar,
+            std::function<Clock::time_point()> now = Clock::now);
   // Ends a bar that is still open, so the shell prompt starts on a line of its own.
   ~ConsoleUi() override;
   ConsoleUi(const ConsoleUi&) = delete;
@@ -32,6 +42,15 @@ class ConsoleUi : public boot::OperationUi {
   void setProgressRange(int steps) override;
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;
+  // Says once per program run when the port's USB adapter holds replies above 2 ms, read
+  // after the open has asked the driver for low latency.
+  void linkOpened(const std::string& device) override;
+
+  // What the latency note works out the cost for.
+  void describeOperation(boot::Operation operation, bool block) {
+    operation_ = operation;
+    block_ = block;
+  }
 
  private:
   void drawBar();
@@ -43,8 +62,13 @@ class ConsoleUi : public boot::OperationUi {
   std::string label_ = "Reading";
   int range_ = 0;
   int position_ = 0;
-  bool moved_ = false;     // a position arrived since the range was set
-  int drawnPercent_ = -1;  // what the open bar shows; -1 when no bar is open
+  bool moved_ = false;  // a position arrived since the range was set
+  boot::Operation operation_ = boot::Operation::Update;
+  bool block_ = false;
+  bool latencyNoted_ = false;
+  std::function<Clock::time_point()> now_;
+  Clock::time_point started_;  // when the range was set
+  std::string drawn_;          // what the open bar shows; "" when no bar is open
 };
 
 }  // namespace quillmar::cli

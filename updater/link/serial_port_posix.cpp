@@ -6,6 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#if defined(__linux__)
+#include <linux/serial.h>
+#endif
+
 #include <cerrno>
 #include <chrono>
 
@@ -60,6 +64,21 @@ bool applyLineSettings(int fd, termios settings, uint16_t rate) {
     return false;
   }
   return tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+// Asks the driver to pass each received byte on at once instead of collecting a few first:
+// the dialogue waits for every reply. A driver that does not offer it (a pseudo-terminal, a
+// USB adapter, a user without the right) is left as it is.
+void requestLowLatency(int fd) {
+#if defined(__linux__)
+  serial_struct serial{};
+  if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && (serial.flags & ASYNC_LOW_LATENCY) == 0) {
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);
+  }
+#else
+  (void)fd;
+#endif
 }
 
 class PosixPort final : public PortBackend {
@@ -155,6 +174,7 @@ std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRa
     return nullptr;
   }
   ioctl(fd, TIOCEXCL);
+  requestLowLatency(fd);
   int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     error = kCannotSetStatus;

@@ -175,6 +175,8 @@ TEST(BootLoaderTest, InjectedFaults) {
          f.nacks = {NackFault{'A', 1}};
        }),
        at(1) + "a", "?Y"},
+      {"no block transfers: b, B and g are unknown commands",
+       faultsWith([](Faults& f) { f.noBlock = true; }), "bgaB", "??Y?"},
   };
   for (const FaultCase& c : cases) {
     BootLoader loader(c.faults);

@@ -1,11 +1,13 @@
 // The command line's parsing, port choice, and what its user interface writes where.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "updater/boot/updater_presenter.h"
 #include "updater/cli/command_line.h"
 #include "updater/cli/console_ui.h"
+#include "updater/cli/latency_note.h"
 
 namespace quillmar::cli {
 namespace {
@@ -18,6 +20,7 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
     std::string port;
     std::string folder;
     boot::Operation operation;
+    bool block = false;
   };
   const Case cases[] = {
       {{"update"}, "COM1", "", boot::Operation::Update},
@@ -28,6 +31,7 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
        boot::Operation::Version},
       {{"--port", "COM3", "--port", "COM4", "update"}, "COM4", "", boot::Operation::Update},
       {{"--folder", "-", "read"}, "COM1", "-", boot::Operation::Read},
+      {{"update", "--block"}, "COM1", "", boot::Operation::Update, true},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -37,6 +41,7 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
     EXPECT_EQ(line->port, c.port);
     EXPECT_EQ(line->folder, c.folder);
     EXPECT_EQ(line->operation, c.operation);
+    EXPECT_EQ(line->block, c.block);
   }
 }
 
@@ -99,6 +104,27 @@ TEST(ConsoleUiTest, ProgressLineFillsFiftyColumns) {
             "Reading |                                                    | 0%");
   EXPECT_EQ(progressLine("Reading", 51),
             "Reading | #########################                          | 51%");
+  EXPECT_EQ(progressLine("Writing", 42, 65, 90),
+            "Writing | #####################                              | 42% 1:05, ~1:30 left");
+  EXPECT_EQ(progressLine("Writing", 100, 3600),
+            "Writing | ################################################## | 100% 60:00");
+}
+
+TEST(CommandLineTest, LatencyNoteGivesTheFigureAndWhatItCosts) {
+  EXPECT_EQ(repliesOf(boot::Operation::Update, false), 197381);
+  EXPECT_EQ(repliesOf(boot::Operation::Update, true), 1032);
+  EXPECT_EQ(repliesOf(boot::Operation::Read, false), 65285);
+  EXPECT_EQ(repliesOf(boot::Operation::Version, true), 35);
+  EXPECT_EQ(latencyNote("/dev/ttyUSB0", 16, boot::Operation::Update, false,
+                        "/sys/class/tty/ttyUSB0/device/latency_timer"),
+            "note: the USB serial adapter /dev/ttyUSB0 holds each reply 16 ms (its latency "
+            "timer); over the 197381 replies of this operation that is about 53 minutes of "
+            "waiting. --block needs 1032 replies. As root, 'echo 1 > "
+            "/sys/class/tty/ttyUSB0/device/latency_timer' sets the timer to 1 ms.\n");
+  EXPECT_EQ(latencyNote("/dev/ttyUSB1", 4, boot::Operation::Version, true, ""),
+            "note: the USB serial adapter /dev/ttyUSB1 holds each reply 4 ms (its latency "
+            "timer); over the 35 replies of this operation that is about 0 seconds of "
+            "waiting.\n");
 }
 
 TEST(ConsoleUiTest, TextsFromTheUnitStayOnOneLine) {
@@ -118,10 +144,12 @@ struct Streams {
   std::string out;
   std::string err;
 };
+// The clock of the bar moves on by 10 s each time it is read.
 Streams runUpdateLike(bool terminal, int steps) {
   std::ostringstream out, err;
   {
-    ConsoleUi ui(out, err, terminal);
+    ConsoleUi::Clock::time_point time{};
+    ConsoleUi ui(out, err, terminal, [&time] { return time += std::chrono::seconds(10); });
     ui.setStatus(boot::kProgrammingStatus);
     ui.setProgressRange(steps);
     for (int step = 0; step <= steps; ++step)
@@ -144,16 +172,22 @@ TEST(ConsoleUiTest, StatusesGoToOutputAndMessagesToErrorOnePerLine) {
 TEST(ConsoleUiTest, TerminalGetsOneRedrawnBarPerPassEndedBeforeTheNextLine) {
   const Streams s = runUpdateLike(true, 4);
   EXPECT_EQ(s.out, "Programming QUILLmar Application...\nVerifying Data...\nUPDATE FAILED!\n");
-  EXPECT_EQ(s.err, "\r" + progressLine("Writing", 0) + "\r" + progressLine("Writing", 25) + "\r" +
-                       progressLine("Writing", 50) + "\r" + progressLine("Writing", 75) + "\r" +
-                       progressLine("Writing", 100) + "\n\r" + progressLine("Reading", 0) +
+  // Each draw reads the clock: 10 s after the range for step 0, 20 s for step 0 again, then
+  // 30 s for step 1 (~1:30 left for the other three), ...; the bar that ends is padded over
+  // the longer line before it.
+  EXPECT_EQ(s.err, "\r" + progressLine("Writing", 0, 10) + "\r" + progressLine("Writing", 0, 20) +
+                       "\r" + progressLine("Writing", 25, 30, 90) + "\r" +
+                       progressLine("Writing", 50, 40, 40) + "\r" +
+                       progressLine("Writing", 75, 50, 16) + "\r" +
+                       progressLine("Writing", 100, 60) + std::string(11, ' ') + "\n\r" +
+                       progressLine("Reading", 0, 10) + "\r" + progressLine("Reading", 0, 20) +
                        "\nfailed to read all of memory, rc=-1\n");
 }
 
 TEST(ConsoleUiTest, ImageShorterThanAPageCompletesItsBar) {
   const Streams s = runUpdateLike(true, 0);
   EXPECT_EQ(s.err.substr(0, s.err.find('\n')),
-            "\r" + progressLine("Writing", 0) + "\r" + progressLine("Writing", 100));
+            "\r" + progressLine("Writing", 0, 10) + "\r" + progressLine("Writing", 100, 20));
 }
 
 TEST(CommandLineTest, UsageErrorsAndHelpExitWithoutTouchingAPort) {

@@ -14,11 +14,13 @@ using quillmar::bootsim::SimOptions;
 
 TEST(SimOptionsTest, EveryOptionReachesItsField) {
   SimOptions options;
-  ASSERT_EQ(parseSimOptions({"--load",     "in.hex", "--dump", "out.bin", "--sessions",     "2",
-                             "--commands", "0x10",   "--id",   "AVRBOOX", "--silent-after", "100",
-                             "--nack",     "m:3",    "--nack", "0x1b:1",  "--nack",         "::2",
-                             "--corrupt",  "0x1FFFF"},
-                            options),
+  ASSERT_EQ(parseSimOptions(
+                {"--load",     "in.hex",  "--dump",     "out.bin", "--sessions",     "2",
+                 "--commands", "0x10",    "--id",       "AVRBOOX", "--silent-after", "100",
+                 "--nack",     "m:3",     "--nack",     "0x1b:1",  "--nack",         "::2",
+                 "--corrupt",  "0x1FFFF", "--no-block", "--baud",  "38400",          "--latency",
+                 "16"},
+                options),
             "");
   EXPECT_EQ(options.loadPath, "in.hex");
   EXPECT_EQ(options.dumpPath, "out.bin");
@@ -32,6 +34,9 @@ TEST(SimOptionsTest, EveryOptionReachesItsField) {
   EXPECT_EQ(options.faults.nacks[1].command, 0x1B);
   EXPECT_EQ(options.faults.nacks[2].command, ':');
   EXPECT_EQ(options.faults.stuckAddress, 0x1FFFFu);
+  EXPECT_TRUE(options.faults.noBlock);
+  EXPECT_EQ(options.line.baud, 38400u);
+  EXPECT_EQ(options.line.latencyMs, 16u);
   EXPECT_FALSE(options.help);
 }
 
@@ -40,7 +45,8 @@ TEST(SimOptionsTest, NoArgumentsMeanAHealthyUnitWithoutLimits) {
   ASSERT_EQ(parseSimOptions({}, options), "");
   EXPECT_EQ(options.limits.sessions, 0u);
   EXPECT_FALSE(options.faults.identifier || options.faults.silentAfter ||
-               options.faults.stuckAddress || !options.faults.nacks.empty());
+               options.faults.stuckAddress || !options.faults.nacks.empty() ||
+               options.faults.noBlock || options.line.active());
 }
 
 struct BadArguments {
@@ -63,6 +69,10 @@ TEST(SimOptionsTest, RefusesBadArguments) {
       {{"--nack", ":1"}, "bad value for --nack: :1"},
       {{"--corrupt", "131072"}, "bad value for --corrupt: 131072"},
       {{"--load", ""}, "bad value for --load: "},
+      {{"--baud", "0"}, "bad value for --baud: 0"},
+      {{"--baud", "4000001"}, "bad value for --baud: 4000001"},
+      {{"--latency", "10001"}, "bad value for --latency: 10001"},
+      {{"--latency"}, "missing value after --latency"},
   };
   for (const BadArguments& c : cases) {
     SimOptions options;

@@ -88,6 +88,8 @@ class SimulatedUnit {
 
   // The unit's flash by byte address; change it only before start().
   std::span<uint8_t> flash() { return sim_.loader().flash().bytes(); }
+  // The simulated boot loader; touch it only before start() or after stop().
+  bootsim::BootLoader& loader() { return sim_.loader(); }
 
   // Starts serving the unit. Returns "" or what failed.
   std::string start() {

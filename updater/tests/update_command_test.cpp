@@ -41,22 +41,34 @@ TEST(UpdateCommandTest, EachCommandPrintsItsStatusesAndExitStatus) {
        "Fetching version. Please wait...\nQUILLmar Version 1.10\n", ""},
       {"version", "", "", 1, "Fetching version. Please wait...\nQUILLmar Version NONE\n", ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.command) + " " + c.imageName + c.flashText);
-    TempFolder folder;
-    if (!c.imageName.empty())
-      writeImageFile(folder.path() / c.imageName, patternImage(700));
-    SimulatedUnit unit;
-    std::copy(c.flashText.begin(), c.flashText.end(), unit.flash().begin());
-    ASSERT_EQ(unit.start(), "");
-    const ProgramRun run =
-        runProgram({"--port", unit.devicePath(), "--folder", folder.str(), c.command});
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.out, c.out);
-    // The image loader explains a missing file on its own lines before the message.
-    EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), c.err.size())), c.err);
-    EXPECT_EQ(run.err.empty(), c.err.empty()) << run.err;
-  }
+  // --block says and exits the same; only the unit sees the difference.
+  for (const bool block : {false, true})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.command) + " " + c.imageName + c.flashText +
+                   (block ? " --block" : ""));
+      TempFolder folder;
+      if (!c.imageName.empty())
+        writeImageFile(folder.path() / c.imageName, patternImage(700));
+      SimulatedUnit unit;
+      std::copy(c.flashText.begin(), c.flashText.end(), unit.flash().begin());
+      ASSERT_EQ(unit.start(), "");
+      std::vector<std::string> args = {"--port", unit.devicePath(), "--folder", folder.str(),
+                                       c.command};
+      if (block)
+        args.insert(args.begin(), "--block");
+      const ProgramRun run = runProgram(args);
+      unit.stop();
+      const bool talked = c.command != std::string("update") || c.status == 0;
+      EXPECT_EQ(unit.loader().uses('b'), block && talked ? 1u : 0u);
+      EXPECT_EQ(unit.loader().uses('R'), block || !talked                     ? 0u
+                                         : c.command == std::string("update") ? 350u
+                                                                              : 4096u);
+      EXPECT_EQ(run.status, c.status);
+      EXPECT_EQ(run.out, c.out);
+      // The image loader explains a missing file on its own lines before the message.
+      EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), c.err.size())), c.err);
+      EXPECT_EQ(run.err.empty(), c.err.empty()) << run.err;
+    }
 }
 
 TEST(UpdateCommandTest, ReadWritesTheFileTheUpdateCameFrom) {

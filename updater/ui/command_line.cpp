@@ -68,7 +68,11 @@ ProgramStart readCommandLine(const QStringList& arguments) {
   const QCommandLineOption com2("com2", "Device behind Com2 (default /dev/ttyS1).", "DEVICE");
   const QCommandLineOption folder(
       "folder", "Folder of quillmar.hex and quillread.hex (default: the program's own).", "FOLDER");
-  parser.addOptions({help, com1, com2, folder});
+  const QCommandLineOption block(
+      "block",
+      "Uses the boot loader's block transfers (one command per 256-byte page) when it offers "
+      "them; a boot loader without them gets the usual dialogue.");
+  parser.addOptions({help, com1, com2, folder, block});
   for (const ToolkitOption& known : kToolkitOptions) {
     parser.addOption(hiddenOption(known));
   }
@@ -92,6 +96,7 @@ ProgramStart readCommandLine(const QStringList& arguments) {
     settings.devices[0] = parser.value(com1).toStdString();
   if (parser.isSet(com2))
     settings.devices[1] = parser.value(com2).toStdString();
+  settings.block = parser.isSet(block);
   settings.programFolder =
       parser.isSet(folder) ? parser.value(folder).toStdString() : boot::programFolder();
   return start;

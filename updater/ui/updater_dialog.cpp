@@ -26,6 +26,7 @@ UpdaterDialog::UpdaterDialog(const UpdaterSettings& settings, QWidget* parent)
       ui_(*this),
       presenter_(ui_, std::cerr, settings.devices, settings.replyTimeoutMs),
       lock_(*this) {
+  presenter_.programmer().setBlockMode(settings.block);
   buildDialog(*this, kUpdaterDialogLayout);
   addAboutAction();
   connectButtons();

@@ -20,6 +20,7 @@ struct UpdaterSettings {
   link::PortDevices devices = link::defaultPortDevices();  // behind Com1, Com2, ...
   std::string programFolder;                               // holds quillmar.hex, quillread.hex
   uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
+  bool block = false;  // use the boot loader's block transfers when it offers them
 };
 
 class UpdaterDialog : public QDialog {

@@ -20,17 +20,19 @@ QStringList withProgram(const QStringList& arguments) {
 TEST(CommandLineTest, SettingsFromOptionsAmongToolkitOptions) {
   const ProgramStart start = readCommandLine(
       withProgram({"-platform", "offscreen", "--com2", "/dev/ttyUSB1", "-style=fusion", "-reverse",
-                   "--folder", "/srv/firmware", "--com1=/dev/pts/7"}));
+                   "--folder", "/srv/firmware", "--com1=/dev/pts/7", "--block"}));
   ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
   EXPECT_EQ(start.settings.devices[0], "/dev/pts/7");
   EXPECT_EQ(start.settings.devices[1], "/dev/ttyUSB1");
   EXPECT_EQ(start.settings.programFolder, "/srv/firmware");
+  EXPECT_TRUE(start.settings.block);
 
   const ProgramStart plain = readCommandLine(withProgram({}));
   ASSERT_EQ(plain.action, ProgramStart::RunDialog) << plain.text;
   EXPECT_EQ(plain.settings.devices[0], "/dev/ttyS0");
   EXPECT_EQ(plain.settings.devices[1], "/dev/ttyS1");
   EXPECT_EQ(plain.settings.programFolder, boot::programFolder());
+  EXPECT_FALSE(plain.settings.block);
 }
 
 // A run of the built program on the console: its exit status, and a piece of the text it must

@@ -369,6 +369,7 @@ struct SuccessCase {
   const char* status;
   int progressMaximum;
   int progressValue;
+  bool block;  // started with --block: the unit sees block transfers, the user sees the same
 };
 
 class DialogSuccessTest : public UpdaterDialogTest,
@@ -381,7 +382,9 @@ TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
   const std::string marker = "CVersion 1.23";
   std::copy(marker.begin(), marker.end(), unit.loader().flash().bytes().begin() + 0x1F0);
   ASSERT_EQ(unit.start(), "");
-  open(onPort(unit.devicePath(), param.com2));
+  UpdaterSettings settings = onPort(unit.devicePath(), param.com2);
+  settings.block = param.block;
+  open(settings);
   if (param.com2)
     QTest::mouseClick(&radio(kIdCom2), Qt::LeftButton);
   QTest::mouseClick(&button(param.button), Qt::LeftButton);
@@ -396,6 +399,8 @@ TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
   if (param.button == kIdRead) {
     EXPECT_TRUE(QFile::exists(folder_.filePath("quillread.hex")));
   }
+  EXPECT_EQ(unit.loader().uses('b'), param.block ? 1u : 0u);
+  EXPECT_EQ(unit.loader().uses('g') > 0, param.block);
   if (param.button == kIdOk && !param.com2)
     render(*dialog_, "main-dialog-updated");
 }
@@ -403,11 +408,14 @@ TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
 INSTANTIATE_TEST_SUITE_P(
     Operations, DialogSuccessTest,
     ::testing::Values(
-        SuccessCase{"UpdateCom1", kIdOk, false, "QUILLmar Updated!", 1, 1},
-        SuccessCase{"ReadCom1", kIdRead, false, "Read Completed!", 510, 510},
-        SuccessCase{"VersionCom1", kIdVersion, false, "QUILLmar Version 1.23", 100, 0},
-        SuccessCase{"UpdateCom2", kIdOk, true, "QUILLmar Updated!", 1, 1},
-        SuccessCase{"VersionCom2", kIdVersion, true, "QUILLmar Version 1.23", 100, 0}),
+        SuccessCase{"UpdateCom1", kIdOk, false, "QUILLmar Updated!", 1, 1, false},
+        SuccessCase{"ReadCom1", kIdRead, false, "Read Completed!", 510, 510, false},
+        SuccessCase{"VersionCom1", kIdVersion, false, "QUILLmar Version 1.23", 100, 0, false},
+        SuccessCase{"UpdateCom2", kIdOk, true, "QUILLmar Updated!", 1, 1, false},
+        SuccessCase{"VersionCom2", kIdVersion, true, "QUILLmar Version 1.23", 100, 0, false},
+        SuccessCase{"UpdateCom1Block", kIdOk, false, "QUILLmar Updated!", 1, 1, true},
+        SuccessCase{"ReadCom1Block", kIdRead, false, "Read Completed!", 510, 510, true},
+        SuccessCase{"VersionCom1Block", kIdVersion, false, "QUILLmar Version 1.23", 100, 0, true}),
     caseName<SuccessCase>);
 
 // While an operation waits on a silent unit, nothing the user does reaches the dialog, and

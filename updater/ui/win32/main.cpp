@@ -4,12 +4,28 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "updater_dialog.h"
+
+namespace {
+
+// The program takes one option, --block; any other argument is ignored, as it always was.
+bool blockRequested() {
+  for (int i = 1; i < __argc; ++i) {
+    if (std::strcmp(__argv[i], "--block") == 0)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  quillmar::ui::UpdaterDialog dialog(instance);
+  quillmar::ui::UpdaterDialog dialog(instance, blockRequested());
   dialog.run();
   return 0;
 }

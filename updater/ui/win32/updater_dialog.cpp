@@ -27,12 +27,14 @@ void addAboutItem(HINSTANCE instance, HWND dialog) {
 
 }  // namespace
 
-UpdaterDialog::UpdaterDialog(HINSTANCE instance)
+UpdaterDialog::UpdaterDialog(HINSTANCE instance, bool block)
     : instance_(instance),
       largeIcon_(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
       smallIcon_(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))),
-      presenter_(ui_, std::cerr) {}
+      presenter_(ui_, std::cerr) {
+  presenter_.programmer().setBlockMode(block);
+}
 
 UpdaterDialog::~UpdaterDialog() {
   if (worker_.joinable()) {

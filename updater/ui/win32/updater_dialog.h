@@ -18,7 +18,8 @@ namespace quillmar::ui {
 
 class UpdaterDialog {
  public:
-  explicit UpdaterDialog(HINSTANCE instance);
+  // With `block`, the operations use the boot loader's block transfers when it offers them.
+  explicit UpdaterDialog(HINSTANCE instance, bool block = false);
   // Waits for a running operation to end (the link closes with the presenter).
   ~UpdaterDialog();
   UpdaterDialog(const UpdaterDialog&) = delete;
