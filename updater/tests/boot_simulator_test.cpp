@@ -89,7 +89,9 @@ TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfCommands) {
 }
 
 // The modelled line takes the time of its formula: 10 bit times per byte both ways, and the
-// latency once per reply. Never less; more only by the machine's own wake-ups.
+// latency once per reply. Never less; more only by the machine's own wake-ups, which on a busy
+// machine can be many, so the upper bound only catches a model that counts a part twice (the
+// figures themselves are line_bench's).
 TEST(BootSimulatorTest, LineModelTakesTheTimeOfItsFormula) {
   struct Case {
     const char* name;
@@ -120,7 +122,7 @@ TEST(BootSimulatorTest, LineModelTakesTheTimeOfItsFormula) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double formula = kExchanges * c.secondsPerExchange;
     EXPECT_GE(seconds, formula * 0.999);
-    EXPECT_LE(seconds, formula * 1.10);
+    EXPECT_LE(seconds, formula * 1.5);
   }
 }
 
