@@ -5,8 +5,11 @@
 #include <charconv>
 #include <ostream>
 
+#include "updater/boot/image_files.h"
 #include "updater/boot/program_folder.h"
 #include "updater/cli/console_ui.h"
+#include "updater/image/detect_format.h"
+#include "updater/image/fileio.h"
 
 namespace quillmar::cli {
 namespace {
@@ -20,10 +23,38 @@ constexpr CommandName kCommands[] = {
     {"update", boot::Operation::Update},
     {"read", boot::Operation::Read},
     {"version", boot::Operation::Version},
+    {"verify", boot::Operation::Verify},
 };
 
 constexpr const char* kUsage =
-    "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] update|read|version\n";
+    "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
+    "                       [--output FILE] update|read|version|verify\n"
+    "       quillmar-update --help | --version\n";
+
+// The options that name a file, and the commands each one serves.
+struct FileOption {
+  const char* name;
+  std::string CommandLine::*value;
+  boot::Operation first;
+  boot::Operation second;
+  const char* commands;
+};
+
+constexpr FileOption kFileOptions[] = {
+    {"--image", &CommandLine::image, boot::Operation::Update, boot::Operation::Verify,
+     "update and verify"},
+    {"--output", &CommandLine::output, boot::Operation::Read, boot::Operation::Read, "read"},
+};
+
+// An error for a file option given with a command that has no use for it, or "".
+std::string misplacedFileOption(const CommandLine& line) {
+  for (const FileOption& option : kFileOptions) {
+    if (!(line.*option.value).empty() && line.operation != option.first &&
+        line.operation != option.second)
+      return std::string("option ") + option.name + " applies to " + option.commands + " only";
+  }
+  return "";
+}
 
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past
 // it. False with `error` set when the value is missing.
@@ -76,8 +107,15 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   std::optional<boot::Operation> operation;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    const auto* file = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
+                                    [&](const FileOption& o) { return isOption(arg, o.name); });
     if (arg == "--help" || arg == "-h") {
       line.help = true;
+    } else if (arg == "--version") {
+      line.version = true;
+    } else if (file != std::end(kFileOptions)) {
+      if (!optionValue(args, i, file->name, line.*file->value, error))
+        return std::nullopt;
     } else if (isOption(arg, "--port")) {
       if (!optionValue(args, i, "--port", line.port, error))
         return std::nullopt;
@@ -102,13 +140,16 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
       operation = found->operation;
     }
   }
-  if (line.help)
+  if (line.help || line.version)
     return line;
   if (!operation) {
     error = "no command given";
     return std::nullopt;
   }
   line.operation = *operation;
+  error = misplacedFileOption(line);
+  if (!error.empty())
+    return std::nullopt;
   return line;
 }
 
@@ -137,6 +178,8 @@ std::string helpText() {
          "  read     save the unit's whole application region (130560 bytes) into\n"
          "           DIR/quillread.hex; the unit is not changed\n"
          "  version  show the unit's firmware version\n"
+         "  verify   read the unit back and compare it with DIR/quillmar.hex; nothing is\n"
+         "           erased or written\n"
          "\n"
          "Options:\n"
          "  --port PORT   COM1, COM2, COM3 or COM4 (" +
@@ -145,10 +188,16 @@ std::string helpText() {
          "                or a serial device's path; default COM1\n"
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
+         "  --image FILE  the image to program (update) or compare with (verify) instead of\n"
+         "                DIR/quillmar.hex: raw binary when its name ends in .bin, else\n"
+         "                detected from its contents (Intel HEX)\n"
+         "  --output FILE the file read saves into instead of DIR/quillread.hex: raw binary\n"
+         "                when its name ends in .bin, else Intel HEX\n"
          "  --block       use the boot loader's block transfers (one command per 256-byte\n"
          "                page) when it offers them; pages of 0xFF are left out after the\n"
          "                erase. A boot loader without them gets the usual dialogue.\n"
          "  --help        show this text and exit\n"
+         "  --version     show this program's version and exit\n"
          "\n"
          "Output:\n"
          "  Standard output gets the status texts, one per line, in order (for example\n"
@@ -158,7 +207,7 @@ std::string helpText() {
          "  diagnostics; when it is a terminal, also a progress bar.\n"
          "\n"
          "Exit status:\n"
-         "  0  success (version: a version was found)\n"
+         "  0  success (version: a version was found; verify: the unit equals the image)\n"
          "  1  the operation failed (version: none found)\n"
          "  2  usage error\n"
          "\n"
@@ -166,6 +215,10 @@ std::string helpText() {
          "DIP switch #8, make sure DIP switch #1 (reset) is off, apply power. Switch DIP\n"
          "switch #8 off when the update is complete. An update takes several minutes; a unit\n"
          "that does not answer costs up to 20 seconds per awaited reply.\n";
+}
+
+std::string versionText() {
+  return std::string("quillmar-update ") + QUILLMAR_VERSION + "\n";
 }
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -181,13 +234,26 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     out << helpText();
     return kExitSuccess;
   }
+  if (line->version) {
+    out << versionText();
+    return kExitSuccess;
+  }
   const PortChoice port = choosePort(line->port);
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
+  const boot::ImageFile image =
+      line->image.empty()
+          ? boot::imageFileIn(folder)
+          : boot::ImageFile{line->image, image::formatForFileName(line->image, image::Input)};
+  const boot::ImageFile readback =
+      line->output.empty()
+          ? boot::readbackFileIn(folder)
+          : boot::ImageFile{line->output, image::formatForFileName(line->output, image::Output)};
   ConsoleUi ui(out, err, errIsTerminal);
   ui.describeOperation(line->operation, line->block);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
   presenter.programmer().setBlockMode(line->block);
-  return presenter.run(line->operation, port.portIndex, folder) ? kExitSuccess : kExitFailure;
+  return presenter.run(line->operation, port.portIndex, image, readback) ? kExitSuccess
+                                                                         : kExitFailure;
 }
 
 }  // namespace quillmar::cli

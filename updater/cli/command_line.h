@@ -16,10 +16,14 @@ inline constexpr int kExitUsage = 2;
 
 // What the user asked for. `port` is "COM1".."COM4" or a device path; an empty `folder`
 // means the program's own folder.
+// `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
 struct CommandLine {
   bool help = false;
+  bool version = false;  // --version: print the program's version
   std::string port = "COM1";
   std::string folder;
+  std::string image;
+  std::string output;
   bool block = false;  // use the boot loader's block transfers when it offers them
   boot::Operation operation = boot::Operation::Update;
 };
@@ -40,6 +44,9 @@ PortChoice choosePort(const std::string& port);
 
 // The --help text.
 std::string helpText();
+
+// The --version line: the program's name and version.
+std::string versionText();
 
 // Runs the whole program on `args`: the operation's status texts on `out`, messages,
 // diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
