@@ -29,7 +29,7 @@ constexpr CommandName kCommands[] = {
 constexpr const char* kUsage =
     "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
     "                       [--output FILE] update|read|version|verify\n"
-    "       quillmar-update --help | --version\n";
+    "       quillmar-update --list-ports | --help | --version\n";
 
 // The options that name a file, and the commands each one serves.
 struct FileOption {
@@ -113,6 +113,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
       line.help = true;
     } else if (arg == "--version") {
       line.version = true;
+    } else if (arg == "--list-ports") {
+      line.listPorts = true;
     } else if (file != std::end(kFileOptions)) {
       if (!optionValue(args, i, file->name, line.*file->value, error))
         return std::nullopt;
@@ -140,7 +142,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
       operation = found->operation;
     }
   }
-  if (line.help || line.version)
+  if (line.help || line.version || line.listPorts)
     return line;
   if (!operation) {
     error = "no command given";
@@ -196,6 +198,9 @@ std::string helpText() {
          "  --block       use the boot loader's block transfers (one command per 256-byte\n"
          "                page) when it offers them; pages of 0xFF are left out after the\n"
          "                erase. A boot loader without them gets the usual dialogue.\n"
+         "  --list-ports  list the serial ports, USB adapters first: the name to give to\n"
+         "                --port, its description, and for a USB adapter its vendor and\n"
+         "                product IDs and serial number\n"
          "  --help        show this text and exit\n"
          "  --version     show this program's version and exit\n"
          "\n"
@@ -221,6 +226,15 @@ std::string versionText() {
   return std::string("quillmar-update ") + QUILLMAR_VERSION + "\n";
 }
 
+std::string portListText(const std::vector<link::SerialPortInfo>& ports) {
+  if (ports.empty())
+    return "no serial ports were found on this computer.\n";
+  std::string text;
+  for (const link::SerialPortInfo& port : ports)
+    text += link::describePort(port) + "\n";
+  return text;
+}
+
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool errIsTerminal) {
   std::string error;
@@ -236,6 +250,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   }
   if (line->version) {
     out << versionText();
+    return kExitSuccess;
+  }
+  if (line->listPorts) {
+    out << portListText(link::listSerialPortDetails());
     return kExitSuccess;
   }
   const PortChoice port = choosePort(line->port);

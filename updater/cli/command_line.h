@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "updater/boot/updater_presenter.h"
+#include "updater/link/port_list.h"
 
 namespace quillmar::cli {
 
@@ -19,7 +20,8 @@ inline constexpr int kExitUsage = 2;
 // `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
 struct CommandLine {
   bool help = false;
-  bool version = false;  // --version: print the program's version
+  bool version = false;    // --version: print the program's version
+  bool listPorts = false;  // --list-ports: print the serial ports
   std::string port = "COM1";
   std::string folder;
   std::string image;
@@ -50,6 +52,9 @@ std::string versionText();
 
 // Runs the whole program on `args`: the operation's status texts on `out`, messages,
 // diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
+// The --list-ports text for `ports`: one line each, or a line saying there is none.
+std::string portListText(const std::vector<link::SerialPortInfo>& ports);
+
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool errIsTerminal);
 
