@@ -71,8 +71,14 @@ const char* imageFault(int size, bool endRecord) {
   return nullptr;
 }
 
-// `text` with every byte outside printable ASCII written as \xNN, so that an identifier
-// received from the unit shows what came, in a box as on a console.
+// A flash byte as it appears in the version scan: a zero byte would end the original's C
+// string, so it is shown as "x".
+char versionChar(int value) {
+  return value == 0 ? 'x' : static_cast<char>(value);
+}
+
+}  // namespace
+
 std::string escapeUnprintable(const std::string& text) {
   std::string shown;
   for (const char c : text) {
@@ -87,14 +93,6 @@ std::string escapeUnprintable(const std::string& text) {
   }
   return shown;
 }
-
-// A flash byte as it appears in the version scan: a zero byte would end the original's C
-// string, so it is shown as "x".
-char versionChar(int value) {
-  return value == 0 ? 'x' : static_cast<char>(value);
-}
-
-}  // namespace
 
 BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDevices devices,
                                uint16_t replyTimeoutMs)

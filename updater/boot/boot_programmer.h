@@ -30,6 +30,10 @@ inline constexpr int kReadbackUnwritable = -1;
 // queryVersion's answer when no version was found.
 inline constexpr const char* kNoVersion = "NONE";
 
+// `text` with every byte outside printable ASCII written as \xNN, so that an identifier
+// received from the unit shows what came, in a box as on a console.
+std::string escapeUnprintable(const std::string& text);
+
 class BootProgrammer {
  public:
   // `ui` receives messages and progress, `diag` the image files' diagnostics. The reply

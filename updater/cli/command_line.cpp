@@ -26,6 +26,8 @@ constexpr CommandName kCommands[] = {
     {"verify", boot::Operation::Verify},
 };
 
+constexpr const char* kAutoPort = "auto";
+
 constexpr const char* kUsage =
     "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
     "                       [--output FILE] update|read|version|verify\n"
@@ -187,7 +189,9 @@ std::string helpText() {
          "  --port PORT   COM1, COM2, COM3 or COM4 (" +
          devices[0] + ", " + devices[1] + ", " + devices[2] + ", " + devices[3] +
          "),\n"
-         "                or a serial device's path; default COM1\n"
+         "                or a serial device's path, or auto: the first listed port\n"
+         "                (see --list-ports) whose boot loader answers; ports that\n"
+         "                another program holds are skipped; default COM1\n"
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
          "  --image FILE  the image to program (update) or compare with (verify) instead of\n"
@@ -235,8 +239,24 @@ std::string portListText(const std::vector<link::SerialPortInfo>& ports) {
   return text;
 }
 
+namespace {
+
+// "auto" as the port: the first listed port whose boot loader answers, or nothing after the
+// list of what each port answered.
+std::optional<std::string> findPort(const std::vector<link::SerialPortInfo>& ports,
+                                    uint16_t probeTimeoutMs, std::ostream& err) {
+  std::vector<std::string> devices;
+  for (const link::SerialPortInfo& port : ports)
+    devices.push_back(port.name);
+  const boot::PortSearch search = boot::findBootLoader(devices, probeTimeoutMs);
+  err << boot::describeSearch(search);
+  return search.found;
+}
+
+}  // namespace
+
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal) {
+                   bool errIsTerminal, const PortLister& ports, uint16_t probeTimeoutMs) {
   std::string error;
   const std::optional<CommandLine> line = parseCommandLine(args, error);
   if (!line) {
@@ -253,10 +273,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return kExitSuccess;
   }
   if (line->listPorts) {
-    out << portListText(link::listSerialPortDetails());
+    out << portListText(ports());
     return kExitSuccess;
   }
-  const PortChoice port = choosePort(line->port);
+  std::string portName = line->port;
+  if (portName == kAutoPort) {
+    const std::optional<std::string> found = findPort(ports(), probeTimeoutMs, err);
+    if (!found)
+      return kExitFailure;
+    portName = *found;
+  }
+  const PortChoice port = choosePort(portName);
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
   const boot::ImageFile image =
       line->image.empty()

@@ -1,11 +1,14 @@
 // The command line of quillmar-update: parsing, help text, and one run of an operation.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "updater/boot/port_search.h"
 #include "updater/boot/updater_presenter.h"
 #include "updater/link/port_list.h"
 
@@ -15,7 +18,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// What the user asked for. `port` is "COM1".."COM4" or a device path; an empty `folder`
+// What the user asked for. `port` is "COM1".."COM4", "auto" or a device path; an empty `folder`
 // means the program's own folder.
 // `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
 struct CommandLine {
@@ -50,12 +53,19 @@ std::string helpText();
 // The --version line: the program's name and version.
 std::string versionText();
 
-// Runs the whole program on `args`: the operation's status texts on `out`, messages,
-// diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
 // The --list-ports text for `ports`: one line each, or a line saying there is none.
 std::string portListText(const std::vector<link::SerialPortInfo>& ports);
 
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal);
+// The serial ports --list-ports and --port auto work with.
+using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+
+// Runs the whole program on `args`: the operation's status texts on `out`, messages,
+// diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
+// `ports` lists this computer's ports; `probeTimeoutMs` bounds each byte of --port auto's
+// question to a port.
+int runCommandLine(
+    const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
+    const PortLister& ports = [] { return link::listSerialPortDetails(); },
+    uint16_t probeTimeoutMs = boot::kProbeTimeoutMs);
 
 }  // namespace quillmar::cli
