@@ -29,7 +29,7 @@ std::vector<SerialPortInfo> listSerialPortDetails(const std::string& root = "/")
 std::vector<std::string> listSerialPorts();
 
 // One line of --list-ports for `port`, without a line end:
-// "/dev/ttyUSB0  FT232R USB UART (USB 0403:6001, serial A5, by-id usb-FTDI_...)".
+// "/dev/ttyUSB0  USB UART (USB 0403:6001, serial A5, by-id usb-Acme_...)".
 std::string describePort(const SerialPortInfo& port);
 
 }  // namespace quillmar::link

@@ -33,13 +33,13 @@ void addTty(const fs::path& root, const std::string& name, const std::string& de
 // Two USB adapters (one without a serial number), a UART, a UART slot without hardware, a
 // virtual console, and an adapter whose dev/ node is gone.
 void buildTree(const fs::path& root) {
-  const std::string ftdi = "devices/pci0000:00/usb1/1-2";
-  writeAttribute(root / "sys" / ftdi / "idVendor", "0403");
-  writeAttribute(root / "sys" / ftdi / "idProduct", "6001");
-  writeAttribute(root / "sys" / ftdi / "serial", "A50285BI");
-  writeAttribute(root / "sys" / ftdi / "manufacturer", "FTDI");
-  writeAttribute(root / "sys" / ftdi / "product", "FT232R USB UART");
-  addTty(root, "ttyUSB0", ftdi + "/1-2:1.0/ttyUSB0");
+  const std::string adapter = "devices/pci0000:00/usb1/1-2";
+  writeAttribute(root / "sys" / adapter / "idVendor", "0403");
+  writeAttribute(root / "sys" / adapter / "idProduct", "6001");
+  writeAttribute(root / "sys" / adapter / "serial", "A50285BI");
+  writeAttribute(root / "sys" / adapter / "manufacturer", "Acme");
+  writeAttribute(root / "sys" / adapter / "product", "USB UART");
+  addTty(root, "ttyUSB0", adapter + "/1-2:1.0/ttyUSB0");
   const std::string acm = "devices/pci0000:00/usb1/1-3";
   writeAttribute(root / "sys" / acm / "idVendor", "2341");
   writeAttribute(root / "sys" / acm / "idProduct", "0043");
@@ -50,10 +50,10 @@ void buildTree(const fs::path& root) {
   addTty(root, "ttyS1", "devices/platform/serial8250");
   writeAttribute(root / "sys/class/tty/ttyS1/type", "0");
   addTty(root, "tty0", "");
-  addTty(root, "ttyUSB1", ftdi + "/1-2:1.1/ttyUSB1", false);
+  addTty(root, "ttyUSB1", adapter + "/1-2:1.1/ttyUSB1", false);
   fs::create_directories(root / "dev/serial/by-id");
   fs::create_symlink("../../ttyUSB0",
-                     root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+                     root / "dev/serial/by-id/usb-Acme_USB_UART_A50285BI-if00-port0");
 }
 
 TEST(PortListTest, FakeTreeListsUsbAdaptersFirstWithTheirFacts) {
@@ -68,8 +68,8 @@ TEST(PortListTest, FakeTreeListsUsbAdaptersFirstWithTheirFacts) {
   const Expected expected[] = {
       {"/dev/ttyACM0", true, "2341", "0043", "", "/dev/ttyACM0  Uno (USB 2341:0043)"},
       {"/dev/ttyUSB0", true, "0403", "6001", "A50285BI",
-       "/dev/ttyUSB0  FTDI FT232R USB UART (USB 0403:6001, serial A50285BI, by-id "
-       "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0)"},
+       "/dev/ttyUSB0  Acme USB UART (USB 0403:6001, serial A50285BI, by-id "
+       "usb-Acme_USB_UART_A50285BI-if00-port0)"},
       {"/dev/ttyS0", false, "", "", "", "/dev/ttyS0  serial port"},
   };
   ASSERT_EQ(ports.size(), std::size(expected));

@@ -39,9 +39,9 @@ TEST(CommandLineTest, SettingsFromOptionsAmongToolkitOptions) {
 // Without --com1/--com2 the buttons take the listed ports in order, skipping one already given
 // to the other button; each tooltip is the port's line, or the bare device when it is unlisted.
 TEST(CommandLineTest, ButtonsDefaultToTheListedPorts) {
-  const link::SerialPortInfo usb{"/dev/ttyUSB0", "FT232R USB UART", "", true, "0403", "6001", "A5"};
+  const link::SerialPortInfo usb{"/dev/ttyUSB0", "USB UART", "", true, "0403", "6001", "A5"};
   const link::SerialPortInfo uart{"/dev/ttyS4", "serial port", "", false, "", "", ""};
-  const std::string usbTip = "/dev/ttyUSB0  FT232R USB UART (USB 0403:6001, serial A5)";
+  const std::string usbTip = "/dev/ttyUSB0  USB UART (USB 0403:6001, serial A5)";
   struct Case {
     QStringList arguments;
     std::vector<link::SerialPortInfo> ports;
