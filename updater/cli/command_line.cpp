@@ -276,14 +276,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     out << portListText(ports());
     return kExitSuccess;
   }
-  std::string portName = line->port;
-  if (portName == kAutoPort) {
+  PortChoice port = choosePort(line->port);
+  if (line->port == kAutoPort) {
     const std::optional<std::string> found = findPort(ports(), probeTimeoutMs, err);
     if (!found)
       return kExitFailure;
-    portName = *found;
+    port.devices[0] = *found;  // the listed name as it is, COM5 and above too
   }
-  const PortChoice port = choosePort(portName);
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
   const boot::ImageFile image =
       line->image.empty()

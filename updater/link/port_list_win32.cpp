@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "link/port_list.h"
+#include "link/serial_link.h"
 
 namespace quillmar::link {
 
@@ -16,7 +17,8 @@ std::vector<SerialPortInfo> listSerialPortDetails(const std::string&) {
     if (QueryDosDeviceA(name.c_str(), target, sizeof target) == 0)
       continue;
     SerialPortInfo port;
-    port.name = name;
+    // --port takes COM1..COM4 by name; the others open only as device paths.
+    port.name = number <= kPortCount ? name : "\\\\.\\" + name;
     port.description = target;
     ports.push_back(std::move(port));
   }
@@ -25,8 +27,10 @@ std::vector<SerialPortInfo> listSerialPortDetails(const std::string&) {
 
 std::vector<std::string> listSerialPorts() {
   std::vector<std::string> ports;
-  for (const SerialPortInfo& port : listSerialPortDetails(""))
-    ports.push_back(port.name);
+  for (const SerialPortInfo& port : listSerialPortDetails("")) {
+    const size_t com = port.name.rfind("COM");  // the message says COM5, not \\.\COM5
+    ports.push_back(port.name.substr(com));
+  }
   return ports;
 }
 
