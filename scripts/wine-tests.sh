@@ -195,6 +195,14 @@ def image(path):
 sys.exit(image(sys.argv[1]) != image(sys.argv[2]))
 PY
 expect_run "version" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 version
+expect_run "verify" 0 $'Verifying Data...\nVerify Completed!' "" 600 verify
+expect_run "version with --port auto" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' \
+  "--port auto: the boot loader answers on COM1" 120 --port auto version
+# --list-ports: the COM names Wine maps, COM1 and COM2 among them, each with its device.
+(cd "$run" && wrun 60 ./quillmar-update.exe --list-ports >"$work/ports.out") || fail "--list-ports exited with $?"
+ports=$(tr -d '\r' <"$work/ports.out")
+[[ $ports == *$'COM1  '?*$'\nCOM2  '?* ]] || fail "--list-ports: $ports"
+echo "ok: --list-ports lists Wine's COM1 and COM2: $(echo "$ports" | head -n 2 | tr '\n' ';')"
 expect_run "update with --block" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --block update
 expect_run "version with --block" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 --block version
 stop_sim

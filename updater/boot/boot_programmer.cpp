@@ -71,8 +71,14 @@ const char* imageFault(int size, bool endRecord) {
   return nullptr;
 }
 
-// `text` with every byte outside printable ASCII written as \xNN, so that an identifier
-// received from the unit shows what came, in a box as on a console.
+// A flash byte as it appears in the version scan: a zero byte would end the original's C
+// string, so it is shown as "x".
+char versionChar(int value) {
+  return value == 0 ? 'x' : static_cast<char>(value);
+}
+
+}  // namespace
+
 std::string escapeUnprintable(const std::string& text) {
   std::string shown;
   for (const char c : text) {
@@ -87,14 +93,6 @@ std::string escapeUnprintable(const std::string& text) {
   }
   return shown;
 }
-
-// A flash byte as it appears in the version scan: a zero byte would end the original's C
-// string, so it is shown as "x".
-char versionChar(int value) {
-  return value == 0 ? 'x' : static_cast<char>(value);
-}
-
-}  // namespace
 
 BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDevices devices,
                                uint16_t replyTimeoutMs)
@@ -119,41 +117,55 @@ bool BootProgrammer::openLink(int portIndex) {
   return true;
 }
 
+int BootProgrammer::updateApplication(int portIndex, const std::string& programFolder) {
+  return updateApplication(portIndex, imageFileIn(programFolder));
+}
+
+int BootProgrammer::updateApplication(int portIndex, const ImageFile& file) {
+  return withImage(portIndex, file, &BootProgrammer::runUpdate);
+}
+
+int BootProgrammer::verifyApplication(int portIndex, const ImageFile& file) {
+  return withImage(portIndex, file, &BootProgrammer::runVerify);
+}
+
 // The image is loaded before the port opens, so that an empty or truncated one is refused
 // without a word to the unit. A file that fails to load is reported only once the port is
 // open, as the load comes after the open in the operation's order; its diagnostics wait until
-// then.
-int BootProgrammer::updateApplication(int portIndex, const std::string& programFolder) {
-  const std::string imagePath = imageFilePath(programFolder);
-  const ImageLoad image = loadImageFile(imagePath);
+// then. `step` runs on the open link.
+int BootProgrammer::withImage(int portIndex, const ImageFile& file, ImageStep step) {
+  const ImageLoad image = loadImageFile(file);
   if (image.size >= 0) {
     if (const char* fault = imageFault(image.size, image.endRecord)) {
       diag_ << image.diagnostics;
-      ui_.showMessage("\"" + imagePath + "\" " + fault + ".\nNothing was sent to the unit.");
+      ui_.showMessage("\"" + file.path + "\" " + fault + ".\nNothing was sent to the unit.");
       return kImageRefused;
     }
   }
   if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
-  const int result = runUpdate(image);
+  const int result = (this->*step)(image);
   link_.close();
   return result;
 }
 
+int BootProgrammer::readApplication(int portIndex, const std::string& programFolder) {
+  return readApplication(portIndex, readbackFileIn(programFolder));
+}
+
 // Where the read-back will be written is checked first: a read takes minutes, and its result
 // must not be lost for want of a writable file.
-int BootProgrammer::readApplication(int portIndex, const std::string& programFolder) {
-  const std::string readbackPath = readbackFilePath(programFolder);
-  if (const std::optional<std::string> blocker = image::replaceBlocker(readbackPath)) {
-    ui_.showMessage("\"" + readbackPath + "\" cannot be written: " + *blocker +
+int BootProgrammer::readApplication(int portIndex, const ImageFile& file) {
+  if (const std::optional<std::string> blocker = image::replaceBlocker(file.path)) {
+    ui_.showMessage("\"" + file.path + "\" cannot be written: " + *blocker +
                     ".\nNothing was read from the unit.");
     return kReadbackUnwritable;
   }
   if (!openLink(portIndex)) {
     return kPortOpenFailed;
   }
-  const int result = runRead(readbackPath);
+  const int result = runRead(file);
   link_.close();
   return result;
 }
@@ -168,32 +180,41 @@ std::string BootProgrammer::queryVersion(int portIndex) {
 }
 
 // Loads `path` into imageBuffer, keeping the diagnostics for the caller to pass on.
-BootProgrammer::ImageLoad BootProgrammer::loadImageFile(const std::string& path) {
+BootProgrammer::ImageLoad BootProgrammer::loadImageFile(const ImageFile& file) {
   std::ostringstream diagnostics;
   image::LoadDetails details;
   ImageLoad load;
-  load.size = image::fileio(image::Input, path, image::IntelHex, imageBuffer_.data(),
+  load.size = image::fileio(image::Input, file.path, file.format, imageBuffer_.data(),
                             kAppRegionBytes, diagnostics, &details);
   load.endRecord = details.endRecord;
   load.diagnostics = std::move(diagnostics).str();
   return load;
 }
 
-// The update after the port has opened, with the image already loaded; the caller closes the
-// link.
-int BootProgrammer::runUpdate(const ImageLoad& image) {
+// What update and verify do first on the open link: report a file that failed to load, then
+// check the boot loader. 0 or the failing step's negative code, its message shown.
+int BootProgrammer::startWithImage(const ImageLoad& image) {
   diag_ << image.diagnostics;
   if (image.size < 0) {
     ui_.showFileMessage(formatText("file read error code %d terminating", image.size),
                         image.diagnostics);
     return image.size;
   }
-  int rc = checkSignature();
+  const int rc = checkSignature();
   if (rc < 0) {
     ui_.showMessage(formatText("signature check failed, rc=%d", rc));
     return rc;
   }
   queryBlockSupport();
+  return 0;
+}
+
+// The update after the port has opened, with the image already loaded; the caller closes the
+// link.
+int BootProgrammer::runUpdate(const ImageLoad& image) {
+  int rc = startWithImage(image);
+  if (rc < 0)
+    return rc;
   rc = prepareDevice();
   // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.
   const bool erased = rc != -1;
@@ -220,6 +241,20 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
   return 0;
 }
 
+// The verify after the port has opened: only reads, then the comparison; the caller closes the
+// link.
+int BootProgrammer::runVerify(const ImageLoad& image) {
+  int rc = startWithImage(image);
+  if (rc < 0)
+    return rc;
+  rc = readFlash(image.size);
+  if (rc < 0) {
+    ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
+    return rc;
+  }
+  return verifyFlash(image.size) < 0 ? -1 : 0;
+}
+
 // The last message of a failed update; once the erase was sent it also says that the unit
 // needs a new update.
 void BootProgrammer::showUpdateFailure(const std::string& text, bool erased) {
@@ -227,7 +262,7 @@ void BootProgrammer::showUpdateFailure(const std::string& text, bool erased) {
 }
 
 // The read-back after the port has opened; the caller closes the link.
-int BootProgrammer::runRead(const std::string& readbackPath) {
+int BootProgrammer::runRead(const ImageFile& readback) {
   int rc = checkSignature();
   if (rc < 0) {
     ui_.showMessage(formatText("signature check failed, rc=%d", rc));
@@ -240,7 +275,7 @@ int BootProgrammer::runRead(const std::string& readbackPath) {
     return rc;
   }
   std::ostringstream diagnostics;
-  const int written = image::fileio(image::Output, readbackPath, image::IntelHex,
+  const int written = image::fileio(image::Output, readback.path, readback.format,
                                     readbackBuffer_.data(), rc, diagnostics);
   diag_ << diagnostics.str();
   if (written < 0) {

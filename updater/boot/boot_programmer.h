@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "updater/boot/image_files.h"
 #include "updater/boot/operation_ui.h"
 #include "updater/link/serial_link.h"
 
@@ -29,6 +30,10 @@ inline constexpr int kReadbackUnwritable = -1;
 // queryVersion's answer when no version was found.
 inline constexpr const char* kNoVersion = "NONE";
 
+// `text` with every byte outside printable ASCII written as \xNN, so that an identifier
+// received from the unit shows what came, in a box as on a console.
+std::string escapeUnprintable(const std::string& text);
+
 class BootProgrammer {
  public:
   // `ui` receives messages and progress, `diag` the image files' diagnostics. The reply
@@ -41,10 +46,18 @@ class BootProgrammer {
   // back. 0 on success, else the failing step's negative code (kPortOpenFailed: no port;
   // kImageRefused: an image without data or end record, refused before the port opens).
   int updateApplication(int portIndex, const std::string& programFolder);
+  // The same with the image taken from `file`.
+  int updateApplication(int portIndex, const ImageFile& file);
   // Saves the whole application region into "quillread.hex" in `programFolder`. 0 on
   // success, else a negative code (kReadbackUnwritable: the file can't be written, found
   // before the port opens). Never changes the unit.
   int readApplication(int portIndex, const std::string& programFolder);
+  // The same into `file`.
+  int readApplication(int portIndex, const ImageFile& file);
+  // Reads the unit back over the image's size and compares it with the image from `file`,
+  // without erasing or writing anything. 0 when they agree, else a negative code
+  // (kPortOpenFailed, kImageRefused as for an update; -1 on a difference, with its message).
+  int verifyApplication(int portIndex, const ImageFile& file);
   // The four characters after the marker "CVersion " in the first 8192 bytes of flash
   // (fewer when the scan ends sooner), or kNoVersion.
   std::string queryVersion(int portIndex);
@@ -84,12 +97,17 @@ class BootProgrammer {
     std::string diagnostics;
   };
 
+  using ImageStep = int (BootProgrammer::*)(const ImageLoad& image);
+
   bool openLink(int portIndex);
-  ImageLoad loadImageFile(const std::string& path);
+  ImageLoad loadImageFile(const ImageFile& file);
+  int withImage(int portIndex, const ImageFile& file, ImageStep step);
+  int startWithImage(const ImageLoad& image);
   int runUpdate(const ImageLoad& image);
+  int runVerify(const ImageLoad& image);
   void showUpdateFailure(const std::string& text, bool erased);
   std::string verificationError(int size) const;
-  int runRead(const std::string& readbackPath);
+  int runRead(const ImageFile& readback);
   std::string scanVersion();
   int writePages(int size);
   int writeBlocks(int size);

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <vector>
 
+#include "updater/image/fileio.h"
+
 namespace quillmar::boot {
 namespace {
 
@@ -45,6 +47,14 @@ std::string imageFilePath(const std::string& folder) {
 
 std::string readbackFilePath(const std::string& folder) {
   return (fs::path(folder) / kReadbackFileName).string();
+}
+
+ImageFile imageFileIn(const std::string& folder) {
+  return {imageFilePath(folder), image::IntelHex};
+}
+
+ImageFile readbackFileIn(const std::string& folder) {
+  return {readbackFilePath(folder), image::IntelHex};
 }
 
 }  // namespace quillmar::boot

@@ -1,20 +1,34 @@
 #include "updater/boot/updater_presenter.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <utility>
 
 namespace quillmar::boot {
 namespace {
 
-// The status texts of Update and Read: before the operation, and after it by outcome.
-struct FlowTexts {
+// The whole operations that work on a file: which programmer call runs them on which of the
+// two files, and their status texts before the operation and after it by outcome. Read's start
+// text is followed by the name of the file it writes and "...".
+using FileOperation = int (BootProgrammer::*)(int portIndex, const ImageFile& file);
+struct FileFlow {
+  Operation operation;
+  FileOperation run;
+  bool onReadback;
   const char* start;
   const char* success;
   const char* failure;
 };
 
-constexpr FlowTexts kUpdateTexts{kProgrammingStatus, "QUILLmar Updated!", "UPDATE FAILED!"};
-constexpr FlowTexts kReadTexts{"Reading App to quillread.hex...", "Read Completed!",
-                               "READ FAILED!"};
+constexpr FileFlow kFileFlows[] = {
+    {Operation::Update, &BootProgrammer::updateApplication, false, kProgrammingStatus,
+     "QUILLmar Updated!", "UPDATE FAILED!"},
+    {Operation::Read, &BootProgrammer::readApplication, true, "Reading App to ", "Read Completed!",
+     "READ FAILED!"},
+    {Operation::Verify, &BootProgrammer::verifyApplication, false, "Verifying Data...",
+     "Verify Completed!", "VERIFY FAILED!"},
+};
 
 }  // namespace
 
@@ -23,14 +37,21 @@ UpdaterPresenter::UpdaterPresenter(OperationUi& ui, std::ostream& diag, link::Po
     : ui_(ui), programmer_(ui, diag, std::move(devices), replyTimeoutMs) {}
 
 bool UpdaterPresenter::run(Operation operation, int portIndex, const std::string& programFolder) {
-  if (operation == Operation::Version)
+  return run(operation, portIndex, imageFileIn(programFolder), readbackFileIn(programFolder));
+}
+
+bool UpdaterPresenter::run(Operation operation, int portIndex, const ImageFile& image,
+                           const ImageFile& readback) {
+  const auto* flow = std::find_if(std::begin(kFileFlows), std::end(kFileFlows),
+                                  [&](const FileFlow& f) { return f.operation == operation; });
+  if (flow == std::end(kFileFlows))
     return runVersion(portIndex);
-  const bool update = operation == Operation::Update;
-  const FlowTexts& texts = update ? kUpdateTexts : kReadTexts;
-  ui_.setStatus(texts.start);
-  const int result = update ? programmer_.updateApplication(portIndex, programFolder)
-                            : programmer_.readApplication(portIndex, programFolder);
-  ui_.setStatus(result == 0 ? texts.success : texts.failure);
+  const ImageFile& file = flow->onReadback ? readback : image;
+  ui_.setStatus(flow->onReadback
+                    ? flow->start + std::filesystem::path(file.path).filename().string() + "..."
+                    : flow->start);
+  const int result = (programmer_.*flow->run)(portIndex, file);
+  ui_.setStatus(result == 0 ? flow->success : flow->failure);
   return result == 0;
 }
 

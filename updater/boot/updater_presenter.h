@@ -10,7 +10,7 @@
 
 namespace quillmar::boot {
 
-enum class Operation { Update, Read, Version };
+enum class Operation { Update, Read, Version, Verify };
 
 // The status shown while Update writes the unit (the command line labels its bar by it).
 inline constexpr const char* kProgrammingStatus = "Programming QUILLmar Application...";
@@ -26,6 +26,8 @@ class UpdaterPresenter {
   // the start status, the operation, the outcome status. True on success; for Version, when
   // a version was found.
   bool run(Operation operation, int portIndex, const std::string& programFolder);
+  // The same with the image (Update, Verify) and the read-back (Read) in the files given.
+  bool run(Operation operation, int portIndex, const ImageFile& image, const ImageFile& readback);
 
   BootProgrammer& programmer() { return programmer_; }
 

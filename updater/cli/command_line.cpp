@@ -5,8 +5,11 @@
 #include <charconv>
 #include <ostream>
 
+#include "updater/boot/image_files.h"
 #include "updater/boot/program_folder.h"
 #include "updater/cli/console_ui.h"
+#include "updater/image/detect_format.h"
+#include "updater/image/fileio.h"
 
 namespace quillmar::cli {
 namespace {
@@ -20,10 +23,40 @@ constexpr CommandName kCommands[] = {
     {"update", boot::Operation::Update},
     {"read", boot::Operation::Read},
     {"version", boot::Operation::Version},
+    {"verify", boot::Operation::Verify},
 };
 
+constexpr const char* kAutoPort = "auto";
+
 constexpr const char* kUsage =
-    "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] update|read|version\n";
+    "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
+    "                       [--output FILE] update|read|version|verify\n"
+    "       quillmar-update --list-ports | --help | --version\n";
+
+// The options that name a file, and the commands each one serves.
+struct FileOption {
+  const char* name;
+  std::string CommandLine::*value;
+  boot::Operation first;
+  boot::Operation second;
+  const char* commands;
+};
+
+constexpr FileOption kFileOptions[] = {
+    {"--image", &CommandLine::image, boot::Operation::Update, boot::Operation::Verify,
+     "update and verify"},
+    {"--output", &CommandLine::output, boot::Operation::Read, boot::Operation::Read, "read"},
+};
+
+// An error for a file option given with a command that has no use for it, or "".
+std::string misplacedFileOption(const CommandLine& line) {
+  for (const FileOption& option : kFileOptions) {
+    if (!(line.*option.value).empty() && line.operation != option.first &&
+        line.operation != option.second)
+      return std::string("option ") + option.name + " applies to " + option.commands + " only";
+  }
+  return "";
+}
 
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past
 // it. False with `error` set when the value is missing.
@@ -76,8 +109,17 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   std::optional<boot::Operation> operation;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    const auto* file = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
+                                    [&](const FileOption& o) { return isOption(arg, o.name); });
     if (arg == "--help" || arg == "-h") {
       line.help = true;
+    } else if (arg == "--version") {
+      line.version = true;
+    } else if (arg == "--list-ports") {
+      line.listPorts = true;
+    } else if (file != std::end(kFileOptions)) {
+      if (!optionValue(args, i, file->name, line.*file->value, error))
+        return std::nullopt;
     } else if (isOption(arg, "--port")) {
       if (!optionValue(args, i, "--port", line.port, error))
         return std::nullopt;
@@ -102,13 +144,16 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
       operation = found->operation;
     }
   }
-  if (line.help)
+  if (line.help || line.version || line.listPorts)
     return line;
   if (!operation) {
     error = "no command given";
     return std::nullopt;
   }
   line.operation = *operation;
+  error = misplacedFileOption(line);
+  if (!error.empty())
+    return std::nullopt;
   return line;
 }
 
@@ -137,18 +182,31 @@ std::string helpText() {
          "  read     save the unit's whole application region (130560 bytes) into\n"
          "           DIR/quillread.hex; the unit is not changed\n"
          "  version  show the unit's firmware version\n"
+         "  verify   read the unit back and compare it with DIR/quillmar.hex; nothing is\n"
+         "           erased or written\n"
          "\n"
          "Options:\n"
          "  --port PORT   COM1, COM2, COM3 or COM4 (" +
          devices[0] + ", " + devices[1] + ", " + devices[2] + ", " + devices[3] +
          "),\n"
-         "                or a serial device's path; default COM1\n"
+         "                or a serial device's path, or auto: the first listed port\n"
+         "                (see --list-ports) whose boot loader answers; ports that\n"
+         "                another program holds are skipped; default COM1\n"
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
+         "  --image FILE  the image to program (update) or compare with (verify) instead of\n"
+         "                DIR/quillmar.hex: raw binary when its name ends in .bin, else\n"
+         "                detected from its contents (Intel HEX)\n"
+         "  --output FILE the file read saves into instead of DIR/quillread.hex: raw binary\n"
+         "                when its name ends in .bin, else Intel HEX\n"
          "  --block       use the boot loader's block transfers (one command per 256-byte\n"
          "                page) when it offers them; pages of 0xFF are left out after the\n"
          "                erase. A boot loader without them gets the usual dialogue.\n"
+         "  --list-ports  list the serial ports, USB adapters first: the name to give to\n"
+         "                --port, its description, and for a USB adapter its vendor and\n"
+         "                product IDs and serial number\n"
          "  --help        show this text and exit\n"
+         "  --version     show this program's version and exit\n"
          "\n"
          "Output:\n"
          "  Standard output gets the status texts, one per line, in order (for example\n"
@@ -158,7 +216,7 @@ std::string helpText() {
          "  diagnostics; when it is a terminal, also a progress bar.\n"
          "\n"
          "Exit status:\n"
-         "  0  success (version: a version was found)\n"
+         "  0  success (version: a version was found; verify: the unit equals the image)\n"
          "  1  the operation failed (version: none found)\n"
          "  2  usage error\n"
          "\n"
@@ -168,8 +226,37 @@ std::string helpText() {
          "that does not answer costs up to 20 seconds per awaited reply.\n";
 }
 
+std::string versionText() {
+  return std::string("quillmar-update ") + QUILLMAR_VERSION + "\n";
+}
+
+std::string portListText(const std::vector<link::SerialPortInfo>& ports) {
+  if (ports.empty())
+    return "no serial ports were found on this computer.\n";
+  std::string text;
+  for (const link::SerialPortInfo& port : ports)
+    text += link::describePort(port) + "\n";
+  return text;
+}
+
+namespace {
+
+// "auto" as the port: the first listed port whose boot loader answers, or nothing after the
+// list of what each port answered.
+std::optional<std::string> findPort(const std::vector<link::SerialPortInfo>& ports,
+                                    uint16_t probeTimeoutMs, std::ostream& err) {
+  std::vector<std::string> devices;
+  for (const link::SerialPortInfo& port : ports)
+    devices.push_back(port.name);
+  const boot::PortSearch search = boot::findBootLoader(devices, probeTimeoutMs);
+  err << boot::describeSearch(search);
+  return search.found;
+}
+
+}  // namespace
+
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal) {
+                   bool errIsTerminal, const PortLister& ports, uint16_t probeTimeoutMs) {
   std::string error;
   const std::optional<CommandLine> line = parseCommandLine(args, error);
   if (!line) {
@@ -181,13 +268,36 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     out << helpText();
     return kExitSuccess;
   }
-  const PortChoice port = choosePort(line->port);
+  if (line->version) {
+    out << versionText();
+    return kExitSuccess;
+  }
+  if (line->listPorts) {
+    out << portListText(ports());
+    return kExitSuccess;
+  }
+  PortChoice port = choosePort(line->port);
+  if (line->port == kAutoPort) {
+    const std::optional<std::string> found = findPort(ports(), probeTimeoutMs, err);
+    if (!found)
+      return kExitFailure;
+    port.devices[0] = *found;  // the listed name as it is, COM5 and above too
+  }
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
+  const boot::ImageFile image =
+      line->image.empty()
+          ? boot::imageFileIn(folder)
+          : boot::ImageFile{line->image, image::formatForFileName(line->image, image::Input)};
+  const boot::ImageFile readback =
+      line->output.empty()
+          ? boot::readbackFileIn(folder)
+          : boot::ImageFile{line->output, image::formatForFileName(line->output, image::Output)};
   ConsoleUi ui(out, err, errIsTerminal);
   ui.describeOperation(line->operation, line->block);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
   presenter.programmer().setBlockMode(line->block);
-  return presenter.run(line->operation, port.portIndex, folder) ? kExitSuccess : kExitFailure;
+  return presenter.run(line->operation, port.portIndex, image, readback) ? kExitSuccess
+                                                                         : kExitFailure;
 }
 
 }  // namespace quillmar::cli

@@ -1,12 +1,16 @@
 // The command line of quillmar-update: parsing, help text, and one run of an operation.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "updater/boot/port_search.h"
 #include "updater/boot/updater_presenter.h"
+#include "updater/link/port_list.h"
 
 namespace quillmar::cli {
 
@@ -14,12 +18,17 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// What the user asked for. `port` is "COM1".."COM4" or a device path; an empty `folder`
+// What the user asked for. `port` is "COM1".."COM4", "auto" or a device path; an empty `folder`
 // means the program's own folder.
+// `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
 struct CommandLine {
   bool help = false;
+  bool version = false;    // --version: print the program's version
+  bool listPorts = false;  // --list-ports: print the serial ports
   std::string port = "COM1";
   std::string folder;
+  std::string image;
+  std::string output;
   bool block = false;  // use the boot loader's block transfers when it offers them
   boot::Operation operation = boot::Operation::Update;
 };
@@ -41,9 +50,22 @@ PortChoice choosePort(const std::string& port);
 // The --help text.
 std::string helpText();
 
+// The --version line: the program's name and version.
+std::string versionText();
+
+// The --list-ports text for `ports`: one line each, or a line saying there is none.
+std::string portListText(const std::vector<link::SerialPortInfo>& ports);
+
+// The serial ports --list-ports and --port auto work with.
+using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+
 // Runs the whole program on `args`: the operation's status texts on `out`, messages,
 // diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
-int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal);
+// `ports` lists this computer's ports; `probeTimeoutMs` bounds each byte of --port auto's
+// question to a port.
+int runCommandLine(
+    const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
+    const PortLister& ports = [] { return link::listSerialPortDetails(); },
+    uint16_t probeTimeoutMs = boot::kProbeTimeoutMs);
 
 }  // namespace quillmar::cli

@@ -7,8 +7,8 @@ namespace {
 
 // Replies of a full operation, byte by byte and in blocks of one page: per page, Update sends
 // 256 byte loads and 3 commands to commit it, or one block load, and reads it back with 128
-// word reads or one block read; Read reads 510 pages, Version 32. The few commands around
-// them count too.
+// word reads or one block read; Read reads 510 pages, Verify at most as many, Version 32. The few
+// commands around them count too.
 struct ReplyCount {
   boot::Operation operation;
   int byteByByte;
@@ -19,6 +19,7 @@ constexpr int kVersionPages = 2 * boot::kVersionScanWords / boot::kPageBytes;
 constexpr ReplyCount kReplyCounts[] = {
     {boot::Operation::Update, kPages*(256 + 3 + 128) + 11, kPages * 2 + 12},
     {boot::Operation::Read, kPages * 128 + 5, kPages + 6},
+    {boot::Operation::Verify, kPages * 128 + 5, kPages + 6},
     {boot::Operation::Version, kVersionPages * 128 + 2, kVersionPages + 3},
 };
 

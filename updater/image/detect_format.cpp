@@ -1,6 +1,7 @@
 #include "image/detect_format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -59,6 +60,17 @@ int detectFormat(const std::string& fileName, std::ostream& diag) {
     return -1;
   }
   return detectStreamFormat(in);
+}
+
+int formatForFileName(const std::string& fileName, int op) {
+  constexpr std::string_view kBinary = ".bin";
+  const bool binary =
+      fileName.size() >= kBinary.size() &&
+      std::equal(kBinary.begin(), kBinary.end(), fileName.end() - kBinary.size(),
+                 [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+  if (binary)
+    return RawBinary;
+  return op == Input ? AutoDetect : IntelHex;
 }
 
 }  // namespace quillmar::image

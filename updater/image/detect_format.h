@@ -15,4 +15,9 @@ int detectStreamFormat(std::istream& in);
 // Returns -1 after "error opening ..." on `diag` when the file can't be opened.
 int detectFormat(const std::string& fileName, std::ostream& diag);
 
+// The format code for a file the user names, for fileio's `op`: RawBinary for a name ending in
+// ".bin" (any case); otherwise AutoDetect for an input and IntelHex for an output, which has
+// no lines yet to detect from.
+int formatForFileName(const std::string& fileName, int op);
+
 }  // namespace quillmar::image

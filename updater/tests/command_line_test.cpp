@@ -21,6 +21,8 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
     std::string folder;
     boot::Operation operation;
     bool block = false;
+    std::string image = "";
+    std::string output = "";
   };
   const Case cases[] = {
       {{"update"}, "COM1", "", boot::Operation::Update},
@@ -32,6 +34,9 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
       {{"--port", "COM3", "--port", "COM4", "update"}, "COM4", "", boot::Operation::Update},
       {{"--folder", "-", "read"}, "COM1", "-", boot::Operation::Read},
       {{"update", "--block"}, "COM1", "", boot::Operation::Update, true},
+      {{"verify", "--image", "a.bin"}, "COM1", "", boot::Operation::Verify, false, "a.bin"},
+      {{"--image=b.hex", "update"}, "COM1", "", boot::Operation::Update, false, "b.hex"},
+      {{"read", "--output", "/t/r.bin"}, "COM1", "", boot::Operation::Read, false, "", "/t/r.bin"},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -42,6 +47,8 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
     EXPECT_EQ(line->folder, c.folder);
     EXPECT_EQ(line->operation, c.operation);
     EXPECT_EQ(line->block, c.block);
+    EXPECT_EQ(line->image, c.image);
+    EXPECT_EQ(line->output, c.output);
   }
 }
 
@@ -60,6 +67,12 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnow) {
       {{"update", "read"}, "only one command may be given, found read"},
       {{"Update"}, "unknown command Update"},
       {{"--help", "--bogus"}, "unknown option --bogus"},
+      {{"read", "--image", "a.hex"}, "option --image applies to update and verify only"},
+      {{"version", "--image=a.hex"}, "option --image applies to update and verify only"},
+      {{"update", "--output", "r.hex"}, "option --output applies to read only"},
+      {{"verify", "--output=r.hex"}, "option --output applies to read only"},
+      {{"read", "--output"}, "option --output needs a value"},
+      {{"--image=", "update"}, "option --image needs a value"},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -199,6 +212,8 @@ TEST(CommandLineTest, UsageErrorsAndHelpExitWithoutTouchingAPort) {
   };
   const Case cases[] = {
       {{"--help"}, kExitSuccess, "Usage: quillmar-update [--port PORT]", ""},
+      {{"--version"}, kExitSuccess, "quillmar-update " QUILLMAR_VERSION "\n", ""},
+      {{"read", "--version"}, kExitSuccess, "quillmar-update " QUILLMAR_VERSION "\n", ""},
       {{"flash"}, kExitUsage, "", "quillmar-update: unknown command flash\nUsage:"},
   };
   for (const Case& c : cases) {

@@ -153,5 +153,151 @@ TEST(UpdateCommandTest, FileTroubleIsExplainedOnStandardErrorOnce) {
   }
 }
 
+// Verify reads and compares only: the unit's flash stays as it was, and no erase, load or page
+// write reaches it.
+TEST(UpdateCommandTest, VerifyComparesWithoutWriting) {
+  struct Case {
+    const char* name;
+    int changedAt;  // flash byte made to differ from the image; -1 for none
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"equal", -1, 0, "Verifying Data...\nVerify Completed!\n", ""},
+      {"differing", 0x1234, 1, "Verifying Data...\nVERIFY FAILED!\n",
+       "Verification error at address 01234: was 00 should be "},
+  };
+  const std::vector<uint8_t> image = patternImage(6000, 2);
+  for (const bool block : {false, true})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (block ? " --block" : ""));
+      TempFolder folder;
+      writeImageFile(folder.path() / "quillmar.hex", image);
+      SimulatedUnit unit;
+      std::copy(image.begin(), image.end(), unit.flash().begin());
+      if (c.changedAt >= 0)
+        unit.flash()[c.changedAt] = 0;
+      const std::vector<uint8_t> before(unit.flash().begin(), unit.flash().end());
+      ASSERT_EQ(unit.start(), "");
+      std::vector<std::string> args = {"--port", unit.devicePath(), "--folder", folder.str(),
+                                       "verify"};
+      if (block)
+        args.push_back("--block");
+      const ProgramRun run = runProgram(args);
+      unit.stop();
+      EXPECT_EQ(run.status, c.status);
+      EXPECT_EQ(run.out, c.out);
+      EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
+      EXPECT_EQ(run.err.empty(), c.err.empty()) << run.err;
+      for (const char command : {'e', 'c', 'C', 'm', 'B'})
+        EXPECT_EQ(unit.loader().uses(command), 0u) << command;
+      EXPECT_GT(unit.loader().uses(block ? 'g' : 'R'), 0u);
+      EXPECT_TRUE(std::equal(before.begin(), before.end(), unit.flash().begin()));
+    }
+}
+
+// --image and --output move the image through files of either format: what read saves, update
+// programs back and verify finds equal.
+TEST(UpdateCommandTest, NamedFilesRoundTripInEitherFormat) {
+  const std::vector<uint8_t> image = patternImage(3000, 9);
+  for (const char* name : {"saved.hex", "saved.BIN"}) {
+    SCOPED_TRACE(name);
+    TempFolder folder;
+    const std::string file = (folder.path() / name).string();
+    SimulatedUnit unit;
+    std::copy(image.begin(), image.end(), unit.flash().begin());
+    ASSERT_EQ(unit.start(), "");
+    const std::string port = "--port=" + unit.devicePath();  // with --block to be quick
+    const ProgramRun read = runProgram({port, "--block", "read", "--output", file});
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, std::string("Reading App to ") + name + "...\nRead Completed!\n");
+    EXPECT_FALSE(fs::exists(folder.path() / "quillread.hex"));
+    std::vector<uint8_t> saved(boot::kAppRegionBytes);
+    std::ostringstream diag;
+    const bool binary = name[6] == 'B';
+    EXPECT_EQ(image::fileio(image::Input, file, binary ? image::RawBinary : image::IntelHex,
+                            saved.data(), boot::kAppRegionBytes, diag),
+              boot::kAppRegionBytes);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), saved.begin()));
+    const ProgramRun verify = runProgram({port, "--block", "verify", "--image", file});
+    EXPECT_EQ(verify.status, 0) << verify.err;
+    const ProgramRun update = runProgram({port, "--block", "--image=" + file, "update"});
+    EXPECT_EQ(update.status, 0) << update.err;
+    EXPECT_EQ(update.out,
+              "Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!\n");
+    unit.stop();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.flash().begin()));
+  }
+}
+
+// --port auto asks the listed ports in order and takes the first boot loader; a port another
+// program holds is passed over without a byte, and a unit that answers something else is not
+// taken.
+TEST(UpdateCommandTest, AutoPortTakesTheFirstBootLoaderThatAnswers) {
+  SimulatedUnit held;
+  bootsim::Faults wrongId;
+  wrongId.identifier = "XYZ\x01";
+  SimulatedUnit stranger(wrongId);
+  SimulatedUnit unit;
+  const std::string version = "CVersion 2.05";
+  std::copy(version.begin(), version.end(), unit.flash().begin());
+  for (SimulatedUnit* sim : {&held, &stranger, &unit})
+    ASSERT_EQ(sim->start(), "");
+  link::SerialLink other(unitDevices(held.devicePath()));
+  ASSERT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
+
+  struct Case {
+    const char* name;
+    std::vector<std::string> devices;
+    int status;
+    std::string out;
+    std::string err;  // %h, %s, %u: the held, stranger's and unit's devices
+  };
+  const Case cases[] = {
+      {"unit last",
+       {held.devicePath(), stranger.devicePath(), unit.devicePath()},
+       0,
+       "Fetching version. Please wait...\nQUILLmar Version 2.05\n",
+       "--port auto: the boot loader answers on %u\n"},
+      {"no unit",
+       {held.devicePath(), stranger.devicePath()},
+       1,
+       "",
+       "--port auto: no boot loader answered \"AVRBOOT\"; tried:\n"
+       "  %h: in use by another program; close that program or choose another port.\n"
+       "  %s: answered \"XYZ\\x01\"\n"},
+      {"no ports", {}, 1, "", "--port auto: no serial ports were found on this computer.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const cli::PortLister lister = [&] {
+      std::vector<link::SerialPortInfo> ports;
+      for (const std::string& device : c.devices)
+        ports.push_back({device, "pseudo-terminal", "", false, "", "", ""});
+      return ports;
+    };
+    std::ostringstream out, err;
+    const int status = cli::runCommandLine({"--port", "auto", "version"}, out, err, false, lister,
+                                           kTestReplyTimeoutMs);
+    std::string expected = c.err;
+    for (const auto& [mark, device] :
+         {std::pair{"%h", held.devicePath()}, std::pair{"%s", stranger.devicePath()},
+          std::pair{"%u", unit.devicePath()}}) {
+      for (size_t at; (at = expected.find(mark)) != std::string::npos;)
+        expected.replace(at, 2, device);
+    }
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(out.str(), c.out);
+    EXPECT_EQ(err.str(), expected);
+  }
+  other.close();
+  for (SimulatedUnit* sim : {&held, &stranger, &unit})
+    sim->stop();
+  EXPECT_EQ(held.bytesReceived(), 0u);
+  EXPECT_EQ(stranger.loader().uses('S'), 2u);
+  EXPECT_EQ(unit.loader().uses('S'), 1u);
+}
+
 }  // namespace
 }  // namespace quillmar::testing

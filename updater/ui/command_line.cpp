@@ -2,6 +2,7 @@
 #include "updater/ui/command_line.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 #include "updater/boot/program_folder.h"
 #include "updater/ui/dialog_resources.h"
@@ -56,16 +57,45 @@ ProgramStart refuse(const QString& problem) {
   return start;
 }
 
+// The buttons' devices: those given, then the listed ports in order for the others.
+void choosePortDevices(UpdaterSettings& settings, const std::vector<std::string>& given,
+                       const std::vector<link::SerialPortInfo>& ports) {
+  auto next = ports.begin();
+  for (size_t button = 0; button < given.size(); ++button) {
+    if (!given[button].empty()) {
+      settings.devices[button] = given[button];
+      continue;
+    }
+    next = std::find_if(next, ports.end(), [&](const link::SerialPortInfo& port) {
+      return std::find(given.begin(), given.end(), port.name) == given.end();
+    });
+    if (next != ports.end())
+      settings.devices[button] = (next++)->name;
+  }
+  for (size_t button = 0; button < given.size(); ++button) {
+    const auto listed = std::find_if(
+        ports.begin(), ports.end(),
+        [&](const link::SerialPortInfo& p) { return p.name == settings.devices[button]; });
+    settings.portTips[button] =
+        listed == ports.end() ? settings.devices[button] : link::describePort(*listed);
+  }
+}
+
 }  // namespace
 
-ProgramStart readCommandLine(const QStringList& arguments) {
+ProgramStart readCommandLine(const QStringList& arguments,
+                             const std::vector<link::SerialPortInfo>& ports) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);  // "-platform xcb"
   parser.setApplicationDescription(
       "Programs, reads back or identifies the QUILLmar unit's firmware over a serial port.");
   const QCommandLineOption help({"h", "help"}, "Shows these options and ends.");
-  const QCommandLineOption com1("com1", "Device behind Com1 (default /dev/ttyS0).", "DEVICE");
-  const QCommandLineOption com2("com2", "Device behind Com2 (default /dev/ttyS1).", "DEVICE");
+  const QCommandLineOption com1(
+      "com1",
+      "Device behind Com1 (default the first serial port, USB adapters first, else /dev/ttyS0).",
+      "DEVICE");
+  const QCommandLineOption com2(
+      "com2", "Device behind Com2 (default the next serial port, else /dev/ttyS1).", "DEVICE");
   const QCommandLineOption folder(
       "folder", "Folder of quillmar.hex and quillread.hex (default: the program's own).", "FOLDER");
   const QCommandLineOption block(
@@ -92,10 +122,8 @@ ProgramStart readCommandLine(const QStringList& arguments) {
     return refuse(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]));
 
   UpdaterSettings& settings = start.settings;
-  if (parser.isSet(com1))
-    settings.devices[0] = parser.value(com1).toStdString();
-  if (parser.isSet(com2))
-    settings.devices[1] = parser.value(com2).toStdString();
+  choosePortDevices(settings, {parser.value(com1).toStdString(), parser.value(com2).toStdString()},
+                    ports);
   settings.block = parser.isSet(block);
   settings.programFolder =
       parser.isSet(folder) ? parser.value(folder).toStdString() : boot::programFolder();

@@ -4,7 +4,9 @@
 
 #include <QStringList>
 #include <string>
+#include <vector>
 
+#include "updater/link/port_list.h"
 #include "updater/ui/updater_dialog.h"
 
 namespace quillmar::ui {
@@ -23,6 +25,10 @@ struct ProgramStart {
 
 // Reads `arguments` (the program's name first). The toolkit's own options, such as
 // "-platform NAME" or "-style NAME", are let through for the application object to take.
-ProgramStart readCommandLine(const QStringList& arguments);
+// Com1 and Com2 without --com1/--com2 stand for the first of `ports` (this computer's serial
+// ports, USB adapters first) not already given to the other; /dev/ttyS0 and /dev/ttyS1 when
+// too few are listed. Each button's tooltip is its device's line of `ports`, or the device.
+ProgramStart readCommandLine(const QStringList& arguments,
+                             const std::vector<link::SerialPortInfo>& ports);
 
 }  // namespace quillmar::ui

@@ -1,6 +1,7 @@
 // QUILLmar_Update: the dialog program. The command line only says which devices stand behind
-// the Com radio buttons and, for tests and demonstrations, where the image files lie. It is read
-// before the application object is made, which needs a display.
+// the Com radio buttons (by default this computer's first serial ports) and, for tests and
+// demonstrations, where the image files lie. It is read before the application object is made,
+// which needs a display.
 #include <QApplication>
 #include <iostream>
 
@@ -12,7 +13,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     arguments << QString::fromLocal8Bit(argv[i]);
   }
-  const quillmar::ui::ProgramStart start = quillmar::ui::readCommandLine(arguments);
+  const quillmar::ui::ProgramStart start =
+      quillmar::ui::readCommandLine(arguments, quillmar::link::listSerialPortDetails());
   switch (start.action) {
     case quillmar::ui::ProgramStart::ShowHelp:
       std::cout << start.text << std::flush;

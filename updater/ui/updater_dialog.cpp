@@ -31,8 +31,9 @@ UpdaterDialog::UpdaterDialog(const UpdaterSettings& settings, QWidget* parent)
   addAboutAction();
   connectButtons();
   for (int port = 0; port < std::ssize(kPortButtons); ++port) {
-    const QString device = QString::fromStdString(settings.devices[port]);
-    control<QRadioButton>(*this, kPortButtons[port])->setToolTip(device);
+    const std::string& tip = settings.portTips[port];
+    control<QRadioButton>(*this, kPortButtons[port])
+        ->setToolTip(QString::fromStdString(tip.empty() ? settings.devices[port] : tip));
   }
   control<QRadioButton>(*this, kIdCom1)->setChecked(true);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <string>
 
 #include "updater/boot/updater_presenter.h"
@@ -18,6 +19,7 @@ namespace quillmar::ui {
 // What a program run gives the dialog.
 struct UpdaterSettings {
   link::PortDevices devices = link::defaultPortDevices();  // behind Com1, Com2, ...
+  std::array<std::string, 2> portTips;                     // Com1's, Com2's tooltip; "": device
   std::string programFolder;                               // holds quillmar.hex, quillread.hex
   uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
   bool block = false;  // use the boot loader's block transfers when it offers them

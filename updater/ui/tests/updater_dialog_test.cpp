@@ -129,6 +129,7 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   SilentLine line;
   UpdaterSettings settings;
   settings.devices[0] = line.device();
+  settings.portTips[1] = "/dev/ttyUSB0  USB UART (USB 0403:6001)";
   settings.programFolder = folder_.path().toStdString();
   UpdaterDialog dialog(settings);
   bool helpBlockedMain = false;
@@ -162,6 +163,8 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   EXPECT_TRUE(control<QRadioButton>(dialog, kIdCom1)->isChecked());
   EXPECT_FALSE(control<QRadioButton>(dialog, kIdCom2)->isChecked());
   EXPECT_EQ(control<QRadioButton>(dialog, kIdCom1)->toolTip().toStdString(), line.device());
+  EXPECT_EQ(control<QRadioButton>(dialog, kIdCom2)->toolTip().toStdString(),
+            "/dev/ttyUSB0  USB UART (USB 0403:6001)");
   const QProgressBar& bar = *control<QProgressBar>(dialog, kIdProgress);
   EXPECT_EQ(std::tuple(bar.minimum(), bar.maximum(), bar.value()), std::tuple(0, 100, 0));
 
