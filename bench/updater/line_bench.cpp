@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "updater/boot/updater_presenter.h"
-#include "updater/image/fileio.h"
-#include "updater/link/serial_link.h"
+#include "image/fileio.h"
+#include "link/serial_link.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "updater/boot/updater_presenter.h"
-#include "updater/image/fileio.h"
+#include "image/fileio.h"
 
 namespace {
 

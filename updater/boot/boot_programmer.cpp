@@ -1,7 +1,6 @@
-#include "updater/boot/boot_programmer.h"
+#include "boot/boot_programmer.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -9,9 +8,10 @@
 #include <sstream>
 #include <utility>
 
-#include "updater/boot/image_files.h"
-#include "updater/image/fileio.h"
-#include "updater/image/replace_file.h"
+#include "boot/image_files.h"
+#include "image/diag_print.h"
+#include "image/fileio.h"
+#include "image/replace_file.h"
 
 namespace quillmar::boot {
 namespace {
@@ -40,19 +40,7 @@ constexpr const char* kSignature = "AVRBOOT";
 constexpr const char* kVersionMarker = "CVersion ";
 constexpr int kVersionLength = 4;
 
-// The message boxes' printf-style texts.
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string
-formatText(const char* format, ...) {
-  char text[256];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
+using image::formatText;
 
 // Added to the last message of an update that fails once the erase has been sent.
 constexpr const char* kErasedNote =

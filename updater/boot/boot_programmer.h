@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "updater/boot/image_files.h"
-#include "updater/boot/operation_ui.h"
-#include "updater/link/serial_link.h"
+#include "boot/image_files.h"
+#include "boot/operation_ui.h"
+#include "link/serial_link.h"
 
 namespace quillmar::boot {
 

@@ -1,4 +1,4 @@
-#include "updater/boot/image_files.h"
+#include "boot/image_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "updater/image/fileio.h"
+#include "image/fileio.h"
 
 namespace quillmar::boot {
 namespace {

@@ -1,7 +1,7 @@
-#include "updater/boot/port_search.h"
+#include "boot/port_search.h"
 
-#include "updater/boot/boot_programmer.h"
-#include "updater/link/serial_link.h"
+#include "boot/boot_programmer.h"
+#include "link/serial_link.h"
 
 namespace quillmar::boot {
 namespace {

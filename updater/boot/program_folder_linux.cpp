@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "updater/boot/program_folder.h"
+#include "boot/program_folder.h"
 
 namespace quillmar::boot {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "updater/boot/program_folder.h"
+#include "boot/program_folder.h"
 
 namespace quillmar::boot {
 

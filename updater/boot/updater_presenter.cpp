@@ -1,4 +1,4 @@
-#include "updater/boot/updater_presenter.h"
+#include "boot/updater_presenter.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "updater/boot/boot_programmer.h"
+#include "boot/boot_programmer.h"
 
 namespace quillmar::boot {
 

@@ -1,15 +1,15 @@
-#include "updater/cli/command_line.h"
+#include "cli/command_line.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <ostream>
 
-#include "updater/boot/image_files.h"
-#include "updater/boot/program_folder.h"
-#include "updater/cli/console_ui.h"
-#include "updater/image/detect_format.h"
-#include "updater/image/fileio.h"
+#include "boot/image_files.h"
+#include "boot/program_folder.h"
+#include "cli/console_ui.h"
+#include "image/detect_format.h"
+#include "image/fileio.h"
 
 namespace quillmar::cli {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "updater/boot/port_search.h"
-#include "updater/boot/updater_presenter.h"
-#include "updater/link/port_list.h"
+#include "boot/port_search.h"
+#include "boot/updater_presenter.h"
+#include "link/port_list.h"
 
 namespace quillmar::cli {
 

@@ -1,4 +1,4 @@
-#include "updater/cli/console_ui.h"
+#include "cli/console_ui.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,9 +6,9 @@
 #include <ostream>
 #include <utility>
 
-#include "updater/boot/updater_presenter.h"
-#include "updater/cli/latency_note.h"
-#include "updater/link/adapter_latency.h"
+#include "boot/updater_presenter.h"
+#include "cli/latency_note.h"
+#include "link/adapter_latency.h"
 
 namespace quillmar::cli {
 namespace {

@@ -8,8 +8,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "updater/boot/operation_ui.h"
-#include "updater/boot/updater_presenter.h"
+#include "boot/operation_ui.h"
+#include "boot/updater_presenter.h"
 
 namespace quillmar::cli {
 

@@ -1,4 +1,4 @@
-#include "updater/cli/latency_note.h"
+#include "cli/latency_note.h"
 
 #include <string>
 

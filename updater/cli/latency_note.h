@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "updater/boot/updater_presenter.h"
+#include "boot/updater_presenter.h"
 
 namespace quillmar::cli {
 

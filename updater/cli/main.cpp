@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "updater/cli/command_line.h"
-#include "updater/cli/terminal.h"
+#include "cli/command_line.h"
+#include "cli/terminal.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "updater/cli/terminal.h"
+#include "cli/terminal.h"
 
 namespace quillmar::cli {
 

@@ -1,7 +1,7 @@
 #include <io.h>
 #include <stdio.h>
 
-#include "updater/cli/terminal.h"
+#include "cli/terminal.h"
 
 namespace quillmar::cli {
 

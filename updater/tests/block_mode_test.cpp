@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "updater/tests/simulated_unit.h"
+#include "tests/simulated_unit.h"
 
 namespace quillmar::testing {
 namespace {

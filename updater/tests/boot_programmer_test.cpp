@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "updater/link/serial_link.h"
-#include "updater/tests/simulated_unit.h"
+#include "link/serial_link.h"
+#include "tests/simulated_unit.h"
 
 namespace quillmar::testing {
 namespace {

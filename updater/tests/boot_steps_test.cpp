@@ -7,9 +7,9 @@
 
 #include <unistd.h>
 
-#include "updater/boot/boot_programmer.h"
-#include "updater/boot/image_files.h"
-#include "updater/tests/recording_ui.h"
+#include "boot/boot_programmer.h"
+#include "boot/image_files.h"
+#include "tests/recording_ui.h"
 
 namespace quillmar::boot {
 namespace {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <sstream>
 
-#include "updater/boot/updater_presenter.h"
-#include "updater/cli/command_line.h"
-#include "updater/cli/console_ui.h"
-#include "updater/cli/latency_note.h"
+#include "boot/updater_presenter.h"
+#include "cli/command_line.h"
+#include "cli/console_ui.h"
+#include "cli/latency_note.h"
 
 namespace quillmar::cli {
 namespace {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "updater/cli/command_line.h"
-#include "updater/link/port_list.h"
-#include "updater/tests/simulated_unit.h"
+#include "cli/command_line.h"
+#include "link/port_list.h"
+#include "tests/simulated_unit.h"
 
 namespace quillmar::testing {
 namespace {

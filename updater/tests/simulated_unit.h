@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "updater/boot/updater_presenter.h"
-#include "updater/image/fileio.h"
-#include "updater/tests/recording_ui.h"
+#include "image/fileio.h"
+#include "tests/recording_ui.h"
 
 namespace quillmar::testing {
 

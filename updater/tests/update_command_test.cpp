@@ -5,8 +5,8 @@
 #include <functional>
 #include <sstream>
 
-#include "updater/cli/command_line.h"
-#include "updater/tests/simulated_unit.h"
+#include "cli/command_line.h"
+#include "tests/simulated_unit.h"
 
 namespace quillmar::testing {
 namespace {

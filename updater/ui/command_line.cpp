@@ -1,11 +1,11 @@
 // Reading the dialog program's command line without the toolkit's application object.
-#include "updater/ui/command_line.h"
+#include "ui/command_line.h"
 
 #include <QCommandLineParser>
 #include <algorithm>
 
-#include "updater/boot/program_folder.h"
-#include "updater/ui/dialog_resources.h"
+#include "boot/program_folder.h"
+#include "ui/dialog_resources.h"
 
 namespace quillmar::ui {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "updater/link/port_list.h"
-#include "updater/ui/updater_dialog.h"
+#include "link/port_list.h"
+#include "ui/updater_dialog.h"
 
 namespace quillmar::ui {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "updater/boot/operation_ui.h"
+#include "boot/operation_ui.h"
 
 class QDialog;
 

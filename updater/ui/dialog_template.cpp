@@ -1,5 +1,5 @@
 // Dialog templates turned into Qt widgets.
-#include "updater/ui/dialog_template.h"
+#include "ui/dialog_template.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "updater/ui/dialog_resources.h"
+#include "ui/dialog_resources.h"
 
 class QDialog;
 

@@ -1,10 +1,10 @@
 // The help dialog and the about box.
-#include "updater/ui/info_dialogs.h"
+#include "ui/info_dialogs.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "updater/ui/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace quillmar::ui {
 namespace {

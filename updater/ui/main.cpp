@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <iostream>
 
-#include "updater/ui/command_line.h"
-#include "updater/ui/updater_dialog.h"
+#include "ui/command_line.h"
+#include "ui/updater_dialog.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;

@@ -2,8 +2,8 @@
 // Windows dialog so that both map the same controls to the same operations.
 #pragma once
 
-#include "updater/boot/updater_presenter.h"
-#include "updater/ui/dialog_resources.h"
+#include "boot/updater_presenter.h"
+#include "ui/dialog_resources.h"
 
 namespace quillmar::ui {
 

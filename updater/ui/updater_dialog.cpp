@@ -1,5 +1,5 @@
 // The main dialog: controls, the about command, and operations on a worker thread.
-#include "updater/ui/updater_dialog.h"
+#include "ui/updater_dialog.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <iostream>
 
-#include "updater/ui/dialog_template.h"
-#include "updater/ui/info_dialogs.h"
-#include "updater/ui/operation_buttons.h"
+#include "ui/dialog_template.h"
+#include "ui/info_dialogs.h"
+#include "ui/operation_buttons.h"
 
 namespace quillmar::ui {
 namespace {

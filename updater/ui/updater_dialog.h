@@ -7,10 +7,10 @@
 #include <array>
 #include <string>
 
-#include "updater/boot/updater_presenter.h"
-#include "updater/link/serial_link.h"
-#include "updater/ui/dialog_operation_ui.h"
-#include "updater/ui/input_lock.h"
+#include "boot/updater_presenter.h"
+#include "link/serial_link.h"
+#include "ui/dialog_operation_ui.h"
+#include "ui/input_lock.h"
 
 class QThread;
 

@@ -1,13 +1,13 @@
 // The dialog program's command line: read in-process for the settings it yields, and the built
 // program run without any display for --help and the refusals.
-#include "updater/ui/command_line.h"
+#include "ui/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include "updater/boot/program_folder.h"
+#include "boot/program_folder.h"
 
 namespace quillmar::ui {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "updater/ui/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace quillmar::ui::testing {
 

@@ -25,11 +25,11 @@
 #include <tuple>
 
 #include "bootsim/boot_simulator.h"
-#include "updater/image/fileio.h"
-#include "updater/link/serial_link.h"
-#include "updater/ui/dialog_template.h"
-#include "updater/ui/tests/modal_responder.h"
-#include "updater/ui/updater_dialog.h"
+#include "image/fileio.h"
+#include "link/serial_link.h"
+#include "ui/dialog_template.h"
+#include "ui/tests/modal_responder.h"
+#include "ui/updater_dialog.h"
 
 namespace quillmar::ui {
 namespace {

@@ -1,8 +1,8 @@
-#include "dialog_operation_ui.h"
+#include "ui/win32/dialog_operation_ui.h"
 
 #include <commctrl.h>
 
-#include "resource.h"
+#include "ui/win32/resource.h"
 
 namespace quillmar::ui {
 namespace {

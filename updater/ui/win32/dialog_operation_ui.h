@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "updater/boot/operation_ui.h"
+#include "boot/operation_ui.h"
 
 namespace quillmar::ui {
 

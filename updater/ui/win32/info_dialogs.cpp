@@ -1,7 +1,7 @@
-#include "info_dialogs.h"
+#include "ui/win32/info_dialogs.h"
 
-#include "resource.h"
-#include "updater/ui/dialog_resources.h"
+#include "ui/dialog_resources.h"
+#include "ui/win32/resource.h"
 
 namespace quillmar::ui {
 namespace {

@@ -1,5 +1,5 @@
 // Refusing the guarded dialog's input while an operation runs.
-#include "input_lock.h"
+#include "ui/win32/input_lock.h"
 
 namespace quillmar::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "updater_dialog.h"
+#include "ui/win32/updater_dialog.h"
 
 namespace {
 

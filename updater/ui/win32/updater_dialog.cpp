@@ -1,11 +1,11 @@
-#include "updater_dialog.h"
+#include "ui/win32/updater_dialog.h"
 
 #include <iostream>
 
-#include "info_dialogs.h"
-#include "resource.h"
-#include "updater/boot/program_folder.h"
-#include "updater/ui/operation_buttons.h"
+#include "boot/program_folder.h"
+#include "ui/operation_buttons.h"
+#include "ui/win32/info_dialogs.h"
+#include "ui/win32/resource.h"
 
 namespace quillmar::ui {
 namespace {

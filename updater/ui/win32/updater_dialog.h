@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "dialog_operation_ui.h"
-#include "input_lock.h"
-#include "updater/boot/updater_presenter.h"
+#include "boot/updater_presenter.h"
+#include "ui/win32/dialog_operation_ui.h"
+#include "ui/win32/input_lock.h"
 
 namespace quillmar::ui {
 
