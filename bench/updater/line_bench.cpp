@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
 #include "image/fileio.h"
@@ -27,6 +28,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using quillmar::bench::secondsSince;
+using quillmar::bench::SilentUi;
 using Clock = std::chrono::steady_clock;
 using quillmar::boot::kAppRegionBytes;
 using quillmar::boot::kPageBytes;
@@ -34,15 +37,6 @@ using quillmar::boot::kPageBytes;
 constexpr uint32_t kBaud = 38400;
 constexpr double kByteSeconds = 10.0 / kBaud;
 constexpr int kFullPages = kAppRegionBytes / kPageBytes;
-
-// Keeps nothing: the benchmark wants no drawing in its figures.
-class SilentUi : public quillmar::boot::OperationUi {
- public:
-  void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-  void setProgressRange(int) override {}
-  void setProgressPosition(int) override {}
-  void setStatus(const std::string&) override {}
-};
 
 // One run's traffic and time.
 struct Run {
@@ -79,7 +73,7 @@ Run timeUpdate(int pages, bool block, uint32_t latencyMs) {
   presenter.programmer().setBlockMode(block);
   const Clock::time_point start = Clock::now();
   run.ok = presenter.run(quillmar::boot::Operation::Update, 0, folder.string());
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.seconds = secondsSince(start);
   sim.stop();
   run.bytes = sim.loader().bytesReceived() + sim.loader().bytesAnswered();
   run.replies = sim.loader().answers();
@@ -104,7 +98,7 @@ double bareExchangeOverhead(int exchanges) {
     if (link.readByte(1000) != '\r')
       return -1;
   }
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const double seconds = secondsSince(start);
   return seconds / exchanges - 3 * kByteSeconds;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
 #include "image/fileio.h"
@@ -21,24 +22,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using quillmar::bench::secondsSince;
+using quillmar::bench::SilentUi;
 using Clock = std::chrono::steady_clock;
 using quillmar::boot::kAppRegionBytes;
 using quillmar::boot::kPageBytes;
 
 constexpr int kRounds = 2;
-
-// Keeps nothing: the benchmark wants no drawing in its figures.
-class SilentUi : public quillmar::boot::OperationUi {
- public:
-  void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-  void setProgressRange(int) override {}
-  void setProgressPosition(int) override {}
-  void setStatus(const std::string&) override {}
-};
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Seconds for `rounds` times one byte out and its one-byte answer over plain system calls on
 // the device: the auto-increment query, which the unit answers at once. -1 on a failure.
