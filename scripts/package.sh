@@ -17,7 +17,7 @@ cmake --build --preset default -j "$(nproc)"
 (cd build && cpack -G DEB -B "$out")
 rm -rf "$out/_CPack_Packages"
 deb=$(ls "$out"/quillmar-tools_"$version"_*.deb)
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 
 echo "== Windows zip"
 programs=(planprobe tildeconv quillmar-update QUILLmar_Update)
