@@ -20,7 +20,13 @@ apt-get install -y -qq --reinstall "${debs[0]}"
 
 echo "== --version of each installed program"
 # The dialog answers before it looks for a display, so none is offered.
-for program in tildeconv quillmar-update quillmar-bootsim QUILLmar_Update; do
+with_version=(
+  tildeconv
+  quillmar-update
+  quillmar-bootsim
+  QUILLmar_Update
+)
+for program in "${with_version[@]}"; do
   [[ $(command -v "$program") == /usr/bin/$program ]] || fail "$program is not installed in /usr/bin"
   answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version) || fail "$program --version exited with $?"
   [[ $answer == "$program $version" ]] || fail "$program --version: $answer"
