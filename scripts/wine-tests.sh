@@ -33,12 +33,7 @@ echo "== Windows cross-build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 bin=$root/build-windows/bin
-for exe in "$bin"/*.exe; do
-  # Only system DLLs may be imported: the C++ runtime is linked in.
-  extra=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' |
-    grep -viE '^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|msvcrt|ws2_32|ntdll)\.dll$' || true)
-  [[ -z $extra ]] || fail "$(basename "$exe") needs DLLs that Windows does not have: $extra"
-done
+bash scripts/windows-imports.sh "$bin"/*.exe || fail "a program needs DLLs beyond the system's"
 
 echo "== virtual display and Wine prefix"
 # Wine's desktop process starts with the first program, so the display is there from the start.
@@ -298,9 +293,12 @@ probe syscommand "${main[@]}" 16
 wait_for "the about box" 30 probe text "${about[@]}"
 sleep 1
 shot 5-about
+version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+about_version=$(probe text "${about[0]}" 1007 | tr -d '\r')
+[[ $about_version == "Firmware updater $version" ]] || fail "the about box's version line: $about_version"
 probe key "${about[@]}" enter
 wait_for "the about box to close" 30 gone "${about[@]}"
-echo "ok: the system menu's about command opens the about box"
+echo "ok: the system menu's about command opens the about box, with the version $version"
 
 # Input during an operation is refused and leaves the keyboard where it was. The unit goes silent
 # after its identifier, so Update waits out the 20-second reply time-out and then shows a box.

@@ -10,6 +10,12 @@ namespace quillmar::tildeconv {
 // The two usage lines, naming the program as it was invoked.
 std::string usageText(const std::string& programName);
 
+// What --help shows: the command line, the output name, the console report and the exit status.
+std::string helpText(const std::string& programName);
+
+// What --version shows: the program's name and the tools' version, one line.
+std::string versionText();
+
 // Either file failed to open; `reason` is the system's description. No line end, as the unit's
 // page tools have always shown it (the output's name already leads the line in that case).
 std::string openFailureText(const std::string& reason);

@@ -47,6 +47,12 @@ int runTildeconv(int argc, const char* const argv[], std::ostream& console) {
     return 1;
   }
   const std::string sourceName = argv[1];
+  // Only alone: with a second argument "--help" is a page name, as it always was.
+  if (argc == 2 && (sourceName == "--help" || sourceName == "--version")) {
+    console << (sourceName == "--help" ? helpText(argv[0] != nullptr ? argv[0] : "tildeconv")
+                                       : versionText());
+    return 0;
+  }
   std::string error;
   SourceFile source;
   if (!source.open(sourceName, error)) {

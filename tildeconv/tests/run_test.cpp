@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "test_files.h"
 #include "tilde_converter.h"
@@ -84,6 +85,33 @@ TEST(RunTildeconv, WithoutArgumentsShowsUsageEvenWithoutAProgramName) {
     std::ostringstream console;
     EXPECT_EQ(runTildeconv(c.argc, argv, console), 1);
     EXPECT_EQ(console.str(), c.console);
+  }
+}
+
+// --help and --version answer only as the sole argument; with another argument beside them the
+// first is a page name as ever (no such page here, so the run fails to open it).
+TEST(RunTildeconv, HelpAndVersionOnlyAlone) {
+  const struct {
+    std::vector<const char*> args;
+    int status;
+    std::string consoleStart;
+  } cases[] = {
+      {{"--version"}, 0, std::string("tildeconv ") + QUILLMAR_VERSION + "\n"},
+      {{"--help"}, 0, "usage: tc <sourcefile>.htm\n   or: tc <sourcefile>.html\n\nPrepares"},
+      {{"--help", "page.htm"}, 1, "Couldn't open source file: "},
+      {{"--version", "--version"}, 1, "Couldn't open source file: "},
+      {{"--versions"}, 1, "Couldn't open source file: "},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"tc"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    std::ostringstream console;
+    EXPECT_EQ(runTildeconv(static_cast<int>(argv.size()), argv.data(), console), c.status)
+        << c.args[0];
+    EXPECT_TRUE(console.str().starts_with(c.consoleStart)) << console.str();
+    if (c.status == 0) {
+      EXPECT_TRUE(console.str().ends_with("\n")) << console.str();
+    }
   }
 }
 

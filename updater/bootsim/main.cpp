@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     std::cout << kSimUsage;
     return 0;
   }
+  if (options.version) {
+    std::cout << "quillmar-bootsim " << QUILLMAR_VERSION << "\n";
+    return 0;
+  }
   BootLoader loader(options.faults);
   if (!options.loadPath.empty() && !loadFlash(loader.flash(), options.loadPath, std::cerr)) {
     return 1;

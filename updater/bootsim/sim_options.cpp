@@ -23,7 +23,8 @@ const char* const kSimUsage =
     "  --no-block         a boot loader without block transfers (b, B, g unknown)\n"
     "  --baud N           take the time an N-bit/s 8N1 line takes, both ways\n"
     "  --latency MS       hold each reply MS milliseconds, as a USB adapter does\n"
-    "  --help             show this text\n";
+    "  --help             show this text\n"
+    "  --version          show this program's version\n";
 
 namespace {
 
@@ -76,6 +77,12 @@ const OptionRow kOptions[] = {
     {"--help",
      [](std::string_view, SimOptions& o) {
        o.help = true;
+       return true;
+     },
+     false},
+    {"--version",
+     [](std::string_view, SimOptions& o) {
+       o.version = true;
        return true;
      },
      false},

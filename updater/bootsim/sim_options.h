@@ -17,6 +17,7 @@ struct SimOptions {
   std::string loadPath;  // flash image to start from; empty: erased flash
   std::string dumpPath;  // where the flash goes at exit; empty: nowhere
   bool help = false;
+  bool version = false;
 };
 
 // The usage text printed by --help and after a bad option.

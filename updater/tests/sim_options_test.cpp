@@ -80,10 +80,11 @@ TEST(SimOptionsTest, RefusesBadArguments) {
   }
 }
 
-TEST(SimOptionsTest, HelpNeedsNoValue) {
+TEST(SimOptionsTest, HelpAndVersionNeedNoValue) {
   SimOptions options;
-  ASSERT_EQ(parseSimOptions({"--help", "--sessions", "1"}, options), "");
+  ASSERT_EQ(parseSimOptions({"--help", "--version", "--sessions", "1"}, options), "");
   EXPECT_TRUE(options.help);
+  EXPECT_TRUE(options.version);
   EXPECT_EQ(options.limits.sessions, 1u);
 }
 

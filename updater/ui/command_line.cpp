@@ -90,6 +90,7 @@ ProgramStart readCommandLine(const QStringList& arguments,
   parser.setApplicationDescription(
       "Programs, reads back or identifies the QUILLmar unit's firmware over a serial port.");
   const QCommandLineOption help({"h", "help"}, "Shows these options and ends.");
+  const QCommandLineOption version("version", "Shows this program's version and ends.");
   const QCommandLineOption com1(
       "com1",
       "Device behind Com1 (default the first serial port, USB adapters first, else /dev/ttyS0).",
@@ -102,7 +103,7 @@ ProgramStart readCommandLine(const QStringList& arguments,
       "block",
       "Uses the boot loader's block transfers (one command per 256-byte page) when it offers "
       "them; a boot loader without them gets the usual dialogue.");
-  parser.addOptions({help, com1, com2, folder, block});
+  parser.addOptions({help, version, com1, com2, folder, block});
   for (const ToolkitOption& known : kToolkitOptions) {
     parser.addOption(hiddenOption(known));
   }
@@ -111,11 +112,16 @@ ProgramStart readCommandLine(const QStringList& arguments,
     return refuse(parser.errorText());
   ProgramStart start;
   if (parser.isSet(help)) {
-    start.action = ProgramStart::ShowHelp;
+    start.action = ProgramStart::ShowText;
     // Without the application object the parser does not know the program's name.
     start.text = parser.helpText()
                      .replace(QStringLiteral("<executable_name>"), QString::fromUtf8(kProgramName))
                      .toStdString();
+    return start;
+  }
+  if (parser.isSet(version)) {
+    start.action = ProgramStart::ShowText;
+    start.text = std::string(kProgramName) + " " + kProgramVersion + "\n";
     return start;
   }
   if (!parser.positionalArguments().isEmpty())

@@ -15,7 +15,7 @@ namespace quillmar::ui {
 struct ProgramStart {
   enum Action {
     RunDialog,  // open the dialog with `settings`
-    ShowHelp,   // write `text` (the options) to standard output, exit 0
+    ShowText,   // write `text` (the options, or the version) to standard output, exit 0
     Refuse,     // write `text` (what is wrong, where to look) to standard error, exit 2
   };
   Action action = RunDialog;

@@ -2,6 +2,10 @@
 #include "ui/dialog_resources.h"
 
 namespace quillmar::ui {
+
+const char kProgramVersion[] = QUILLMAR_VERSION;
+const char kAboutVersionLine[] = "Firmware updater " QUILLMAR_VERSION;
+
 namespace {
 
 using enum ControlKind;
@@ -27,7 +31,7 @@ constexpr ControlRow kHelpControls[] = {
 constexpr ControlRow kAboutControls[] = {
     {-1, Icon, "", 4, 13, 20, 20},
     {-1, Label, "QUILLmar Update Version 1.1", 25, 10, 103, 8},
-    {-1, Label, "Firmware updater for QUILLmar", 25, 21, 119, 8},
+    {kIdAboutVersion, Label, kAboutVersionLine, 25, 21, 119, 8},
     {kIdOk, DefaultButton, "OK", 48, 40, 50, 14},
 };
 

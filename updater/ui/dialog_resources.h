@@ -45,6 +45,7 @@ enum ControlId : int {
   kIdStatus = 1004,
   kIdRead = 1005,
   kIdVersion = 1006,
+  kIdAboutVersion = 1007,
   kIdHelp = 57670,
 };
 
@@ -52,6 +53,10 @@ enum ControlId : int {
 inline constexpr const char* kProgramName = "QUILLmar_Update";
 inline constexpr const char* kAboutMenuText = "&About QUILLmar_Update...";
 inline constexpr const char* kStartStatus = "Connect Serial Cable and Click Update";
+// The tools' version, which --version prints.
+extern const char kProgramVersion[];
+// The about box's line with that version, under the dialog's own "Version 1.1" line.
+extern const char kAboutVersionLine[];
 
 extern const DialogLayout kUpdaterDialogLayout;
 extern const DialogLayout kHelpDialogLayout;

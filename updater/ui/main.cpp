@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   const quillmar::ui::ProgramStart start =
       quillmar::ui::readCommandLine(arguments, quillmar::link::listSerialPortDetails());
   switch (start.action) {
-    case quillmar::ui::ProgramStart::ShowHelp:
+    case quillmar::ui::ProgramStart::ShowText:
       std::cout << start.text << std::flush;
       return 0;
     case quillmar::ui::ProgramStart::Refuse:

@@ -113,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     Options, ConsoleRunTest,
     ::testing::Values(
         ConsoleCase{"Help", {"--help"}, 0, kHelpLines, ""},
+        ConsoleCase{"Version", {"--version"}, 0, "QUILLmar_Update " QUILLMAR_VERSION "\n", ""},
         ConsoleCase{
             "ShortHelpAfterToolkitOption", {"-platform", "xcb", "-h"}, 0, "--com1 <DEVICE>", ""},
         ConsoleCase{"UnknownOption",

@@ -219,7 +219,8 @@ TEST_F(UpdaterDialogTest, AboutBoxShowsVersion) {
   QTest::keyClick(dialog_.get(), 'i', Qt::ControlModifier);
   ASSERT_EQ(responder_.seen.size(), 1u);
   EXPECT_EQ(responder_.seen[0].title, "About QUILLmar_Update");
-  EXPECT_TRUE(responder_.seen[0].text.starts_with("QUILLmar Update Version 1.1\n"));
+  EXPECT_EQ(responder_.seen[0].text,
+            std::string("QUILLmar Update Version 1.1\nFirmware updater ") + QUILLMAR_VERSION);
 
   ASSERT_EQ(dialog_->contextMenuPolicy(), Qt::ActionsContextMenu);
   ASSERT_EQ(dialog_->actions().size(), 1);

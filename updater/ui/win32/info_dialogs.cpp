@@ -25,6 +25,7 @@ INT_PTR CALLBACK helpProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
+    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, kAboutVersionLine);
     return TRUE;
   }
   return closeOnCommand(dialog, message, wParam);

@@ -15,6 +15,7 @@
 #define IDC_STATUS 1004
 #define IDC_READ 1005
 #define IDC_VERSION 1006
+#define IDC_ABOUT_VERSION 1007
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).

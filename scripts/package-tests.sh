@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs the Debian package that scripts/package.sh built and uses it as a user would: every
+# installed program answers --version with the project's version, every installed manual page
+# renders without a warning and `man` finds them, the menu entry is valid, and the installed
+# tildeconv converts a page and planprobe checks a schedule. Needs root (apt-get install).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+fail() {
+  echo "package-tests: FAILED: $*" >&2
+  exit 1
+}
+
+debs=("$root"/build/packages/quillmar-tools_"$version"_*.deb)
+[[ -f ${debs[0]} ]] || fail "no package for version $version in build/packages/ (run scripts/package.sh)"
+echo "== installing ${debs[0]#"$root"/}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq --reinstall "${debs[0]}"
+
+echo "== --version of each installed program"
+# The dialog answers before it looks for a display, so none is offered.
+with_version=(
+  tildeconv
+  quillmar-update
+  quillmar-bootsim
+  QUILLmar_Update
+)
+for program in "${with_version[@]}"; do
+  [[ $(command -v "$program") == /usr/bin/$program ]] || fail "$program is not installed in /usr/bin"
+  answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version) || fail "$program --version exited with $?"
+  [[ $answer == "$program $version" ]] || fail "$program --version: $answer"
+  echo "ok: $answer"
+done
+
+echo "== manual pages"
+for page in planprobe tildeconv quillmar-update QUILLmar_Update quillmar-bootsim; do
+  installed=/usr/share/man/man1/$page.1.gz
+  [[ -f $installed ]] || fail "$installed is missing"
+  warnings=$(MANWIDTH=80 man --warnings -l "$installed" 2>&1 >/dev/null)
+  [[ -z $warnings ]] || fail "man -l $installed: $warnings"
+  MANWIDTH=80 man -l "$installed" | grep -q '^SYNOPSIS' || fail "man -l $installed shows no synopsis"
+  echo "ok: man -l $installed"
+done
+MANPAGER=cat MANWIDTH=80 man tildeconv | grep -q "tildeconv - prepare an HTML page" || fail "man tildeconv"
+echo "ok: man tildeconv finds the installed page"
+
+echo "== menu entry and icon"
+desktop-file-validate /usr/share/applications/QUILLmar_Update.desktop || fail "the menu entry is not valid"
+[[ -f /usr/share/icons/hicolor/scalable/apps/quillmar-update.svg ]] || fail "the icon is missing"
+echo "ok: /usr/share/applications/QUILLmar_Update.desktop"
+
+echo "== the installed programs at work"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp examples/index.htm "$work/"
+console=$(cd "$work" && tildeconv index.htm) || fail "tildeconv index.htm exited with $?"
+[[ $console == "index.syn: Replaced "*" feedback tilde"*"Duplicated "* ]] || fail "tildeconv: $console"
+expected=$(cd "$work" && sed 's/<!--~-->/\x01/g; s/~/~~/g; s/\x01/~/g' index.htm)
+[[ $(cat "$work/index.syn") == "$expected" ]] || fail "tildeconv's index.syn is not the converted page"
+echo "ok: $console"
+planprobe -sexamples/planprobe-schedule.txt -o"$work/out.txt" -a </dev/null >"$work/console.txt" ||
+  fail "planprobe -a exited with $?"
+grep -q 'Analyze option used.  Stopping now.' "$work/console.txt" || fail "planprobe: $(cat "$work/console.txt")"
+echo "ok: planprobe analyses examples/planprobe-schedule.txt"
+echo "package-tests: all passed."

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the release packages into build/packages/: the Debian package (CPack) from the default
+# build, and the Windows zip (the four self-contained programs and the manuals as text) from the
+# MinGW cross build. The version is the one of the top CMakeLists.txt.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+bash scripts/setup.sh
+version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[[ -n $version ]] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
+out=$root/build/packages
+rm -rf "$out"
+
+echo "== Debian package"
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)"
+(cd build && cpack -G DEB -B "$out")
+rm -rf "$out/_CPack_Packages"
+deb=$(ls "$out"/quillmar-tools_"$version"_*.deb)
+dpkg-deb --field "$deb"
+
+echo "== Windows zip"
+programs=(planprobe tildeconv quillmar-update QUILLmar_Update)
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target "${programs[@]}"
+exes=()
+for program in "${programs[@]}"; do exes+=("build-windows/bin/$program.exe"); done
+bash scripts/windows-imports.sh "${exes[@]}"
+name=quillmar-tools-$version-windows
+stage=$out/$name
+mkdir -p "$stage/manual"
+cp "${exes[@]}" "$stage/"
+for program in "${programs[@]}"; do
+  # Plain text with Windows line ends, so any editor shows it.
+  groff -man -Tascii -P-c -P-b -P-o -P-u -ww "man/$program.1" | sed 's/$/\r/' >"$stage/manual/$program.txt"
+done
+(cd "$out" && zip -q -r -X "$name.zip" "$name")
+rm -rf "$stage"
+zip -sf "$out/$name.zip"
+echo "package: built $(cd "$out" && ls)"
