@@ -26,7 +26,8 @@ class Parser {
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
   void report(ResultCode code) {
-    parsed_.lines.push_back(ParsedLine{std::to_string(line_), code, {}, {}});
+    parsed_.lines.push_back(
+        ParsedLine{std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_)});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {
@@ -131,7 +132,9 @@ void Parser::endLine() {
     return;
   }
   e.texts = std::make_shared<EventTexts>();
-  parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_});
+  e.line = static_cast<uint32_t>(line_);
+  parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_,
+                                     static_cast<uint32_t>(line_)});
   clearEvent();
 }
 
@@ -180,12 +183,20 @@ ResultCode Parser::run() {
   }
 }
 
+// Reports `code` for `parsed`'s line to the log and to the findings, when they are collected.
+void reportLine(ParseTarget& target, ResultCode code, const ParsedLine& parsed) {
+  reportResult(target.log, code, parsed.line.c_str());
+  if (target.findings != nullptr && code != NOT_TODAY && code != SUCCESS) {
+    target.findings->push_back({parsed.number, code});
+  }
+}
+
 // The load step for one candidate line: settles its clock-dependent times, runs the day
 // test outside the syntax analysis and lists the event.
 void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, SunTimes& sun) {
   const std::string& line = parsed.line;
   if (parsed.report != SUCCESS) {
-    reportResult(target.log, parsed.report, line.c_str());
+    reportLine(target, parsed.report, parsed);
     return;
   }
   // Built in the list's spare record, whose buffers the copy reuses.
@@ -199,14 +210,14 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, Su
       sun.substitute(e.period == PERIOD_SUNRISE, e.startHour, e.startMinute);
     }
     if (const ResultCode rc = target.host.loadsToday(e, line.c_str()); rc != SUCCESS) {
-      reportResult(target.log, rc, line.c_str());
+      reportLine(target, rc, parsed);
       return;
     }
   }
   const bool endsEarly = describeClass(e).endDateChecked && e.startKey > e.endKey;
   appendEvent(target.events, e, syntaxMode, target.log);
   if (endsEarly) {
-    reportResult(target.log, ENDDATE_EARLIER, line.c_str());
+    reportLine(target, ENDDATE_EARLIER, parsed);
   }
 }
 

@@ -113,4 +113,7 @@ class ScheduleReader {
 // SUCCESS; BAD_EVENT, with `kind` untouched, when the word is no keyword.
 ResultCode matchEventKeyword(std::string_view word, std::uint8_t& kind);
 
+// The keyword of event kind `kind` (51..59); empty for any other value.
+std::string_view EventKeyword(std::uint8_t kind);
+
 }  // namespace quillmar::planprobe
