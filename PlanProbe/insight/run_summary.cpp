@@ -37,6 +37,9 @@ std::string describe(const ScheduleEvent& event) {
       text += "...";
       break;
     }
+    if (param[i] == '"' || param[i] == '\\') {
+      text += '\\';  // as the schedule writes it
+    }
     text += param[i] >= 0x20 && param[i] < 0x7F ? static_cast<char>(param[i]) : '.';
   }
   return what + " \"" + text + "\"";
@@ -178,13 +181,13 @@ void RunSummary::print(std::ostream& out) const {
         << DateText(*lastDay_);
   }
   out << "\n\n";
-  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s  %-14s  %-14s\n", "line", "event", "runs",
+  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s  %-14s  %s\n", "line", "event", "runs",
                 "lost", "lost to", "first run", "last run");
   out << row;
   for (const LineStats& s : lines_) {
     const std::string what = s.what.size() > 30 ? s.what.substr(0, 27) + "..." : s.what;
-    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s  %-14s  %-14s\n", s.line,
-                  what.c_str(), static_cast<unsigned long long>(s.runs),
+    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s  %-14s  %s\n", s.line, what.c_str(),
+                  static_cast<unsigned long long>(s.runs),
                   static_cast<unsigned long long>(s.losses),
                   s.lostTo == 0 ? "-" : std::to_string(s.lostTo).c_str(),
                   s.firstRun ? MomentText(*s.firstRun).c_str() : "-",
