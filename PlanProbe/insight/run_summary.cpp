@@ -45,6 +45,7 @@ std::string describe(const ScheduleEvent& event) {
   return what + " \"" + text + "\"";
 }
 
+// `value` with at least two digits.
 std::string twoDigits(int value) {
   char text[8];
   std::snprintf(text, sizeof text, "%02d", value);

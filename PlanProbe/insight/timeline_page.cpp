@@ -69,12 +69,14 @@ void appendEscaped(std::string& page, std::string_view text) {
   }
 }
 
+// A table cell holding `text`, right-aligned for a number.
 void appendCell(std::string& page, std::string_view text, bool number = false) {
   page += number ? "<td class=\"n\">" : "<td>";
   appendEscaped(page, text);
   page += "</td>";
 }
 
+// The weekday of `when`, in three letters.
 const char* weekdayShort(const SimMoment& when) {
   static constexpr std::array<const char*, 7> kNames = {"Sun", "Mon", "Tue", "Wed",
                                                         "Thu", "Fri", "Sat"};
@@ -93,10 +95,7 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-size_t kindIndex(uint8_t kind) {
-  return kind >= SENDSTRING && kind <= DEFAULTWEBPAGE ? kind - SENDSTRING : 0;
-}
-
+// The colours of the kinds and the marks' outlines.
 void renderLegend(std::string& page) {
   page += "<h2>Legend</h2><p class=\"legend\">";
   for (size_t i = 0; i < kKindColours.size(); ++i) {
@@ -108,6 +107,7 @@ void renderLegend(std::string& page) {
       "(Unknown Event Type)<b class=\"m s\"></b>executed without a command line</p>";
 }
 
+// The run summary as a table, with its warnings.
 void renderSummary(std::string& page, const RunSummary& summary) {
   page += "<h2>Summary</h2><p>" + std::to_string(summary.validLines()) + " valid line(s), " +
           std::to_string(summary.faultyLines()) + " faulty line(s)</p>";
@@ -138,6 +138,7 @@ void renderSummary(std::string& page, const RunSummary& summary) {
   }
 }
 
+// The analysis findings with their line numbers, explanations and the lines' text.
 void renderFindings(std::string& page, const std::vector<Finding>& findings,
                     std::string_view sourceText) {
   page += "<h2>Analysis findings</h2>";
@@ -192,8 +193,8 @@ void TimelinePage::minuteSettled(const MinuteOutcome& outcome) {
   Month& month = months_.back();
   if (kind == kNoPrecedence) {
     ++month.noPrecedence;
-  } else {
-    ++month.runs[kindIndex(eventKind)];
+  } else if (eventKind >= SENDSTRING && eventKind <= DEFAULTWEBPAGE) {
+    ++month.runs[eventKind - SENDSTRING];
   }
   month.doubled += doubled ? 1 : 0;
 }

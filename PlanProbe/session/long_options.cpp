@@ -15,13 +15,16 @@ namespace {
 
 constexpr int kExitOption = 0;  // --help and --version end the program successfully
 
+// What an option does with its value; returns the exit status when the program is to end.
 using Apply = std::optional<int> (*)(const std::string& value, SessionOptions& options,
                                      std::ostream& console);
 
+// An option: a flag it switches on, or what it does with its value (or alone).
 struct LongOption {
   std::string_view name;   // as typed, "--" included
-  std::string_view value;  // the value's placeholder; empty for a flag
-  Apply apply;
+  std::string_view value;  // the value's placeholder; empty when it takes none
+  bool InsightOptions::*flag;
+  Apply apply;  // null for a flag
 };
 
 // Reads a number that fills all of `text`; false when anything else stands in it.
@@ -58,6 +61,7 @@ bool readSite(const std::string& value, SiteParameters& site) {
   return true;
 }
 
+// --site: takes the site when it is valid, else refuses it before any file is touched.
 std::optional<int> applySite(const std::string& value, SessionOptions& options,
                              std::ostream& console) {
   SiteParameters site{};
@@ -74,26 +78,13 @@ std::optional<int> applySite(const std::string& value, SessionOptions& options,
   return std::nullopt;
 }
 
+// --timeline: where the page goes.
 std::optional<int> applyTimeline(const std::string& value, SessionOptions& options, std::ostream&) {
   options.insight.timelinePath = value;
   return std::nullopt;
 }
 
-std::optional<int> applyStrict(const std::string&, SessionOptions& options, std::ostream&) {
-  options.insight.strict = true;
-  return std::nullopt;
-}
-
-std::optional<int> applyDiagnostics(const std::string&, SessionOptions& options, std::ostream&) {
-  options.insight.diagnostics = true;
-  return std::nullopt;
-}
-
-std::optional<int> applySummary(const std::string&, SessionOptions& options, std::ostream&) {
-  options.insight.summary = true;
-  return std::nullopt;
-}
-
+// --help and --version end the program after their text.
 std::optional<int> applyHelp(const std::string&, SessionOptions&, std::ostream& console) {
   PrintHelp(console);
   return kExitOption;
@@ -105,13 +96,13 @@ std::optional<int> applyVersion(const std::string&, SessionOptions&, std::ostrea
 }
 
 constexpr std::array<LongOption, 7> kLongOptions{{
-    {"--strict", "", applyStrict},
-    {"--diagnostics", "", applyDiagnostics},
-    {"--summary", "", applySummary},
-    {"--timeline", "FILE", applyTimeline},
-    {"--site", "LAT,LON,TZ", applySite},
-    {"--help", "", applyHelp},
-    {"--version", "", applyVersion},
+    {"--strict", "", &InsightOptions::strict, nullptr},
+    {"--diagnostics", "", &InsightOptions::diagnostics, nullptr},
+    {"--summary", "", &InsightOptions::summary, nullptr},
+    {"--timeline", "FILE", nullptr, applyTimeline},
+    {"--site", "LAT,LON,TZ", nullptr, applySite},
+    {"--help", "", nullptr, applyHelp},
+    {"--version", "", nullptr, applyVersion},
 }};
 
 // One line of the help: how an option is typed and what it does.
@@ -176,6 +167,10 @@ std::optional<int> ReadLongOption(std::span<const char* const> args, std::size_t
                      name.data(), static_cast<int>(option.value.size()), option.value.data());
         return kExitFailure;
       }
+    }
+    if (option.flag != nullptr) {
+      options.insight.*option.flag = true;
+      return std::nullopt;
     }
     return option.apply(value, options, console);
   }
