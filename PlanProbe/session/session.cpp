@@ -71,6 +71,22 @@ bool Session::logIsNotSchedule() {
   return false;
 }
 
+bool Session::pageIsItsOwnFile() {
+  const std::optional<std::string>& page = options_.insight.timelinePath;
+  if (!page) {
+    return true;
+  }
+  for (const auto& [path, what] : {std::pair{&options_.sourcePath, "schedule file"},
+                                   std::pair{&options_.logPath, "results file"}}) {
+    if (IsSameFile(*page, *path)) {
+      console_.print("The timeline page %s is the %s %s itself. Quitting.\n", page->c_str(), what,
+                     path->c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 bool Session::openLog() {
   std::unique_ptr<LogSink> sink = openLogFile(options_.logPath, options_.appendLog);
   if (sink == nullptr) {
@@ -154,7 +170,7 @@ int Session::run(std::span<const char* const> args) {
   }
   clock_.updateDateKey();
   initialSpan_ = options_.totalMinutes;
-  if (!logIsNotSchedule() || !openLog()) {
+  if (!logIsNotSchedule() || !pageIsItsOwnFile() || !openLog()) {
     return kExitFailure;
   }
   log_.write(kLogHeader);

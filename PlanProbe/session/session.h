@@ -48,6 +48,8 @@ class Session {
  private:
   // False, after saying so, when the log would be the schedule file itself.
   bool logIsNotSchedule();
+  // False, after saying so, when the timeline page would be the schedule or the log.
+  bool pageIsItsOwnFile();
   bool openLog();
   void writeLogHeader();
   int runAnalysis();

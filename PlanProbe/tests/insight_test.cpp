@@ -147,6 +147,7 @@ TEST(InsightOptions, UnknownDashWordsAndBadValues) {
   const std::string s = "-s{dir}/s.txt";
   const std::string o = "-o{dir}/o.txt";
   const std::string range = "latitude -90 to 90";
+  const std::string kSchedule = "D:01.01.02 T:06:30 P:DAY R:1 E:ON 1:1\n";
   for (const Row& row : {
            Row{{s, o, "-a", "--bogus"}, "unknown argument: --bogus ", 0, true},
            Row{{s, o, "-a", "--"}, "unknown argument: -- ", 0, true},
@@ -171,13 +172,20 @@ TEST(InsightOptions, UnknownDashWordsAndBadValues) {
            Row{{s, o, "--site", "--summary"}, range, -1, false},
            Row{{s, o, "-a", "--site=90.9,-180.5,-13"}, "Analyze option used", 0, true},
            Row{{s, o, "-a", "--site", "-90.9,180.9,13"}, "Analyze option used", 0, true},
+           Row{{s, o, "--timeline", "{dir}/./s.txt"}, "is the schedule file", -1, false},
+           Row{{s, o, "--timeline={dir}/o.txt"},
+               "is the results file {dir}/o.txt itself",
+               -1,
+               false},
            Row{{s, o, "--help"}, "  --site LAT,LON,TZ ", 0, false},
            Row{{s, o, "--version", "--bogus"}, "planprobe 1.0.0\n", 0, false},
        }) {
     ScratchDir dir;
-    writeFile(dir.file("s.txt"), "D:01.01.02 T:06:30 P:DAY R:1 E:ON 1:1\n");
+    writeFile(dir.file("s.txt"), kSchedule);
     const Outcome run = runIn(dir, row.args);
-    EXPECT_NE(run.console.find(row.console), std::string::npos) << row.args.back() << run.console;
+    EXPECT_NE(run.console.find(dir.expand(row.console)), std::string::npos)
+        << row.args.back() << run.console;
+    EXPECT_EQ(readFile(dir.file("s.txt")), kSchedule) << row.args.back();
     EXPECT_EQ(run.status, row.status) << row.args.back();
     EXPECT_EQ(std::filesystem::exists(dir.file("o.txt")), row.logCreated) << row.args.back();
   }
