@@ -129,8 +129,11 @@ TEST(InsightOptions, LogAndConsoleUnchanged) {
     EXPECT_EQ(readFile(dir.file("o.txt")), plainLog) << extra[0];
     EXPECT_EQ(run.status, plain.status) << extra[0];
     // The summary follows everything the plain run shows; the folders' names differ.
-    const std::string shown =
-        std::regex_replace(run.console, std::regex(dir.path().string()), plainDir.path().string());
+    std::string shown = run.console;
+    const std::string folder = dir.path().string();
+    for (size_t at = shown.find(folder); at != std::string::npos; at = shown.find(folder, at)) {
+      shown.replace(at, folder.size(), plainDir.path().string());
+    }
     EXPECT_EQ(shown.substr(0, plain.console.size()), plain.console) << extra[0];
     const bool summary = std::find(extra.begin(), extra.end(), "--summary") != extra.end();
     EXPECT_EQ(shown.size() == plain.console.size(), !summary) << extra[0];

@@ -90,6 +90,9 @@ TEST(TimelinePage, WellFormedSelfContainedAndComplete) {
 }
 
 TEST(TimelinePage, LongSpanIsCondensedAndSmall) {
+#ifdef _WIN32
+  GTEST_SKIP() << "writing the 99-year log takes over a minute under Wine; Linux checks the page";
+#endif
   ScratchDir dir;
   const std::string page = runToPage(dir, "+y99");
   EXPECT_EQ(wellFormedness(page), "");
@@ -110,7 +113,7 @@ TEST(TimelinePage, UnwritablePageFailsAndLeavesNoFile) {
   std::ostringstream console;
   Session session(console, [] {});
   EXPECT_EQ(session.run(args.view()), -1);
-  EXPECT_NE(console.str().find("The timeline page " + dir.file("missing/t.html") +
+  EXPECT_NE(console.str().find("The timeline page " + dir.expand("{dir}/missing/t.html") +
                                " could not be written: "),
             std::string::npos);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
