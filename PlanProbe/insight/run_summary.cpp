@@ -62,7 +62,9 @@ std::string MomentText(const SimMoment& when) {
   return DateText(when) + " " + twoDigits(when.hour) + ":" + twoDigits(when.minute);
 }
 
-RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findings) {
+RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findings,
+                       bool minutesRun)
+    : minutesRun_(minutesRun) {
   std::set<uint32_t> validLines;
   for (const ScheduleEvent& event : valid) {
     if (indexByLine_.size() <= event.line) {
@@ -147,7 +149,9 @@ void RunSummary::noteLoss(LineStats& loser, uint32_t winnerLine) {
 
 std::vector<std::string> RunSummary::warnings() const {
   std::vector<std::string> out;
-  if (days_ > 0) {
+  if (days_ > 0 && !minutesRun_) {
+    out.push_back("only the daily loads were simulated (-l): no minute was executed");
+  } else if (days_ > 0) {
     for (size_t i = 0; i < lines_.size(); ++i) {
       const LineStats& s = lines_[i];
       if (s.runs == 0 && s.losses == 0) {

@@ -30,7 +30,8 @@ struct LineStats {
 class RunSummary final : public MinuteObserver {
  public:
   // `valid` is the analysis's list of valid events, `findings` its reports; both are read now.
-  RunSummary(const EventList& valid, const std::vector<Finding>& findings);
+  // `minutesRun` is false when the run executes no minutes (daily loads only).
+  RunSummary(const EventList& valid, const std::vector<Finding>& findings, bool minutesRun = true);
 
   void dayStarted(const SimMoment& when) override;
   void minuteSettled(const MinuteOutcome& outcome) override;
@@ -63,6 +64,7 @@ class RunSummary final : public MinuteObserver {
   // Per line: the lines it lost to, with how often.
   std::vector<std::vector<std::pair<uint32_t, uint64_t>>> lossesTo_;
   size_t faultyLines_ = 0;
+  bool minutesRun_;
   uint64_t days_ = 0;
   std::optional<SimMoment> firstDay_;
   std::optional<SimMoment> lastDay_;

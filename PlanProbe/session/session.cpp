@@ -182,7 +182,7 @@ void Session::startInsight() {
   if (!insight.summary && !insight.timelinePath) {
     return;
   }
-  summary_.emplace(events_, findings_);
+  summary_.emplace(events_, findings_, !options_.loadsOnly);
   observers_.push_back(&*summary_);
   if (insight.timelinePath) {
     timeline_.emplace();

@@ -310,6 +310,10 @@ TEST(InsightOptions, SummaryWarnsOfRolloverAndNoPrecedence) {
   EXPECT_NE(run.console.find("1 minute(s) wrote \"Unknown Event Type\""), std::string::npos);
   EXPECT_NE(run.console.find("the first on 31.12.99 12:00"), std::string::npos);
   EXPECT_NE(run.console.find("two-digit year rolls over"), std::string::npos);
+  // Loads only: no line is said never to have run, since no minute ran at all.
+  const Outcome loads = runIn(dir, {"-s{dir}/s.txt", "-o{dir}/o.txt", "-l", "+d3", "--summary"});
+  EXPECT_NE(loads.console.find("no minute was executed"), std::string::npos);
+  EXPECT_EQ(loads.console.find("never"), std::string::npos);
 }
 
 }  // namespace
