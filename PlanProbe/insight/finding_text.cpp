@@ -90,23 +90,15 @@ FindingText DescribeFinding(ResultCode code) {
           "the unit reports this code without a message of its own", warning};
 }
 
-std::string_view LineOf(std::string_view text, uint32_t number) {
-  size_t start = 0;
-  for (uint32_t line = 1; line < number; ++line) {
-    start = text.find('\n', start);
-    if (start == std::string_view::npos) {
-      return {};
-    }
-    ++start;
-  }
-  if (number == 0 || start > text.size()) {
+std::string_view LineAt(std::string_view text, size_t start) {
+  if (start >= text.size()) {
     return {};
   }
-  std::string_view rest = text.substr(start, text.find('\n', start) - start);
-  if (!rest.empty() && rest.back() == '\r') {
-    rest.remove_suffix(1);
+  std::string_view line = text.substr(start, text.find('\n', start) - start);
+  if (!line.empty() && line.back() == '\r') {
+    line.remove_suffix(1);
   }
-  return rest;
+  return line;
 }
 
 void WriteDiagnostics(std::ostream& out, const std::string& file,
@@ -114,7 +106,7 @@ void WriteDiagnostics(std::ostream& out, const std::string& file,
   for (const Finding& finding : findings) {
     const FindingText text = DescribeFinding(finding.code);
     out << file << ':' << finding.line << ": " << (text.warning ? "warning" : "error") << ": "
-        << text.name << ": " << text.explanation << "\n  " << LineOf(sourceText, finding.line)
+        << text.name << ": " << text.explanation << "\n  " << LineAt(sourceText, finding.start)
         << '\n';
   }
 }

@@ -24,8 +24,8 @@ struct FindingText {
 
 FindingText DescribeFinding(ResultCode code);
 
-// The text of line `number` (from 1) of `text`, without its line end; empty beyond the end.
-std::string_view LineOf(std::string_view text, uint32_t number);
+// The line of `text` that begins at byte `start`, without its line end; empty beyond the end.
+std::string_view LineAt(std::string_view text, size_t start);
 
 // Writes each finding as "FILE:LINE: error: NAME: explanation" ("warning:" for the end-date
 // warning), followed by the line's text indented by two blanks.

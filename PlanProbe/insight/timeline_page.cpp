@@ -155,7 +155,7 @@ void renderFindings(std::string& page, const std::vector<Finding>& findings,
     appendCell(page, text.name);
     appendCell(page, text.explanation);
     page += "<td><pre>";
-    appendEscaped(page, LineOf(sourceText, finding.line));
+    appendEscaped(page, LineAt(sourceText, finding.start));
     page += "</pre></td></tr>";
   }
   page += "</table>";

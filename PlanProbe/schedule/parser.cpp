@@ -27,7 +27,7 @@ class Parser {
   ResultCode abandonLine(ResultCode code);
   void report(ResultCode code) {
     parsed_.lines.push_back(
-        ParsedLine{std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_)});
+        ParsedLine{std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_), lineStart_});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {
@@ -41,6 +41,7 @@ class Parser {
   std::array<TimeWords, 2> times_;
   char fieldLetter_ = 0;
   uint64_t line_ = 1;
+  size_t lineStart_ = 0;  // the reader's offset where the present line began
 };
 
 bool isFieldLabel(char letter) {
@@ -134,7 +135,7 @@ void Parser::endLine() {
   e.texts = std::make_shared<EventTexts>();
   e.line = static_cast<uint32_t>(line_);
   parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_,
-                                     static_cast<uint32_t>(line_)});
+                                     static_cast<uint32_t>(line_), lineStart_});
   clearEvent();
 }
 
@@ -145,6 +146,7 @@ ResultCode Parser::abandonLine(ResultCode code) {
   }
   reader_.advance();  // the line feed; nothing at the end of the file
   ++line_;
+  lineStart_ = reader_.offset();
   clearEvent();
   fieldLetter_ = 0;
   return reader_.fill();
@@ -165,6 +167,7 @@ ResultCode Parser::run() {
         return SUCCESS;
       }
       ++line_;
+      lineStart_ = reader_.offset();
       continue;
     } else if (c == ':' && isFieldLabel(fieldLetter_)) {
       fieldResult = readField();
@@ -187,7 +190,7 @@ ResultCode Parser::run() {
 void reportLine(ParseTarget& target, ResultCode code, const ParsedLine& parsed) {
   reportResult(target.log, code, parsed.line.c_str());
   if (target.findings != nullptr && code != NOT_TODAY && code != SUCCESS) {
-    target.findings->push_back({parsed.number, code});
+    target.findings->push_back({parsed.number, code, parsed.start});
   }
 }
 

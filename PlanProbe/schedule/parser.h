@@ -28,12 +28,14 @@ struct ParsedLine {
   ScheduleEvent event;             // classified, with the time words not yet applied
   std::array<TimeWords, 2> times;  // by EventEdge
   uint32_t number = 0;             // `line` as a number
+  size_t start = 0;                // where the line begins in the text, in bytes
 };
 
 // One report of the syntax analysis that names a schedule line: a response, error or warning.
 struct Finding {
   uint32_t line;
   ResultCode code;
+  size_t start;  // where the line begins in the schedule text, in bytes
 };
 
 // The outcome of the text step over one schedule text.

@@ -49,10 +49,12 @@ void ScheduleReader::close() {
   fromText_ = false;
   length_ = 0;
   cursor_ = 0;
+  before_ = 0;
   endOfInput_ = false;
 }
 
 ResultCode ScheduleReader::readChunk() {
+  before_ += length_;
   if (fromText_) {
     length_ = std::min(kChunkSize, text_.size());
     if (length_ > 0) {

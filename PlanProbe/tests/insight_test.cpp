@@ -106,6 +106,10 @@ TEST(InsightOptions, DiagnosticsFollowTheLogsReports) {
   EXPECT_EQ(got, expected);
   EXPECT_NE(run.errors.find(":3: error: BAD_STARTHOUR: "), std::string::npos);
   EXPECT_NE(run.errors.find("\n  D:01.03.02 T: 12:30 P:DAY R:1 E:ON 1:1"), std::string::npos);
+  // After a text that runs over a line end, the log numbers lines one lower than the file.
+  EXPECT_NE(run.errors.find(":31: error: BAD_STARTHOUR: the start time (T:) must be two-digit "),
+            std::string::npos);
+  EXPECT_NE(run.errors.find("\n  D:06.01.02 T:99:99 E:ON 1:1 "), std::string::npos);
 }
 
 TEST(InsightOptions, LogAndConsoleUnchanged) {
