@@ -21,6 +21,7 @@ apt-get install -y -qq --reinstall "${debs[0]}"
 echo "== --version of each installed program"
 # The dialog answers before it looks for a display, so none is offered.
 with_version=(
+  planprobe
   tildeconv
   quillmar-update
   quillmar-bootsim

@@ -103,6 +103,18 @@ for log in SCHEDULE.TXT '.\schedule.txt' 'sub\..\schedule.txt' hard.txt; do
   grep -q 'is the schedule file schedule.txt itself' console.txt || fail "planprobe.exe -o$log: $(cat console.txt)"
   cmp -s schedule.txt kept.txt || fail "planprobe.exe -o$log changed the schedule"
 done
+# planprobe: --version, and --summary --timeline put the page in place of an old one.
+wrun 60 "$bin/planprobe.exe" --version </dev/null >console.txt || fail "planprobe.exe --version exited with $?"
+[[ $(tr -d '\r' <console.txt) == "planprobe 1.0.0" ]] || fail "planprobe.exe --version: $(cat console.txt)"
+cp "$root/examples/planprobe-schedule.txt" example.txt
+echo 'an old page' >page.html
+wrun 120 "$bin/planprobe.exe" -sexample.txt -oexample.log -d072402 +d2 --summary --timeline page.html \
+  </dev/null >console.txt || fail "planprobe.exe --summary --timeline exited with $?"
+tr -d '\r' <console.txt | grep -q '^33 valid line(s), 0 faulty line(s); simulated 2 day(s)' ||
+  fail "planprobe.exe --summary: $(tail -c 600 console.txt)"
+grep -q 'ElvaneOn: 1' page.html && tail -c 20 page.html | grep -q '</html>' ||
+  fail "planprobe.exe --timeline wrote no whole page: $(head -c 300 page.html)"
+if ls -A | grep -q '^\.planprobe-'; then fail "planprobe.exe --timeline left a temporary file"; fi
 # tildeconv: the converted page and its counts.
 printf 'a<!--~-->b~c' >page.htm
 wrun 60 "$bin/tildeconv.exe" page.htm >console.txt || fail "tildeconv.exe exited with $?"

@@ -29,6 +29,20 @@ std::uint8_t GetSiteParameters(float& latitude, float& longitude, std::int8_t& t
   return 0;
 }
 
+SiteProvider ProviderFor(const SiteParameters& site) {
+  return [site](float& latitude, float& longitude, std::int8_t& timeZone) {
+    latitude = site.latitude;
+    longitude = site.longitude;
+    timeZone = site.timeZone;
+    return std::uint8_t{0};
+  };
+}
+
+bool IsValidSite(float latitude, float longitude, int timeZone) {
+  return integerPartBelow(longitude, 181) && integerPartBelow(latitude, 91) &&
+         std::abs(timeZone) < 14;
+}
+
 SolarResult SolarEventTime(std::uint8_t selector, const SolarDate& date,
                            const SiteProvider& provider) {
   // Presets just outside the valid ranges: a parameter the provider leaves unset fails.
@@ -36,9 +50,7 @@ SolarResult SolarEventTime(std::uint8_t selector, const SolarDate& date,
   float longitude = 181.0F;
   std::int8_t timeZone = 14;
   provider(latitude, longitude, timeZone);
-  const bool valid =
-      integerPartBelow(longitude, 181) && integerPartBelow(latitude, 91) && std::abs(timeZone) < 14;
-  if (!valid) {
+  if (!IsValidSite(latitude, longitude, timeZone)) {
     return {CalendarStatus::BadGeographicalParams, {}};
   }
   return {CalendarStatus::Ok,
@@ -69,6 +81,11 @@ ClockTime SunriseSunset(std::uint8_t selector, float latitude, float longitude, 
   double t = start - timeZone - longitude / 15.0 + equationOfTime / 60.0;
   if (t > 24.0) {
     t -= 24.0;
+  } else if (t < 0.0) {
+    // Only a site other than the fixed one gets here (a time zone far from its longitude, or
+    // the Sun up all day): the time is wrapped into the day as one above 24 is, rather than
+    // giving a negative hour or minute that no clock shows.
+    t += 24.0;
   }
   const auto hour = static_cast<std::int8_t>(t);
   return {hour, static_cast<std::int8_t>((t - hour) * 60.0)};

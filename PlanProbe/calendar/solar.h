@@ -18,6 +18,20 @@ using SiteProvider =
 // The program's site: latitude 0.0, longitude 0.0, time zone 0.
 std::uint8_t GetSiteParameters(float& latitude, float& longitude, std::int8_t& timeZone);
 
+// A site as a user names it.
+struct SiteParameters {
+  float latitude;   // degrees, north positive
+  float longitude;  // degrees, east positive
+  std::int8_t timeZone;
+};
+
+// A provider that gives `site`.
+SiteProvider ProviderFor(const SiteParameters& site);
+
+// True when the site passes the unit's validation: the integer parts (truncated toward zero) of
+// latitude within -90..90 and longitude within -180..180, and the time zone within -13..13.
+bool IsValidSite(float latitude, float longitude, int timeZone);
+
 // The date and hour a sunrise or sunset is worked out for.
 struct SolarDate {
   int yearOffset;  // years since 2000

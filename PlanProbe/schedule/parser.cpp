@@ -26,7 +26,8 @@ class Parser {
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
   void report(ResultCode code) {
-    parsed_.lines.push_back(ParsedLine{std::to_string(line_), code, {}, {}});
+    parsed_.lines.push_back(
+        ParsedLine{std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_), lineStart_});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {
@@ -40,6 +41,7 @@ class Parser {
   std::array<TimeWords, 2> times_;
   char fieldLetter_ = 0;
   uint64_t line_ = 1;
+  size_t lineStart_ = 0;  // the reader's offset where the present line began
 };
 
 bool isFieldLabel(char letter) {
@@ -131,7 +133,9 @@ void Parser::endLine() {
     return;
   }
   e.texts = std::make_shared<EventTexts>();
-  parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_});
+  e.line = static_cast<uint32_t>(line_);
+  parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_,
+                                     static_cast<uint32_t>(line_), lineStart_});
   clearEvent();
 }
 
@@ -142,6 +146,7 @@ ResultCode Parser::abandonLine(ResultCode code) {
   }
   reader_.advance();  // the line feed; nothing at the end of the file
   ++line_;
+  lineStart_ = reader_.offset();
   clearEvent();
   fieldLetter_ = 0;
   return reader_.fill();
@@ -162,6 +167,7 @@ ResultCode Parser::run() {
         return SUCCESS;
       }
       ++line_;
+      lineStart_ = reader_.offset();
       continue;
     } else if (c == ':' && isFieldLabel(fieldLetter_)) {
       fieldResult = readField();
@@ -180,12 +186,20 @@ ResultCode Parser::run() {
   }
 }
 
+// Reports `code` for `parsed`'s line to the log and to the findings, when they are collected.
+void reportLine(ParseTarget& target, ResultCode code, const ParsedLine& parsed) {
+  reportResult(target.log, code, parsed.line.c_str());
+  if (target.findings != nullptr && code != NOT_TODAY && code != SUCCESS) {
+    target.findings->push_back({parsed.number, code, parsed.start});
+  }
+}
+
 // The load step for one candidate line: settles its clock-dependent times, runs the day
 // test outside the syntax analysis and lists the event.
 void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, SunTimes& sun) {
   const std::string& line = parsed.line;
   if (parsed.report != SUCCESS) {
-    reportResult(target.log, parsed.report, line.c_str());
+    reportLine(target, parsed.report, parsed);
     return;
   }
   // Built in the list's spare record, whose buffers the copy reuses.
@@ -199,14 +213,14 @@ void loadLine(const ParsedLine& parsed, bool syntaxMode, ParseTarget& target, Su
       sun.substitute(e.period == PERIOD_SUNRISE, e.startHour, e.startMinute);
     }
     if (const ResultCode rc = target.host.loadsToday(e, line.c_str()); rc != SUCCESS) {
-      reportResult(target.log, rc, line.c_str());
+      reportLine(target, rc, parsed);
       return;
     }
   }
   const bool endsEarly = describeClass(e).endDateChecked && e.startKey > e.endKey;
   appendEvent(target.events, e, syntaxMode, target.log);
   if (endsEarly) {
-    reportResult(target.log, ENDDATE_EARLIER, line.c_str());
+    reportLine(target, ENDDATE_EARLIER, parsed);
   }
 }
 

@@ -27,6 +27,15 @@ struct ParsedLine {
   ResultCode report = SUCCESS;     // the code to report; SUCCESS for an event candidate
   ScheduleEvent event;             // classified, with the time words not yet applied
   std::array<TimeWords, 2> times;  // by EventEdge
+  uint32_t number = 0;             // `line` as a number
+  size_t start = 0;                // where the line begins in the text, in bytes
+};
+
+// One report of the syntax analysis that names a schedule line: a response, error or warning.
+struct Finding {
+  uint32_t line;
+  ResultCode code;
+  size_t start;  // where the line begins in the schedule text, in bytes
 };
 
 // The outcome of the text step over one schedule text.
@@ -50,6 +59,8 @@ struct ParseTarget {
   ResultsLog& log;    // event reports and line errors
   ScheduleHost& host;
   ScheduleCache* cache;  // kept between parses of the same file; null for none
+  // Collects every report that names a line, besides writing it; null when nobody asks.
+  std::vector<Finding>* findings = nullptr;
 };
 
 // Parses the schedule file at `path` into `target.events`: every valid event in the syntax

@@ -49,10 +49,12 @@ void ScheduleReader::close() {
   fromText_ = false;
   length_ = 0;
   cursor_ = 0;
+  before_ = 0;
   endOfInput_ = false;
 }
 
 ResultCode ScheduleReader::readChunk() {
+  before_ += length_;
   if (fromText_) {
     length_ = std::min(kChunkSize, text_.size());
     if (length_ > 0) {
@@ -134,10 +136,21 @@ ResultCode ScheduleReader::readWord(Word& word) {
   return SUCCESS;
 }
 
+namespace {
+
+// The "E:" keywords of the kinds SENDSTRING (51) to DEFAULTWEBPAGE (59), in code order.
+constexpr std::string_view kKeywords[] = {"SENDSTRING", "STARTSEQUENCE", "STOP",
+                                          "RESET",      "PAUSE",         "SETVAREQ",
+                                          "ON",         "OFF",           "DEFAULTWEBPAGE"};
+
+}  // namespace
+
+std::string_view EventKeyword(std::uint8_t kind) {
+  const std::size_t index = static_cast<std::size_t>(kind) - SENDSTRING;
+  return kind >= SENDSTRING && index < std::size(kKeywords) ? kKeywords[index] : "";
+}
+
 ResultCode matchEventKeyword(std::string_view word, std::uint8_t& kind) {
-  static constexpr std::string_view kKeywords[] = {"SENDSTRING", "STARTSEQUENCE", "STOP",
-                                                   "RESET",      "PAUSE",         "SETVAREQ",
-                                                   "ON",         "OFF",           "DEFAULTWEBPAGE"};
   for (std::uint8_t i = 0; i < std::size(kKeywords); ++i) {
     if (word == kKeywords[i]) {
       kind = static_cast<std::uint8_t>(SENDSTRING + i);

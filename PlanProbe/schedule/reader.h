@@ -72,6 +72,8 @@ class ScheduleReader {
     }
   }
   // True when the cursor stands at the end of the file.
+  // Bytes of the input before the cursor.
+  std::size_t offset() const { return before_ + cursor_; }
   bool atEndOfFile() const { return cursor_ == length_ && endOfInput_; }
   // True when the latest chunk was short: nothing of the file lies beyond the buffer.
   bool endOfInput() const { return endOfInput_; }
@@ -106,11 +108,15 @@ class ScheduleReader {
   std::array<std::uint8_t, kChunkSize> buffer_{};
   std::size_t length_ = 0;  // bytes of the file in the buffer
   std::size_t cursor_ = 0;
+  std::size_t before_ = 0;  // bytes of the input in the chunks before the present one
   bool endOfInput_ = false;
 };
 
 // Sets `kind` to the event kind (51..59) whose keyword is `word` (upper case) and returns
 // SUCCESS; BAD_EVENT, with `kind` untouched, when the word is no keyword.
 ResultCode matchEventKeyword(std::string_view word, std::uint8_t& kind);
+
+// The keyword of event kind `kind` (51..59); empty for any other value.
+std::string_view EventKeyword(std::uint8_t kind);
 
 }  // namespace quillmar::planprobe

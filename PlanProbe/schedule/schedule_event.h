@@ -95,6 +95,7 @@ struct ScheduleEvent {
   bool repeatOverflow = false;  // the written count did not fit (above 127)
   int8_t period = 0;            // PeriodCode; 0 when absent
   int8_t set = 0;               // SetCode; 0 when absent
+  uint32_t line = 0;            // the schedule line it was read from, as the log numbers it
   // Log text made for this line before; null for a record that keeps none.
   std::shared_ptr<EventTexts> texts;
 

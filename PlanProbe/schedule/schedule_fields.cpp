@@ -150,8 +150,8 @@ void SunTimes::substitute(bool sunrise, uint8_t& hour, uint8_t& minute) {
   std::optional<SolarResult>& known = times_[sunrise ? 1 : 0];
   if (!known) {
     const ClockReading clock = host_.clockNow();
-    known =
-        SolarEventTime(sunrise ? 1 : 0, SolarDate{clock.year, clock.month, clock.day, clock.hour});
+    known = SolarEventTime(sunrise ? 1 : 0,
+                           SolarDate{clock.year, clock.month, clock.day, clock.hour}, host_.site());
   }
   const SolarResult& result = *known;
   if (result.status == CalendarStatus::Ok) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "calendar/solar.h"
 #include "schedule/result_code.h"
 #include "schedule/schedule_event.h"
 
@@ -38,6 +39,8 @@ class ScheduleHost {
   // The day test: SUCCESS when `event` is to be loaded today, NOT_TODAY when it is not, or an
   // error code. `context` is the line number text for any report the test writes.
   virtual ResultCode loadsToday(ScheduleEvent& event, const char* context) = 0;
+  // The unit's site, for sunrise and sunset: the fixed one unless the host knows better.
+  virtual SiteProvider site() const { return GetSiteParameters; }
 };
 
 }  // namespace quillmar::planprobe

@@ -2,6 +2,9 @@
 // test, over state that the session (or a test) owns.
 #pragma once
 
+#include <utility>
+
+#include "calendar/solar.h"
 #include "log/results_log.h"
 #include "rules/sim_clock.h"
 #include "schedule/schedule_host.h"
@@ -17,11 +20,15 @@ class ClockHost final : public ScheduleHost {
   void captureBootTime() override;
   BootTime bootTime() const override { return {boot_.bootHour, boot_.bootMinute}; }
   ResultCode loadsToday(ScheduleEvent& event, const char* context) override;
+  SiteProvider site() const override { return site_; }
+  // Sunrise and sunset from now on for `site` instead of the fixed site.
+  void setSite(SiteProvider site) { site_ = std::move(site); }
 
  private:
   const SimClock& clock_;
   BootState& boot_;
   ResultsLog& log_;
+  SiteProvider site_ = GetSiteParameters;
 };
 
 }  // namespace quillmar::planprobe

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "session/console.h"
+#include "session/long_options.h"
 
 namespace quillmar::planprobe {
 
@@ -174,9 +175,12 @@ std::optional<int> ReadCommandLine(std::span<const char* const> args, SessionOpt
     console << "\nYou entered no special parameters. Continuing with default settings...";
     return std::nullopt;
   }
-  for (const char* arg : args) {
+  for (size_t at = 0; at < args.size(); ++at) {
+    const char* arg = args[at];
     std::optional<int> status;
-    if (arg[0] == '-') {
+    if (arg[0] == '-' && arg[1] == '-') {
+      status = ReadLongOption(args, at, options, console);
+    } else if (arg[0] == '-') {
       status = readDashOption(arg, options, clock, console);
     } else if (arg[0] == '+') {
       status = readSpanOption(arg, options, console);

@@ -7,9 +7,19 @@
 #include <span>
 #include <string>
 
+#include "calendar/solar.h"
 #include "rules/sim_clock.h"
 
 namespace quillmar::planprobe {
+
+// What the "--" options ask for beyond the run itself; none changes the run's log.
+struct InsightOptions {
+  bool strict = false;                      // --strict
+  bool diagnostics = false;                 // --diagnostics
+  bool summary = false;                     // --summary
+  std::optional<std::string> timelinePath;  // --timeline
+  std::optional<SiteParameters> site;       // --site
+};
 
 // The parsed command line; unchanged once read.
 struct SessionOptions {
@@ -22,6 +32,7 @@ struct SessionOptions {
   bool niceMode = false;          // -n
   uint32_t totalMinutes = 10080;  // one week unless a + option is given
   bool spanGiven = false;
+  InsightOptions insight;
 };
 
 // Exit statuses of the program.

@@ -6,5 +6,5 @@
 
 int main(int argc, char* argv[]) {
   return quillmar::planprobe::RunSession(argc, argv, std::cout,
-                                         quillmar::planprobe::waitForKeyPress);
+                                         quillmar::planprobe::waitForKeyPress, &std::cerr);
 }

@@ -70,6 +70,13 @@ ResultCode executeAmong(MinuteContext& ctx, Range& events, Record record, Test i
     for (size_t i = 1; i < candidates.size() && winner != nullptr; ++i) {
       winner = PickPrecedence(ctx.timing, winner, candidates[i]);
     }
+    if (ctx.watched != nullptr) [[unlikely]] {
+      ctx.watched->due.clear();
+      for (size_t i = 0; i < candidates.size(); ++i) {
+        ctx.watched->due.push_back(candidates[i]);
+      }
+      ctx.watched->winner = winner;
+    }
     if (winner == nullptr) {
       result = BAD_EVENT;
     } else {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "log/results_log.h"
 #include "rules/event_timing.h"
@@ -22,6 +23,12 @@ class LogReports final : public RuleReports {
   ResultsLog& log_;
 };
 
+// The due events and the winner of a minute, kept for its observers.
+struct WatchedMinute {
+  std::vector<const ScheduleEvent*> due;
+  const ScheduleEvent* winner = nullptr;
+};
+
 // The clock and boot state the rules run against, and the log that a minute writes to.
 struct MinuteContext {
   MinuteContext(const SimClock& clock, BootState& boot, ResultsLog& resultsLog)
@@ -32,6 +39,8 @@ struct MinuteContext {
   ResultsLog& log;
   LogReports reports;
   TimingContext timing;
+  // Receives the minute's due events and winner; null when nobody watches the run.
+  WatchedMinute* watched = nullptr;
 };
 
 // Runs the clock's present minute: executes at most one due event of `events`. Returns 1 when

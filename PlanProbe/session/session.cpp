@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <system_error>
 
 #include "calendar/calendar.h"
+#include "insight/finding_text.h"
+#include "log/replace_file.h"
 #include "schedule/parser.h"
 #include "session/console.h"
 #include "session/same_file.h"
@@ -15,6 +18,9 @@
 namespace quillmar::planprobe {
 
 namespace {
+
+// The exit status of a run that --strict fails for the analysis's findings.
+constexpr int kExitStrict = 1;
 
 constexpr const char* kLogHeader =
     "\nBTV Plan Probe:"
@@ -65,6 +71,22 @@ bool Session::logIsNotSchedule() {
   return false;
 }
 
+bool Session::pageIsItsOwnFile() {
+  const std::optional<std::string>& page = options_.insight.timelinePath;
+  if (!page) {
+    return true;
+  }
+  for (const auto& [path, what] : {std::pair{&options_.sourcePath, "schedule file"},
+                                   std::pair{&options_.logPath, "results file"}}) {
+    if (IsSameFile(*page, *path)) {
+      console_.print("The timeline page %s is the %s %s itself. Quitting.\n", page->c_str(), what,
+                     path->c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 bool Session::openLog() {
   std::unique_ptr<LogSink> sink = openLogFile(options_.logPath, options_.appendLog);
   if (sink == nullptr) {
@@ -81,8 +103,11 @@ bool Session::openLog() {
 }
 
 int Session::runAnalysis() {
-  ParseTarget target{events_, log_, host_, &scheduleCache_};
+  ParseTarget target{events_, log_, host_, &scheduleCache_, &findings_};
   const ResultCode result = loadScheduleFile(options_.sourcePath, true, target);
+  if (options_.insight.diagnostics) {
+    WriteDiagnostics(errors_, options_.sourcePath, findings_, scheduleCache_.text);
+  }
   if (result == FILE_OPEN_FAILED) {
     const char* source = options_.sourcePath.c_str();
     log_.print("\nCouldn't open %s. Stopping now.\n", source);
@@ -97,6 +122,7 @@ int Session::runAnalysis() {
     log_.write("File Reported Errors.  Stopping now.\n");
     return kExitFailure;
   }
+  startInsight();
   if (options_.analyzeOnly) {
     log_.write("\n\nAnalyze option used. No simulation will be performed.\n");
     console_.write("Analyze option used.  Stopping now.\n");
@@ -129,6 +155,9 @@ int Session::run(std::span<const char* const> args) {
   if (std::optional<int> status = ReadCommandLine(args, options_, clock_, console_.stream())) {
     return *status;
   }
+  if (options_.insight.site) {
+    host_.setSite(ProviderFor(*options_.insight.site));
+  }
   console_.write(
       "\nBTV Plan Probe: (press Ctrl+C to cancel)"
       "\n----------------------------------------------\n");
@@ -141,26 +170,69 @@ int Session::run(std::span<const char* const> args) {
   }
   clock_.updateDateKey();
   initialSpan_ = options_.totalMinutes;
-  if (!logIsNotSchedule() || !openLog()) {
+  if (!logIsNotSchedule() || !pageIsItsOwnFile() || !openLog()) {
     return kExitFailure;
   }
   log_.write(kLogHeader);
-  return runAnalysis();
+  return finishInsight(runAnalysis());
+}
+
+void Session::startInsight() {
+  const InsightOptions& insight = options_.insight;
+  if (!insight.summary && !insight.timelinePath) {
+    return;
+  }
+  summary_.emplace(events_, findings_, !options_.loadsOnly);
+  observers_.push_back(&*summary_);
+  if (insight.timelinePath) {
+    timeline_.emplace();
+    observers_.push_back(&*timeline_);
+  }
+}
+
+int Session::finishInsight(int status) {
+  const InsightOptions& insight = options_.insight;
+  if (summary_ && insight.summary) {
+    std::ostringstream text;
+    summary_->print(text);
+    console_.write(text.str());
+  }
+  if (timeline_) {
+    const std::string page =
+        timeline_->render(options_.sourcePath, *summary_, findings_, scheduleCache_.text);
+    const std::string failure = ReplaceFileContent(*insight.timelinePath, page);
+    if (!failure.empty()) {
+      console_.print("The timeline page %s could not be written: %s\n",
+                     insight.timelinePath->c_str(), failure.c_str());
+      return kExitFailure;
+    }
+  }
+  if (insight.strict && status == kExitOk && !findings_.empty()) {
+    return kExitStrict;
+  }
+  return status;
 }
 
 int RunSession(int argc, const char* const argv[], std::ostream& console,
-               std::function<void()> waitForKey) {
-  Session session(console, std::move(waitForKey));
+               std::function<void()> waitForKey, std::ostream* errors) {
+  Session session(console, std::move(waitForKey), errors);
   const std::span<const char* const> args(argv + (argc > 0 ? 1 : 0), argc > 0 ? argc - 1 : 0);
   return session.run(args);
 }
 
 void Session::RunSimulation() {
-  const SimulationSetup setup{
-      options_, initialSpan_, clock_, boot_, events_, log_, console_, [this] {
-        ParseTarget target{events_, log_, host_, &scheduleCache_};
-        return loadScheduleFile(options_.sourcePath, false, target);
-      }};
+  const SimulationSetup setup{options_,
+                              initialSpan_,
+                              clock_,
+                              boot_,
+                              events_,
+                              log_,
+                              console_,
+                              [this] {
+                                ParseTarget target{events_, log_, host_, &scheduleCache_};
+                                return loadScheduleFile(options_.sourcePath, false, target);
+                              },
+                              observers_};
   Simulation(setup).run();
 }
 

@@ -9,8 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <span>
+#include <vector>
 
+#include "insight/run_summary.h"
+#include "insight/timeline_page.h"
 #include "log/results_log.h"
 #include "rules/sim_clock.h"
 #include "schedule/event_list.h"
@@ -23,9 +27,12 @@ namespace quillmar::planprobe {
 
 class Session {
  public:
-  // `console` receives everything the program shows; `waitForKey` waits for one key press.
-  Session(std::ostream& console, std::function<void()> waitForKey)
-      : console_(console), waitForKey_(std::move(waitForKey)) {}
+  // `console` receives everything the program shows; `waitForKey` waits for one key press;
+  // `errors` receives the diagnostics (the console when null).
+  Session(std::ostream& console, std::function<void()> waitForKey, std::ostream* errors = nullptr)
+      : console_(console),
+        waitForKey_(std::move(waitForKey)),
+        errors_(errors ? *errors : console) {}
 
   // Runs the whole session over `args` (the arguments after the program name) and returns
   // the exit status.
@@ -35,19 +42,30 @@ class Session {
   const SimClock& clock() const { return clock_; }
   const BootState& boot() const { return boot_; }
   const EventList& events() const { return events_; }
+  // The run summary; present when --summary or --timeline asked for it.
+  const std::optional<RunSummary>& summary() const { return summary_; }
 
  private:
   // False, after saying so, when the log would be the schedule file itself.
   bool logIsNotSchedule();
+  // False, after saying so, when the timeline page would be the schedule or the log.
+  bool pageIsItsOwnFile();
   bool openLog();
   void writeLogHeader();
   int runAnalysis();
   // The minute loop over the simulated span (simulation.cpp).
   void RunSimulation();
   int close();
+  // Writes what the analysis found to the diagnostics stream, and gets the summary and the
+  // timeline ready to watch the run, as the options ask.
+  void startInsight();
+  // Shows the summary and writes the timeline page, as the options ask, and applies --strict
+  // to the exit status `status`.
+  int finishInsight(int status);
 
   Console console_;
   std::function<void()> waitForKey_;
+  std::ostream& errors_;
   SessionOptions options_;
   SimClock clock_;
   BootState boot_;
@@ -56,10 +74,15 @@ class Session {
   ResultsLog log_;
   ClockHost host_{clock_, boot_, log_};  // the parser's view of the clock and boot state
   uint32_t initialSpan_ = 0;
+  std::vector<Finding> findings_;  // the syntax analysis's reports that name a line
+  std::optional<RunSummary> summary_;
+  std::optional<TimelinePage> timeline_;
+  std::vector<MinuteObserver*> observers_;  // none unless --summary or --timeline
 };
 
 // The program's entry: runs one session over the command line (argv[0] is the program name).
+// `errors` receives the diagnostics (the console when null).
 int RunSession(int argc, const char* const argv[], std::ostream& console,
-               std::function<void()> waitForKey);
+               std::function<void()> waitForKey, std::ostream* errors = nullptr);
 
 }  // namespace quillmar::planprobe

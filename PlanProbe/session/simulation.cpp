@@ -55,10 +55,32 @@ bool Simulation::LoadDay() {
     s_.console.write(kStopOnErrors);
     return false;
   }
+  for (MinuteObserver* observer : s_.observers) {
+    observer->dayStarted(now());
+  }
   if (!s_.options.loadsOnly) {
     s_.log.write("\n\nExecuting Events:");
   }
   return true;
+}
+
+SimMoment Simulation::now() const {
+  const SimClock& c = s_.clock;
+  return {c.ClockYear(), c.ClockMonth(), c.ClockDay(), c.ClockHour(), c.ClockMinute()};
+}
+
+void Simulation::tellObservers(ResultCode x, uint64_t stamp) {
+  if (watched_.due.empty()) {
+    return;
+  }
+  const MinuteLine line = x == kExecuted               ? MinuteLine::Command
+                          : watched_.winner == nullptr ? MinuteLine::NoPrecedence
+                                                       : MinuteLine::Silent;
+  const MinuteOutcome outcome{now(), watched_.due, watched_.winner, line,
+                              s_.log.writtenSince(stamp).value_or(std::string_view())};
+  for (MinuteObserver* observer : s_.observers) {
+    observer->minuteSettled(outcome);
+  }
 }
 
 bool Simulation::runMinute() {
@@ -71,11 +93,19 @@ bool Simulation::runMinuteAmong(const std::vector<ScheduleEvent*>* among, bool k
   writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
   const uint64_t afterStamp = s_.log.position();
   MinuteContext minute(s_.clock, s_.boot, s_.log);
+  const bool watched = !s_.observers.empty();
+  if (watched) [[unlikely]] {
+    watched_.due.clear();
+    minute.watched = &watched_;
+  }
   const ResultCode x = among == nullptr ? ExecuteMinute(minute, s_.events)
                        : knownDue       ? ExecuteDueMinute(minute, *among)
                                         : ExecuteMinuteAmong(minute, *among);
   if (x == BAD_EVENT) {
     s_.log.write(kUnknownEventType);
+  }
+  if (watched) [[unlikely]] {
+    tellObservers(x, stamp);
   }
   if (s_.options.stopOnErrors && s_.log.errorSeen()) {
     s_.log.release();
@@ -93,11 +123,23 @@ void Simulation::runSoleDueEvent(const ScheduleEvent& event) {
   // What the whole minute comes to when one event is known due: it wins alone, nothing is
   // reported, and its command line is all the minute writes. The stop on errors cannot come
   // now: it would have come with the report that set it.
-  if (HasCommand(event)) {
+  const bool watched = !s_.observers.empty();
+  const uint64_t stamp = s_.log.position();
+  if (watched) [[unlikely]] {
+    s_.log.holdFrom(stamp);
+  }
+  const bool command = HasCommand(event);
+  if (command) {
     writeMinuteStamp(s_.log, s_.clock.ClockHour(), s_.clock.ClockMinute());
     ExecuteEvent(s_.log, &event, false);
   }
   s_.boot.booting = false;
+  if (watched) [[unlikely]] {
+    watched_.due.assign(1, &event);
+    watched_.winner = &event;
+    tellObservers(command ? kExecuted : ResultCode{NO_MATCH}, stamp);
+    s_.log.release();
+  }
 }
 
 int Simulation::progressAfter(uint64_t taken) const {

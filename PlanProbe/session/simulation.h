@@ -6,17 +6,20 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
 #include "log/results_log.h"
 #include "rules/due_minute.h"
+#include "rules/minute_outcome.h"
 #include "rules/sim_clock.h"
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
 #include "session/command_line.h"
 #include "session/console.h"
 #include "session/day_agenda.h"
+#include "session/minute_run.h"
 
 namespace quillmar::planprobe {
 
@@ -32,6 +35,8 @@ struct SimulationSetup {
   // Rebuilds `events` with the events of the clock's day; FILE_OPEN_FAILED when the schedule
   // can no longer be read.
   std::function<ResultCode()> reloadSchedule;
+  // Told of every day and of every minute with a due event; none by default, at no cost.
+  std::span<MinuteObserver* const> observers = {};
 };
 
 class Simulation {
@@ -101,6 +106,10 @@ class Simulation {
   // The progress figure once `taken` minutes of the span have passed.
   int progressAfter(uint64_t taken) const;
   void rememberDate();
+  // The clock's present date and time.
+  SimMoment now() const;
+  // Tells the observers what the present minute came to, from what the log holds since `stamp`.
+  void tellObservers(ResultCode x, uint64_t stamp);
 
   SimulationSetup s_;
   uint32_t remaining_;
@@ -114,6 +123,7 @@ class Simulation {
   // minutes of the present day without a report (NextDueMinutes' `exact`).
   std::vector<bool> knownDue_;
   std::vector<ScheduleEvent*> due_;  // the events of the minute being run, in list order
+  WatchedMinute watched_;            // the minute's outcome, while observers watch
 };
 
 }  // namespace quillmar::planprobe

@@ -1,7 +1,8 @@
 // Times the planprobe minute loop on a realistic schedule of 30 events: the plain
 // minute-by-minute loop against the fast loop over 10 years, and the fast loop over 99 years
 // (the whole program, in a child process so that its peak memory can be read) against copying
-// the log it writes. Each figure is the best of five runs. Usage: planprobe_bench [schedule file]
+// the log it writes, and with the run summary and the timeline page against without them. Each
+// figure is the best of five runs. Usage: planprobe_bench [schedule file]
 // [scratch folder]
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -76,10 +77,13 @@ struct ChildRun {
 };
 
 // The whole program over `years` years, run in a child process; its time and peak memory.
-ChildRun runProgram(const std::string& schedule, const std::string& log, int years) {
+// With `page`, the run also shows its summary and writes its timeline page there.
+ChildRun runProgram(const std::string& schedule, const std::string& log, int years,
+                    const std::string& page = "") {
   const std::string span = "+y" + std::to_string(years);
   const std::string source = "-s" + schedule;
   const std::string target = "-o" + log;
+  const std::string timeline = "--timeline=" + page;
   int status = 0;
   rusage usage{};
   // Each run writes a new file, as cp does below: freeing the old one's blocks is not the
@@ -90,9 +94,11 @@ ChildRun runProgram(const std::string& schedule, const std::string& log, int yea
       [&] {
         const pid_t child = fork();
         if (child == 0) {
-          const char* argv[] = {"planprobe", source.c_str(), target.c_str(), span.c_str()};
+          const char* argv[] = {"planprobe",  source.c_str(), target.c_str(),
+                                span.c_str(), "--summary",    timeline.c_str()};
+          const int argc = page.empty() ? 4 : 6;
           std::ostringstream console;
-          _exit(quillmar::planprobe::RunSession(4, argv, console, [] {}) == 0 ? 0 : 1);
+          _exit(quillmar::planprobe::RunSession(argc, argv, console, [] {}) == 0 ? 0 : 1);
         }
         wait4(child, &status, 0, &usage);
       },
@@ -152,6 +158,15 @@ int main(int argc, char* argv[]) {
               longRun.timing.cpu / copying.cpu);
   std::printf("peak RSS: 1 year %ld kB, 99 years %ld kB\n", oneYear.peakKilobytes,
               longRun.peakKilobytes);
+
+  const std::string page = (dir / "page99.html").string();
+  ChildRun insight = runProgram(schedule, longLog, 99, page);
+  insight.timing = bestOf5([&] { return runProgram(schedule, longLog, 99, page).timing; });
+  std::printf(
+      "99 years with --summary --timeline: %.3f s (cpu %.3f s), page %.2f MB, peak RSS %ld kB\n",
+      insight.timing.wall, insight.timing.cpu, fs::file_size(page) / 1e6, insight.peakKilobytes);
+  std::printf("          against without them: ratio %.2f (cpu %.2f)\n",
+              insight.timing.wall / longRun.timing.wall, insight.timing.cpu / longRun.timing.cpu);
   fs::remove_all(dir);
   return 0;
 }

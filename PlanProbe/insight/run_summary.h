@@ -1,0 +1,80 @@
+// The run summary: per valid schedule line how often it ran and lost, and the warnings a person
+// who writes schedules should act on.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "rules/minute_outcome.h"
+#include "schedule/event_list.h"
+#include "schedule/parser.h"
+
+namespace quillmar::planprobe {
+
+// What one valid schedule line did in the run.
+struct LineStats {
+  uint32_t line = 0;
+  uint8_t kind = 0;
+  std::string what;     // the event and its first parameter, in short
+  uint64_t runs = 0;    // minutes it won (and so was executed)
+  uint64_t losses = 0;  // minutes it was due but another line won
+  uint32_t lostTo = 0;  // the line it lost to most often; 0 when it never lost
+  std::optional<SimMoment> firstRun;
+  std::optional<SimMoment> lastRun;
+};
+
+class RunSummary final : public MinuteObserver {
+ public:
+  // `valid` is the analysis's list of valid events, `findings` its reports; both are read now.
+  // `minutesRun` is false when the run executes no minutes (daily loads only).
+  RunSummary(const EventList& valid, const std::vector<Finding>& findings, bool minutesRun = true);
+
+  void dayStarted(const SimMoment& when) override;
+  void minuteSettled(const MinuteOutcome& outcome) override;
+
+  const std::vector<LineStats>& lines() const { return lines_; }
+  size_t validLines() const { return lines_.size(); }
+  size_t faultyLines() const { return faultyLines_; }
+  // Days of the simulation; 0 when none ran (analysis only, or a span of 0).
+  uint64_t days() const { return days_; }
+  std::optional<SimMoment> firstDay() const { return firstDay_; }
+  std::optional<SimMoment> lastDay() const { return lastDay_; }
+  // True when the two-digit year ran from 99 over to 00.
+  bool yearRolledOver() const { return rolledOver_; }
+  uint64_t unknownMinutes() const { return unknownMinutes_; }
+  std::optional<SimMoment> firstUnknown() const { return firstUnknown_; }
+  // The warnings, one sentence each, in the order the summary shows them.
+  std::vector<std::string> warnings() const;
+
+  // Writes the summary as aligned text, readable at 100 columns.
+  void print(std::ostream& out) const;
+
+ private:
+  // The stats of `event`'s line; null for an event that is not from a listed line.
+  LineStats* statsOf(const ScheduleEvent& event);
+  // Counts a loss of `loser` to the line `winnerLine` and keeps the line it lost to most often.
+  void noteLoss(LineStats& loser, uint32_t winnerLine);
+
+  std::vector<LineStats> lines_;
+  std::vector<int32_t> indexByLine_;  // line number -> index into lines_, -1 for none
+  // Per line: the lines it lost to, with how often.
+  std::vector<std::vector<std::pair<uint32_t, uint64_t>>> lossesTo_;
+  size_t faultyLines_ = 0;
+  bool minutesRun_;
+  uint64_t days_ = 0;
+  std::optional<SimMoment> firstDay_;
+  std::optional<SimMoment> lastDay_;
+  bool rolledOver_ = false;
+  uint64_t unknownMinutes_ = 0;
+  std::optional<SimMoment> firstUnknown_;
+};
+
+// "dd.mm.yy hh:mm" (day first, as people read dates) and "dd.mm.yy".
+std::string MomentText(const SimMoment& when);
+std::string DateText(const SimMoment& when);
+
+}  // namespace quillmar::planprobe
