@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 // Runs `script` with sh in `folder`, $TC naming the built converter; its exit status and what
 // it wrote to standard output.
 std::pair<int, std::string> runScript(const fs::path& folder, const std::string& script) {
-  const std::string line = "cd '" + folder.string() + "' && TC='" TILDECONV_PROGRAM "' && " + script;
+  const std::string line =
+      "cd '" + folder.string() + "' && TC='" TILDECONV_PROGRAM "' && " + script;
   FILE* pipe = popen(line.c_str(), "r");
   std::string console;
   char buffer[4096];
@@ -44,38 +45,60 @@ TEST(TildeconvProgram, StatusConsoleAndFiles) {
     // Files afterwards: name and content, or no content when the file must not exist.
     std::vector<std::pair<std::string, std::optional<std::string>>> files;
   } cases[] = {
-      {"printf 'a<!--~-->b~c' >page.htm; $TC page.htm", 0,
+      {"printf 'a<!--~-->b~c' >page.htm; $TC page.htm",
+       0,
        "page.syn: Replaced 1 feedback tilde.    Duplicated 1 regular tilde.\n",
        {{"page.syn", "a~b~~c"}, {"page.htm", "a<!--~-->b~c"}}},
-      {"echo an older and longer page >page.syn; printf '~' >page.htm; $TC page.htm", 0,
+      {"echo an older and longer page >page.syn; printf '~' >page.htm; $TC page.htm",
+       0,
        "page.syn: Replaced 0 feedback tilde's.  Duplicated 1 regular tilde.\n",
        {{"page.syn", "~~"}}},
-      {": >page.htm; $TC page.htm other.htm", 0, "page.syn: " + kReport0,
+      {": >page.htm; $TC page.htm other.htm",
+       0,
+       "page.syn: " + kReport0,
        {{"page.syn", ""}, {"other.syn", std::nullopt}}},
-      {"ln -s \"$TC\" tc; ./tc", 1, "usage: ./tc <sourcefile>.htm\n   or: ./tc <sourcefile>.html\n",
+      {"ln -s \"$TC\" tc; ./tc",
+       1,
+       "usage: ./tc <sourcefile>.htm\n   or: ./tc <sourcefile>.html\n",
        {}},
       {"$TC --version", 0, "tildeconv " QUILLMAR_VERSION "\n", {}},
       // Only as the sole argument; otherwise a page name as ever.
       {"$TC --version page.htm", 1, "Couldn't open source file: No such file or directory", {}},
-      {"$TC absent.htm", 1, "Couldn't open source file: No such file or directory",
+      {"$TC absent.htm",
+       1,
+       "Couldn't open source file: No such file or directory",
        {{"absent.syn", std::nullopt}}},
-      {"mkdir page.htm; $TC page.htm", 1, "Couldn't open source file: Is a directory",
+      {"mkdir page.htm; $TC page.htm",
+       1,
+       "Couldn't open source file: Is a directory",
        {{"page.syn", std::nullopt}}},
-      {": >page.htm; flock page.htm $TC page.htm", 1,
-       "Couldn't open source file: Resource temporarily unavailable", {{"page.syn", std::nullopt}}},
-      {": >page.htm; mkdir page.syn; $TC page.htm", 1,
-       "page.syn: Couldn't open source file: Is a directory", {}},
-      {"$TC /proc/self/status", 1,
-       "/proc/self/statussyn: Couldn't open source file: No such file or directory", {}},
-      {": >page.htm; printf 'in use' >page.syn; flock -s page.syn $TC page.htm", 1, kLocked,
+      {": >page.htm; flock page.htm $TC page.htm",
+       1,
+       "Couldn't open source file: Resource temporarily unavailable",
+       {{"page.syn", std::nullopt}}},
+      {": >page.htm; mkdir page.syn; $TC page.htm",
+       1,
+       "page.syn: Couldn't open source file: Is a directory",
+       {}},
+      {"$TC /proc/self/status",
+       1,
+       "/proc/self/statussyn: Couldn't open source file: No such file or directory",
+       {}},
+      {": >page.htm; printf 'in use' >page.syn; flock -s page.syn $TC page.htm",
+       1,
+       kLocked,
        {{"page.syn", "in use"}}},
-      {"printf 'a~b' >page.htm; ln -s page.htm page.syn; $TC page.htm", 1, kLocked,
+      {"printf 'a~b' >page.htm; ln -s page.htm page.syn; $TC page.htm",
+       1,
+       kLocked,
        {{"page.htm", "a~b"}}},
-      {"head -c 100000 /dev/zero >page.htm; trap '' XFSZ; ulimit -f 8; $TC page.htm", 1,
+      {"head -c 100000 /dev/zero >page.htm; trap '' XFSZ; ulimit -f 8; $TC page.htm",
+       1,
        "page.syn: Couldn't write output file page.syn: File too large\n",
        {{"page.syn", std::nullopt}}},
       // Reading a process's memory at address 0 fails with an I/O error.
-      {"ln -s /proc/self/mem page.htm; $TC page.htm", 1,
+      {"ln -s /proc/self/mem page.htm; $TC page.htm",
+       1,
        "page.syn: Couldn't read source file page.htm: Input/output error\n",
        {{"page.syn", std::nullopt}}},
   };

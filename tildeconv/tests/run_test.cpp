@@ -78,7 +78,8 @@ TEST(RunTildeconv, UsageAndHelpName) {
   EXPECT_EQ(runTildeconv(0, none, usage), 1);
   EXPECT_EQ(usage.str(), "usage: tildeconv <sourcefile>.htm\n   or: tildeconv <sourcefile>.html\n");
   EXPECT_EQ(runTildeconv(2, help, helped), 0);
-  EXPECT_TRUE(helped.str().starts_with("usage: tc <sourcefile>.htm\n   or: tc <sourcefile>.html\n\n"))
+  EXPECT_TRUE(
+      helped.str().starts_with("usage: tc <sourcefile>.htm\n   or: tc <sourcefile>.html\n\n"))
       << helped.str();
 }
 
