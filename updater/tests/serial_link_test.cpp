@@ -295,28 +295,6 @@ TEST_F(LinkTest, ErrnoOfAFailedOpenIsToldApart) {
   }
 }
 
-// End to end for a user other than root: the owner is refused by the mode's owner bits.
-TEST_F(LinkTest, DeviceWithoutPermissionSaysWhoMayOpenIt) {
-  if (::geteuid() == 0)
-    GTEST_SKIP() << "root opens devices whatever their permissions";
-  struct stat status {};
-  ASSERT_EQ(::stat(devices_[0].c_str(), &status), 0);
-  const std::string group = getgrgid(status.st_gid)->gr_name;
-  const std::pair<mode_t, std::string> cases[] = {
-      {0060, "permission denied; the user must be in the group \"" + group +
-                 "\" that owns the device (sudo usermod -a -G " + group +
-                 " $USER, then log in again)."},
-      {0,
-       "permission denied; ask the administrator for access to the device (on most systems "
-       "through the group \"dialout\")."},
-  };
-  for (const auto& [mode, reason] : cases) {
-    ASSERT_EQ(::chmod(devices_[0].c_str(), mode), 0);
-    SerialLink link(devices_);
-    EXPECT_EQ(link.open(0, 38400), invalidHandle(devices_[0], reason));
-  }
-}
-
 // Pseudo-terminals are no serial ports; every port listed exists.
 TEST(PortList, ListsExistingSerialDevicesOnly) {
   std::string error;
