@@ -517,9 +517,7 @@ INSTANTIATE_TEST_SUITE_P(
     DuringUpdate, RefusedInputTest,
     ::testing::Values(
         RefusedInput{"ClickCancel", clickOn(kIdCancel)},
-        RefusedInput{"ClickRead", clickOn(kIdRead)},
-        RefusedInput{"ClickVersion", clickOn(kIdVersion)},
-        RefusedInput{"ClickHelp", clickOn(kIdHelp)}, RefusedInput{"ClickCom2", clickOn(kIdCom2)},
+        RefusedInput{"ClickCom2", clickOn(kIdCom2)},
         RefusedInput{"RightClickRead", clickOn(kIdRead, Qt::RightButton)},
         RefusedInput{"DoubleClickCancel",
                      [](QWidget& dialog) {
