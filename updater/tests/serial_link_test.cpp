@@ -39,11 +39,6 @@ std::string invalidHandle(const std::string& device, const std::string& reason) 
   return std::string(kInvalidHandle) + "\n" + device + ": " + reason;
 }
 
-// Whether `text` begins with `start`.
-bool startsWith(const std::string& text, const std::string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
-
 // Reads up to `count` bytes from the pseudo-terminal's master side, giving up after 2 s.
 std::vector<uint8_t> readMaster(int master, size_t count) {
   std::vector<uint8_t> got;
@@ -304,7 +299,7 @@ TEST(PortList, ListsExistingSerialDevicesOnly) {
     const std::string device = port.substr(0, port.find(' '));
     EXPECT_TRUE(std::filesystem::exists(device)) << port;
     EXPECT_NE(device, pty->devicePath());
-    EXPECT_FALSE(startsWith(device, "/dev/pts/")) << port;
+    EXPECT_FALSE(device.starts_with("/dev/pts/")) << port;
   }
 }
 

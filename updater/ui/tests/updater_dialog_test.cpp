@@ -1,9 +1,7 @@
 // The dialog program end to end on the offscreen platform: start-up, controls, keys, the about
 // box, and operations against pseudo-terminals, with a ModalResponder playing the user at every
 // modal window. Each dialog is also rendered to a PNG under the build folder for people to see.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +23,7 @@
 #include <tuple>
 
 #include "bootsim/boot_simulator.h"
+#include "bootsim/pty_port.h"
 #include "image/fileio.h"
 #include "link/serial_link.h"
 #include "ui/dialog_template.h"
@@ -37,20 +36,13 @@ namespace {
 using testing::ModalResponder;
 
 // A pseudo-terminal that nobody answers at the far end: a unit that is switched off.
-class SilentLine {
- public:
-  SilentLine() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-      std::abort();
-    device_ = ptsname(master_);
-  }
-  ~SilentLine() { ::close(master_); }
-  const std::string& device() const { return device_; }
-
- private:
-  int master_;
-  std::string device_;
-};
+std::unique_ptr<bootsim::PtyPort> silentLine() {
+  std::string error;
+  std::unique_ptr<bootsim::PtyPort> line = bootsim::PtyPort::create(error);
+  if (!line)
+    std::abort();
+  return line;
+}
 
 // Processes events until `done` holds; false after `timeoutMs`.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
@@ -126,9 +118,9 @@ class UpdaterDialogTest : public ::testing::Test {
 };
 
 TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
-  SilentLine line;
+  const auto line = silentLine();
   UpdaterSettings settings;
-  settings.devices[0] = line.device();
+  settings.devices[0] = line->devicePath();
   settings.portTips[1] = "/dev/ttyUSB0  USB UART (USB 0403:6001)";
   settings.programFolder = folder_.path().toStdString();
   UpdaterDialog dialog(settings);
@@ -162,7 +154,7 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   EXPECT_EQ(control<QLabel>(dialog, kIdStatus)->text(), kStartStatus);
   EXPECT_TRUE(control<QRadioButton>(dialog, kIdCom1)->isChecked());
   EXPECT_FALSE(control<QRadioButton>(dialog, kIdCom2)->isChecked());
-  EXPECT_EQ(control<QRadioButton>(dialog, kIdCom1)->toolTip().toStdString(), line.device());
+  EXPECT_EQ(control<QRadioButton>(dialog, kIdCom1)->toolTip().toStdString(), line->devicePath());
   EXPECT_EQ(control<QRadioButton>(dialog, kIdCom2)->toolTip().toStdString(),
             "/dev/ttyUSB0  USB UART (USB 0403:6001)");
   const QProgressBar& bar = *control<QProgressBar>(dialog, kIdProgress);
@@ -376,9 +368,9 @@ INSTANTIATE_TEST_SUITE_P(
 // While an operation waits on a silent unit, nothing the user does reaches the dialog, and
 // nothing is replayed afterwards; the status line still changes.
 TEST_F(UpdaterDialogTest, RefusesInputWhileOperationRuns) {
-  SilentLine line;
+  const auto line = silentLine();
   UpdaterSettings settings;
-  settings.devices[0] = line.device();
+  settings.devices[0] = line->devicePath();
   settings.replyTimeoutMs = 1500;
   open(settings);
   QTest::mouseClick(&button(kIdVersion), Qt::LeftButton);
@@ -480,9 +472,9 @@ class RefusedInputTest : public UpdaterDialogTest,
 // does meanwhile, afterwards the keyboard points where it did, and Enter runs Update again.
 TEST_P(RefusedInputTest, LeavesFocusDefaultAndPortAsTheyWere) {
   writeImage(300);
-  SilentLine line;
+  const auto line = silentLine();
   UpdaterSettings settings;
-  settings.devices[0] = line.device();
+  settings.devices[0] = line->devicePath();
   settings.replyTimeoutMs = 300;
   open(settings);
   QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
