@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "page_file.h"
@@ -41,74 +40,61 @@ class OtherOpener {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-TEST(PageFileWin32, OpenSourceKeepsWritersOutButLetsReadersIn) {
+// The converter's file opened first, then another opener: others may read the source only.
+TEST(PageFileWin32, OthersMayOnlyReadTheSource) {
   const struct {
-    const char* what;
+    bool source;
     DWORD access;
     bool allowed;
   } cases[] = {
-      {"another reader", GENERIC_READ, true},
-      {"a writer", GENERIC_WRITE, false},
-      {"a reader and writer", GENERIC_READ | GENERIC_WRITE, false},
+      {true, GENERIC_READ, true},
+      {true, GENERIC_WRITE, false},
+      {true, GENERIC_READ | GENERIC_WRITE, false},
+      {false, GENERIC_READ, false},
   };
-  ScratchFolder folder;
-  testing::writeFile(folder / "page.htm", "a~b");
-  SourceFile source;
-  std::string error;
-  ASSERT_TRUE(source.open((folder / "page.htm").string(), error)) << error;
   for (const auto& c : cases) {
-    const OtherOpener other(folder / "page.htm", c.access, kShareAll);
-    EXPECT_EQ(other.opened(), c.allowed) << c.what;
+    SCOPED_TRACE(std::to_string(c.source) + " " + std::to_string(c.access));
+    ScratchFolder folder;
+    const std::filesystem::path path = folder / "page.htm";
+    testing::writeFile(path, "a~b");
+    SourceFile source;
+    OutputFile output;
+    std::string error;
+    ASSERT_TRUE(c.source ? source.open(path.string(), error) : output.create(path.string(), error))
+        << error;
+    const OtherOpener other(path, c.access, kShareAll);
+    EXPECT_EQ(other.opened(), c.allowed);
     if (!c.allowed) {
-      EXPECT_EQ(other.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << c.what;
+      EXPECT_EQ(other.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
   }
 }
 
-TEST(PageFileWin32, OutputSharesWithNobody) {
-  ScratchFolder folder;
-  OutputFile output;
-  std::string error;
-  ASSERT_TRUE(output.create((folder / "page.syn").string(), error)) << error;
-  const OtherOpener reader(folder / "page.syn", GENERIC_READ, kShareAll);
-  EXPECT_FALSE(reader.opened());
-  EXPECT_EQ(reader.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-}
-
-// Opening fails with the system's reason and leaves the file's content alone.
+// Another opener holds the file first: opening fails with the system's reason and leaves the
+// content alone (the last row: an output that is this run's source, open to readers only).
 TEST(PageFileWin32, BusyFilesFailWithoutDamage) {
   const struct {
-    const char* what;
+    bool source;
     DWORD holderAccess;
     DWORD holderShare;
-    std::function<bool(const std::string&, std::string&)> open;
   } cases[] = {
-      {"source being written", GENERIC_WRITE, kShareAll,
-       [](const std::string& name, std::string& error) {
-         SourceFile source;
-         return source.open(name, error);
-       }},
-      {"output read by another", GENERIC_READ, kShareAll,
-       [](const std::string& name, std::string& error) {
-         OutputFile output;
-         return output.create(name, error);
-       }},
-      {"output that is this run's source", GENERIC_READ, FILE_SHARE_READ,
-       [](const std::string& name, std::string& error) {
-         OutputFile output;
-         return output.create(name, error);
-       }},
+      {true, GENERIC_WRITE, kShareAll},
+      {false, GENERIC_READ, kShareAll},
+      {false, GENERIC_READ, FILE_SHARE_READ},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(std::to_string(c.source) + " " + std::to_string(c.holderShare));
     ScratchFolder folder;
     const std::filesystem::path path = folder / "page.htm";
     testing::writeFile(path, "kept");
     {
       const OtherOpener holder(path, c.holderAccess, c.holderShare);
       ASSERT_TRUE(holder.opened());
+      SourceFile source;
+      OutputFile output;
       std::string error;
-      EXPECT_FALSE(c.open(path.string(), error));
+      EXPECT_FALSE(c.source ? source.open(path.string(), error)
+                            : output.create(path.string(), error));
       EXPECT_FALSE(error.empty());
       EXPECT_NE(error.back(), '\n');
     }

@@ -81,24 +81,6 @@ TEST(BootLoaderTest, AnswersEachCommandAsTheCommandSetDefines) {
   }
 }
 
-// Word-wise loading as the updater does it: low byte, high byte, then the page commit at the
-// page's own address; each word reads back high byte first.
-TEST(BootLoaderTest, LoadedWordsLandOnTheCommittedPage) {
-  BootLoader loader;
-  std::string load = at(0x80);
-  for (int word = 0; word < 128; ++word) {
-    load += bytes({'c', word, 'C', 0x80 | word});
-  }
-  talk(loader, load + at(0x80) + "m");
-  auto flash = loader.flash().bytes();
-  EXPECT_EQ(flash[256], 0x00);
-  EXPECT_EQ(flash[257], 0x80);
-  EXPECT_EQ(flash[511], 0xFF);
-  EXPECT_EQ(flash[255], 0xFF) << "the page before is untouched";
-  EXPECT_EQ(talk(loader, at(0x81) + "R"), bytes({'\r', 0x81, 0x01}));
-  EXPECT_EQ(loader.address(), 0x82u);
-}
-
 TEST(BootLoaderTest, PageWriteOnlyClearsBitsUntilErased) {
   BootLoader loader;
   loader.flash().bytes()[0] = 0x0F;
@@ -155,35 +137,6 @@ TEST(BootLoaderTest, BlockLoadAndBlockReadRoundTrip) {
   }
 }
 
-struct FaultCase {
-  const char* what;
-  Faults faults;
-  std::string input;
-  std::string reply;
-};
-
-TEST(BootLoaderTest, InjectedFaults) {
-  const FaultCase cases[] = {
-      {"wrong identifier", faultsWith([](Faults& f) { f.identifier = "AVRB00T"; }), "Sa",
-       "AVRB00TY"},
-      {"silent after 3 bytes", faultsWith([](Faults& f) { f.silentAfter = 3; }), "aaaaa", "YYY"},
-      {"second page write unacknowledged", faultsWith([](Faults& f) {
-         f.nacks = {NackFault{'m', 2}};
-       }),
-       "mmm", "\r?\r"},
-      {"nack on a command with arguments", faultsWith([](Faults& f) {
-         f.nacks = {NackFault{'A', 1}};
-       }),
-       at(1) + "a", "?Y"},
-      {"no block transfers: b, B and g are unknown commands",
-       faultsWith([](Faults& f) { f.noBlock = true; }), "bgaB", "??Y?"},
-  };
-  for (const FaultCase& c : cases) {
-    BootLoader loader(c.faults);
-    EXPECT_EQ(talk(loader, c.input), c.reply) << c.what;
-  }
-}
-
 TEST(BootLoaderTest, UnacknowledgedCommandIsNotCarriedOut) {
   BootLoader loader(faultsWith([](Faults& f) {
     f.nacks = {NackFault{'C', 1}, NackFault{'e', 1}};
@@ -193,12 +146,6 @@ TEST(BootLoaderTest, UnacknowledgedCommandIsNotCarriedOut) {
   EXPECT_EQ(loader.flash().bytes()[0], 0x00);
   EXPECT_EQ(talk(loader, at(0) + bytes({'c', 1, 'C', 2})), "\r\r?");
   EXPECT_EQ(loader.address(), 0u);
-}
-
-TEST(BootLoaderTest, SilentUnitStopsCarryingOutCommands) {
-  BootLoader loader(faultsWith([](Faults& f) { f.silentAfter = 1; }));
-  talk(loader, "e" + at(0) + bytes({'c', 0, 'C', 0}) + at(0) + "m");
-  EXPECT_EQ(loader.flash().bytes()[0], 0xFF);
 }
 
 TEST(BootLoaderTest, StuckByteStoresWithBitZeroFlipped) {

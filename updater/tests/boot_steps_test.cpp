@@ -5,11 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "boot/boot_programmer.h"
 #include "boot/image_files.h"
-#include "tests/recording_ui.h"
+#include "tests/simulated_unit.h"
 
 namespace quillmar::boot {
 namespace {
@@ -71,45 +69,29 @@ TEST(BootStepsTest, VerificationReportsTheFirstDifference) {
   }
 }
 
-class ImageFilesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("quillmar-image-files-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+// The exact name wins; otherwise the first of any case in name order; a folder is no image, and
+// without any the exact name is given.
+TEST(ImageFilesTest, LookupPrefersTheExactNameThenAnyCase) {
+  const struct {
+    std::vector<std::string> files;
+    std::string folder;  // a folder of this name, if any
+    std::string found;
+  } cases[] = {
+      {{"QUILLMAR.HEX", "quillmar.hex"}, "", "quillmar.hex"},
+      {{"Quillmar.Hex", "QUILLMAR.HEX", "quillmar.hex.bak"}, "", "QUILLMAR.HEX"},
+      {{}, "QUILLMAR.HEX", "quillmar.hex"},
+      {{}, "", "quillmar.hex"},
+  };
+  for (const auto& c : cases) {
+    testing::TempFolder folder;
+    for (const std::string& name : c.files)
+      std::ofstream(folder.path() / name) << ":00000001FF\n";
+    if (!c.folder.empty())
+      fs::create_directory(folder.path() / c.folder);
+    EXPECT_EQ(imageFilePath(folder.str()), (folder.path() / c.found).string()) << c.found;
   }
-  void TearDown() override { fs::remove_all(folder_); }
-  void touch(const std::string& name) { std::ofstream(folder_ / name) << ":00000001FF\n"; }
-  std::string path(const std::string& name) { return (folder_ / name).string(); }
-
-  fs::path folder_;
-};
-
-TEST_F(ImageFilesTest, ExactNameWinsOverOtherCases) {
-  touch("QUILLMAR.HEX");
-  touch("quillmar.hex");
-  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
-}
-
-TEST_F(ImageFilesTest, NameIsMatchedIgnoringCaseWhenTheExactOneIsMissing) {
-  touch("Quillmar.Hex");
-  touch("QUILLMAR.HEX");
-  touch("quillmar.hex.bak");
-  EXPECT_EQ(imageFilePath(folder_.string()), path("QUILLMAR.HEX"));  // first in name order
-}
-
-TEST_F(ImageFilesTest, DirectoriesDoNotCountAsTheImage) {
-  fs::create_directory(folder_ / "QUILLMAR.HEX");
-  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
-}
-
-TEST_F(ImageFilesTest, MissingFolderOrFileGivesTheExactName) {
-  EXPECT_EQ(imageFilePath(folder_.string()), path("quillmar.hex"));
-  EXPECT_EQ(imageFilePath((folder_ / "absent").string()),
-            (folder_ / "absent" / "quillmar.hex").string());
-  EXPECT_EQ(readbackFilePath(folder_.string()), path("quillread.hex"));
+  EXPECT_EQ(imageFilePath("/absent"), "/absent/quillmar.hex");
+  EXPECT_EQ(readbackFilePath("/absent"), "/absent/quillread.hex");
 }
 
 }  // namespace

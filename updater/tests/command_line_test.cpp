@@ -176,12 +176,6 @@ Streams runUpdateLike(bool terminal, int steps) {
   return {out.str(), err.str()};
 }
 
-TEST(ConsoleUiTest, StatusesGoToOutputAndMessagesToErrorOnePerLine) {
-  const Streams s = runUpdateLike(false, 4);
-  EXPECT_EQ(s.out, "Programming QUILLmar Application...\nVerifying Data...\nUPDATE FAILED!\n");
-  EXPECT_EQ(s.err, "failed to read all of memory, rc=-1\n");
-}
-
 TEST(ConsoleUiTest, TerminalGetsOneRedrawnBarPerPassEndedBeforeTheNextLine) {
   const Streams s = runUpdateLike(true, 4);
   EXPECT_EQ(s.out, "Programming QUILLmar Application...\nVerifying Data...\nUPDATE FAILED!\n");

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <numeric>
 #include <set>
 #include <sstream>
 #include <string>
@@ -154,21 +153,6 @@ TEST_F(FileioTest, RawLoadStopsAtTheCapacity) {
   EXPECT_EQ(fileio(Input, path("a.bin"), RawBinary, buffer.data(), 16, diag_), 10);
   EXPECT_EQ(buffer[10], 0xFF);
   EXPECT_EQ(diag_.str(), "");
-}
-
-// Saved images read back the same, and the return value is the image size.
-TEST_F(FileioTest, SavesAndReloadsBothFormats) {
-  std::vector<uint8_t> image(kAppRegion);
-  std::iota(image.begin(), image.end(), uint8_t{7});
-  for (int format : {IntelHex, RawBinary}) {
-    EXPECT_EQ(fileio(Output, path("out"), format, image.data(), kAppRegion, diag_), kAppRegion);
-    std::vector<uint8_t> loaded(kAppRegion);
-    EXPECT_EQ(fileio(Input, path("out"), format, loaded.data(), kAppRegion, diag_), kAppRegion);
-    EXPECT_TRUE(loaded == image) << formatName(format);
-  }
-  EXPECT_EQ(get("out"), std::string(image.begin(), image.end()));
-  EXPECT_EQ(diag_.str(), "");
-  EXPECT_EQ(listing(), std::set<std::string>{path("out")});
 }
 
 // Like writing the file in place, a save keeps the file's permissions and writes through a link.

@@ -39,11 +39,6 @@ std::string invalidHandle(const std::string& device, const std::string& reason) 
   return std::string(kInvalidHandle) + "\n" + device + ": " + reason;
 }
 
-// Whether `text` begins with `start`.
-bool startsWith(const std::string& text, const std::string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
-
 // Reads up to `count` bytes from the pseudo-terminal's master side, giving up after 2 s.
 std::vector<uint8_t> readMaster(int master, size_t count) {
   std::vector<uint8_t> got;
@@ -295,28 +290,6 @@ TEST_F(LinkTest, ErrnoOfAFailedOpenIsToldApart) {
   }
 }
 
-// End to end for a user other than root: the owner is refused by the mode's owner bits.
-TEST_F(LinkTest, DeviceWithoutPermissionSaysWhoMayOpenIt) {
-  if (::geteuid() == 0)
-    GTEST_SKIP() << "root opens devices whatever their permissions";
-  struct stat status {};
-  ASSERT_EQ(::stat(devices_[0].c_str(), &status), 0);
-  const std::string group = getgrgid(status.st_gid)->gr_name;
-  const std::pair<mode_t, std::string> cases[] = {
-      {0060, "permission denied; the user must be in the group \"" + group +
-                 "\" that owns the device (sudo usermod -a -G " + group +
-                 " $USER, then log in again)."},
-      {0,
-       "permission denied; ask the administrator for access to the device (on most systems "
-       "through the group \"dialout\")."},
-  };
-  for (const auto& [mode, reason] : cases) {
-    ASSERT_EQ(::chmod(devices_[0].c_str(), mode), 0);
-    SerialLink link(devices_);
-    EXPECT_EQ(link.open(0, 38400), invalidHandle(devices_[0], reason));
-  }
-}
-
 // Pseudo-terminals are no serial ports; every port listed exists.
 TEST(PortList, ListsExistingSerialDevicesOnly) {
   std::string error;
@@ -326,7 +299,7 @@ TEST(PortList, ListsExistingSerialDevicesOnly) {
     const std::string device = port.substr(0, port.find(' '));
     EXPECT_TRUE(std::filesystem::exists(device)) << port;
     EXPECT_NE(device, pty->devicePath());
-    EXPECT_FALSE(startsWith(device, "/dev/pts/")) << port;
+    EXPECT_FALSE(device.starts_with("/dev/pts/")) << port;
   }
 }
 
