@@ -19,11 +19,7 @@ constexpr const char* kPages[] = {
 
 // The programs whose --help is compared with their page's OPTIONS section.
 constexpr const char* kProgramsWithHelp[] = {
-    "planprobe",
-    "tildeconv",
-    "quillmar-update",
-    "QUILLmar_Update",
-    "quillmar-bootsim",
+    "planprobe", "tildeconv", "quillmar-update", "QUILLmar_Update", "quillmar-bootsim",
 };
 
 std::string pagePath(const std::string& page) {
