@@ -79,17 +79,6 @@ TEST(UpdateTest, ProgramsAndVerifiesImagesOfEveryShape) {
   }
 }
 
-TEST(UpdateTest, FindsTheImageUnderAnyCaseOfItsName) {
-  TempFolder folder;
-  const std::vector<uint8_t> image = patternImage(600, 1);
-  writeImageFile(folder.path() / "QUILLMAR.HEX", image);
-  SimulatedUnit unit;
-  ASSERT_EQ(unit.start(), "");
-  EXPECT_TRUE(unit.presenter().run(Operation::Update, kUnitPort, folder.str()));
-  unit.stop();
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.flash().begin()));
-}
-
 // One faulty unit and what the user sees when Update meets it (a 300-byte image).
 struct UpdateFailure {
   const char* name;
