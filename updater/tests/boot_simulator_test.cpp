@@ -58,19 +58,6 @@ TEST(BootSimulatorTest, ServesThroughTheLinkUntilStopped) {
   EXPECT_EQ(ask(link, "a", 1, kShortTimeoutMs), (std::vector<int>{-2}));
 }
 
-TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfSessions) {
-  BootSimulator sim(Faults{}, ServeLimits{.sessions = 2, .commands = 0});
-  ASSERT_EQ(sim.start(), "");
-  SerialLink link = linkTo(sim);
-  for (int session = 0; session < 2; ++session) {
-    ASSERT_EQ(link.open(0, 38400), "");
-    EXPECT_EQ(ask(link, "a", 1), (std::vector<int>{'Y'}));
-    link.close();
-  }
-  sim.wait();
-  EXPECT_EQ(sim.end(), ServeEnd::SessionLimit);
-}
-
 TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfCommands) {
   BootSimulator sim(Faults{}, ServeLimits{.sessions = 0, .commands = 3});
   ASSERT_EQ(sim.start(), "");
