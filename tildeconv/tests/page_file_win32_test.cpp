@@ -40,65 +40,50 @@ class OtherOpener {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// The converter's file opened first, then another opener: others may read the source only.
-TEST(PageFileWin32, OthersMayOnlyReadTheSource) {
+// Our file and another opener on it, in either order. Opened first, ours lets others read the
+// source only; opened second, ours fails with the system's reason and leaves the content alone
+// (the last row: an output that is this run's source, open to readers only).
+TEST(PageFileWin32, SharingWithAnotherOpener) {
   const struct {
-    bool source;
+    bool oursFirst;
+    bool source;  // ours is the source, else the output
     DWORD access;
-    bool allowed;
+    DWORD share;  // the other opener's
+    bool otherOpens;
   } cases[] = {
-      {true, GENERIC_READ, true},
-      {true, GENERIC_WRITE, false},
-      {true, GENERIC_READ | GENERIC_WRITE, false},
-      {false, GENERIC_READ, false},
+      {true, true, GENERIC_READ, kShareAll, true},
+      {true, true, GENERIC_WRITE, kShareAll, false},
+      {true, true, GENERIC_READ | GENERIC_WRITE, kShareAll, false},
+      {true, false, GENERIC_READ, kShareAll, false},
+      {false, true, GENERIC_WRITE, kShareAll, true},
+      {false, false, GENERIC_READ, kShareAll, true},
+      {false, false, GENERIC_READ, FILE_SHARE_READ, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.source) + " " + std::to_string(c.access));
-    ScratchFolder folder;
-    const std::filesystem::path path = folder / "page.htm";
-    testing::writeFile(path, "a~b");
-    SourceFile source;
-    OutputFile output;
-    std::string error;
-    ASSERT_TRUE(c.source ? source.open(path.string(), error) : output.create(path.string(), error))
-        << error;
-    const OtherOpener other(path, c.access, kShareAll);
-    EXPECT_EQ(other.opened(), c.allowed);
-    if (!c.allowed) {
-      EXPECT_EQ(other.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    }
-  }
-}
-
-// Another opener holds the file first: opening fails with the system's reason and leaves the
-// content alone (the last row: an output that is this run's source, open to readers only).
-TEST(PageFileWin32, BusyFilesFailWithoutDamage) {
-  const struct {
-    bool source;
-    DWORD holderAccess;
-    DWORD holderShare;
-  } cases[] = {
-      {true, GENERIC_WRITE, kShareAll},
-      {false, GENERIC_READ, kShareAll},
-      {false, GENERIC_READ, FILE_SHARE_READ},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.source) + " " + std::to_string(c.holderShare));
+    SCOPED_TRACE("case " + std::to_string(&c - cases));
     ScratchFolder folder;
     const std::filesystem::path path = folder / "page.htm";
     testing::writeFile(path, "kept");
-    {
-      const OtherOpener holder(path, c.holderAccess, c.holderShare);
-      ASSERT_TRUE(holder.opened());
-      SourceFile source;
-      OutputFile output;
-      std::string error;
-      EXPECT_FALSE(c.source ? source.open(path.string(), error)
-                            : output.create(path.string(), error));
+    SourceFile source;
+    OutputFile output;
+    std::string error;
+    const auto openOurs = [&] {
+      return c.source ? source.open(path.string(), error) : output.create(path.string(), error);
+    };
+    if (c.oursFirst) {
+      ASSERT_TRUE(openOurs()) << error;
+    }
+    const OtherOpener other(path, c.access, c.share);
+    EXPECT_EQ(other.opened(), c.otherOpens);
+    if (!other.opened()) {
+      EXPECT_EQ(other.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    if (!c.oursFirst) {
+      EXPECT_FALSE(openOurs());
       EXPECT_FALSE(error.empty());
       EXPECT_NE(error.back(), '\n');
+      EXPECT_EQ(testing::readFile(path), "kept");
     }
-    EXPECT_EQ(testing::readFile(path), "kept");
   }
 }
 

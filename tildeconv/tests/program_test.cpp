@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "run.h"
 #include "test_files.h"
+#include "tilde_converter.h"
 
 namespace quillmar::tildeconv {
 namespace {
@@ -32,19 +35,30 @@ std::pair<int, std::string> runScript(const fs::path& folder, const std::string&
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console};
 }
 
+// `size` bytes of filler with `inserted` at offset `at`.
+std::string pageWith(size_t size, size_t at, std::string_view inserted) {
+  std::string page(size, 'a');
+  page.replace(at, inserted.size(), inserted);
+  return page;
+}
+
 const std::string kLocked = "page.syn: Couldn't open source file: Resource temporarily unavailable";
 const std::string kReport0 = "Replaced 0 feedback tilde's.  Duplicated 0 regular tilde's.\n";
 
-// Each script writes page.htm (and whatever else the case needs), then runs $TC; flock(1) holds
-// a lock for another process, and an ignored SIGXFSZ makes writing past `ulimit -f` fail.
+// Each case's page, if it has one, is written to page.htm; its script makes whatever else the
+// case needs, then runs $TC. flock(1) holds a lock for another process, and an ignored SIGXFSZ
+// makes writing past `ulimit -f` fail.
+struct ProgramCase {
+  std::string script;
+  int status;
+  std::string console;
+  // Files afterwards: name and content, or no content when the file must not exist.
+  std::vector<std::pair<std::string, std::optional<std::string>>> files;
+  std::optional<std::string> page = {};
+};
+
 TEST(TildeconvProgram, StatusConsoleAndFiles) {
-  const struct {
-    const char* script;
-    int status;
-    std::string console;
-    // Files afterwards: name and content, or no content when the file must not exist.
-    std::vector<std::pair<std::string, std::optional<std::string>>> files;
-  } cases[] = {
+  std::vector<ProgramCase> cases = {
       {"printf 'a<!--~-->b~c' >page.htm; $TC page.htm",
        0,
        "page.syn: Replaced 1 feedback tilde.    Duplicated 1 regular tilde.\n",
@@ -57,8 +71,10 @@ TEST(TildeconvProgram, StatusConsoleAndFiles) {
        0,
        "page.syn: " + kReport0,
        {{"page.syn", ""}, {"other.syn", std::nullopt}}},
-      {"ln -s \"$TC\" tc; ./tc",
+      // --help begins with the usage lines and succeeds; without a page the usage fails.
+      {"ln -s \"$TC\" tc; ./tc --help >help && head -n 3 help; ./tc",
        1,
+       "usage: ./tc <sourcefile>.htm\n   or: ./tc <sourcefile>.html\n\n"
        "usage: ./tc <sourcefile>.htm\n   or: ./tc <sourcefile>.html\n",
        {}},
       {"$TC --version", 0, "tildeconv " QUILLMAR_VERSION "\n", {}},
@@ -80,10 +96,6 @@ TEST(TildeconvProgram, StatusConsoleAndFiles) {
        1,
        "page.syn: Couldn't open source file: Is a directory",
        {}},
-      {"$TC /proc/self/status",
-       1,
-       "/proc/self/statussyn: Couldn't open source file: No such file or directory",
-       {}},
       {": >page.htm; printf 'in use' >page.syn; flock -s page.syn $TC page.htm",
        1,
        kLocked,
@@ -101,10 +113,35 @@ TEST(TildeconvProgram, StatusConsoleAndFiles) {
        1,
        "page.syn: Couldn't read source file page.htm: Input/output error\n",
        {{"page.syn", std::nullopt}}},
+      // The page is read in blocks: a full one, and a marker left unfinished at its end.
+      {"$TC page.htm",
+       0,
+       "page.syn: Replaced 0 feedback tilde's.  Duplicated 65536 regular tilde's.\n",
+       {{"page.syn", std::string(2 * kBlockSize, '~')}},
+       std::string(kBlockSize, '~')},
+      {"$TC page.htm",
+       0,
+       "page.syn: Replaced 0 feedback tilde's.  Duplicated 1 regular tilde.\n",
+       {{"page.syn", pageWith(kBlockSize + 1, kBlockSize - 7, "<!--~~--")}},
+       pageWith(kBlockSize, kBlockSize - 7, "<!--~--")},
   };
+  // A marker at every place around the ends of the first and second block.
+  const size_t size = 2 * kBlockSize + 5000;
+  for (const size_t boundary : {kBlockSize, 2 * kBlockSize}) {
+    for (size_t at = boundary - kFeedbackMarker.size(); at <= boundary + 1; ++at) {
+      cases.push_back({"$TC page.htm",
+                       0,
+                       "page.syn: Replaced 1 feedback tilde.    Duplicated 0 regular tilde's.\n",
+                       {{"page.syn", pageWith(size - kFeedbackMarker.size() + 1, at, "~")}},
+                       pageWith(size, at, kFeedbackMarker)});
+    }
+  }
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.script);
+    SCOPED_TRACE("case " + std::to_string(&c - cases.data()) + ": " + c.script);
     testing::ScratchFolder folder;
+    if (c.page) {
+      testing::writeFile(folder / "page.htm", *c.page);
+    }
     const auto [status, console] = runScript(folder.path(), c.script);
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(console, c.console);
@@ -116,6 +153,15 @@ TEST(TildeconvProgram, StatusConsoleAndFiles) {
       }
     }
   }
+}
+
+// A program started without even its own name still gets a usable usage text.
+TEST(TildeconvProgram, UsageWithoutAProgramName) {
+  const char* const none[] = {nullptr};
+  std::ostringstream console;
+  EXPECT_EQ(runTildeconv(0, none, console), 1);
+  EXPECT_EQ(console.str(),
+            "usage: tildeconv <sourcefile>.htm\n   or: tildeconv <sourcefile>.html\n");
 }
 
 }  // namespace

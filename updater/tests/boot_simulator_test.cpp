@@ -5,8 +5,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -60,19 +58,6 @@ TEST(BootSimulatorTest, ServesThroughTheLinkUntilStopped) {
   EXPECT_EQ(ask(link, "a", 1, kShortTimeoutMs), (std::vector<int>{-2}));
 }
 
-TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfSessions) {
-  BootSimulator sim(Faults{}, ServeLimits{.sessions = 2, .commands = 0});
-  ASSERT_EQ(sim.start(), "");
-  SerialLink link = linkTo(sim);
-  for (int session = 0; session < 2; ++session) {
-    ASSERT_EQ(link.open(0, 38400), "");
-    EXPECT_EQ(ask(link, "a", 1), (std::vector<int>{'Y'}));
-    link.close();
-  }
-  sim.wait();
-  EXPECT_EQ(sim.end(), ServeEnd::SessionLimit);
-}
-
 TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfCommands) {
   BootSimulator sim(Faults{}, ServeLimits{.sessions = 0, .commands = 3});
   ASSERT_EQ(sim.start(), "");
@@ -86,44 +71,6 @@ TEST(BootSimulatorTest, StopsAfterTheGivenNumberOfCommands) {
   sim.wait();
   EXPECT_EQ(sim.end(), ServeEnd::CommandLimit);
   EXPECT_EQ(ask(link, "a", 1, kShortTimeoutMs), (std::vector<int>{-2}));
-}
-
-// The modelled line takes the time of its formula: 10 bit times per byte both ways, and the
-// latency once per reply. Never less; more only by the machine's own wake-ups, which on a busy
-// machine can be many, so the upper bound only catches a model that counts a part twice (the
-// figures themselves are line_bench's).
-TEST(BootSimulatorTest, LineModelTakesTheTimeOfItsFormula) {
-  struct Case {
-    const char* name;
-    quillmar::bootsim::LineTiming timing;
-    std::string command;
-    size_t replyBytes;
-    double secondsPerExchange;
-  };
-  const Case cases[] = {
-      {"identifier at 9600 bit/s", {9600, 0}, "S", 7, 8 * 10 / 9600.0},
-      {"identifier at 9600 bit/s behind 20 ms", {9600, 20}, "S", 7, 8 * 10 / 9600.0 + 0.020},
-      {"a byte load at 2400 bit/s", {2400, 0}, "c\x12", 1, 3 * 10 / 2400.0},
-      {"latency alone", {0, 25}, "a", 1, 0.025},
-  };
-  constexpr int kExchanges = 20;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    BootSimulator sim(Faults{}, ServeLimits{}, c.timing);
-    ASSERT_EQ(sim.start(), "");
-    SerialLink link = linkTo(sim);
-    ASSERT_EQ(link.open(0, 38400), "");
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kExchanges; ++i) {
-      const std::vector<int> reply = ask(link, c.command, c.replyBytes);
-      ASSERT_EQ(std::count(reply.begin(), reply.end(), -2), 0);
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double formula = kExchanges * c.secondsPerExchange;
-    EXPECT_GE(seconds, formula * 0.999);
-    EXPECT_LE(seconds, formula * 1.5);
-  }
 }
 
 // A client that leaves without reading a long reply neither blocks the simulator nor leaves

@@ -365,41 +365,6 @@ INSTANTIATE_TEST_SUITE_P(
         SuccessCase{"UpdateCom1Block", kIdOk, false, "QUILLmar Updated!", 1, 1, true}),
     caseName<SuccessCase>);
 
-// While an operation waits on a silent unit, nothing the user does reaches the dialog, and
-// nothing is replayed afterwards; the status line still changes.
-TEST_F(UpdaterDialogTest, RefusesInputWhileOperationRuns) {
-  const auto line = silentLine();
-  UpdaterSettings settings;
-  settings.devices[0] = line->devicePath();
-  settings.replyTimeoutMs = 1500;
-  open(settings);
-  QTest::mouseClick(&button(kIdVersion), Qt::LeftButton);
-  ASSERT_TRUE(dialog_->operationRunning());
-  ASSERT_TRUE(waitUntil([&] { return status() == "Fetching version. Please wait..."; }));
-
-  QTest::keyClick(dialog_.get(), Qt::Key_Return);
-  QTest::keyClick(dialog_.get(), Qt::Key_Escape);
-  QTest::keyClick(dialog_.get(), 'h', Qt::AltModifier);
-  QTest::keyClick(dialog_.get(), 'i', Qt::ControlModifier);
-  QTest::mouseClick(&button(kIdCancel), Qt::LeftButton);
-  QTest::mouseClick(&button(kIdRead), Qt::LeftButton);
-  QTest::mouseClick(&radio(kIdCom2), Qt::LeftButton);
-  dialog_->close();
-  EXPECT_TRUE(dialog_->isVisible());
-  EXPECT_TRUE(dialog_->operationRunning());
-
-  waitForOutcome();
-  QTest::qWait(50);
-  EXPECT_TRUE(responder_.seen.empty());
-  EXPECT_EQ(status(), "QUILLmar Version NONE");
-  EXPECT_TRUE(dialog_->isVisible());
-  EXPECT_TRUE(radio(kIdCom1).isChecked());
-  EXPECT_FALSE(dialog_->operationRunning());
-
-  QTest::keyClick(dialog_.get(), Qt::Key_Escape);  // input flows again once the operation is done
-  EXPECT_FALSE(dialog_->isVisible());
-}
-
 // Where the keyboard points in the dialog: the control with the focus, the default buttons and
 // the checked radio buttons, by object name.
 struct KeyboardState {
@@ -493,6 +458,7 @@ TEST_P(RefusedInputTest, LeavesFocusDefaultAndPortAsTheyWere) {
 
   ASSERT_TRUE(waitUntil([&] { return !dialog_->operationRunning(); }));
   EXPECT_FALSE(responder_.messages().empty());
+  EXPECT_EQ(responder_.seen.size(), responder_.messages().size()) << "another window opened";
   EXPECT_EQ(status(), "UPDATE FAILED!");
   EXPECT_EQ(keyboardState(*dialog_), before) << "after the operation and its boxes";
 
@@ -526,6 +492,16 @@ INSTANTIATE_TEST_SUITE_P(
                      keys({{Qt::Key_Down, {}}, {Qt::Key_Right, {}}, {Qt::Key_Space, {}}})},
         RefusedInput{"Mnemonics",
                      keys({{Qt::Key_R, Qt::AltModifier}, {Qt::Key_H, Qt::AltModifier}})},
+        // Neither Enter, Escape, the about shortcut nor closing the window: the dialog stays,
+        // no box opens, and nothing is replayed when the operation ends.
+        RefusedInput{"EnterEscapeAboutAndClose",
+                     [](QWidget& dialog) {
+                       keys({{Qt::Key_Return, {}},
+                             {Qt::Key_Escape, {}},
+                             {Qt::Key_I, Qt::ControlModifier}})(dialog);
+                       dialog.close();
+                       EXPECT_TRUE(dialog.isVisible());
+                     }},
         RefusedInput{"ClickCancelOnControl",
                      [](QWidget& dialog) {
                        QTest::mouseClick(&controlOf(dialog, kIdCancel), Qt::LeftButton);
