@@ -37,6 +37,7 @@ TEST(SolarEventTime, KnownSitesAndDates) {
            Case{{40.0F, -75.0F, 5}, {2, 7, 24, 0}, 4, 52, 19, 20},
            Case{{51.5F, 0.0F, 0}, {2, 3, 20, 12}, 6, 3, 18, 11},
            Case{{51.5F, 0.0F, 0}, {2, 3, 20, 0}, 6, 5, 18, 10},
+           Case{{-33.9F, 18.4F, -2}, {2, 7, 24, 0}, 7, 46, 17, 59},
        }) {
     const SolarResult rise = SolarEventTime(1, c.date, fixedSite(c.site));
     const SolarResult set = SolarEventTime(0, c.date, fixedSite(c.site));
