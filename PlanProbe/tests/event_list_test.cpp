@@ -48,13 +48,6 @@ TEST(ClassifyEvent, ClassAndVerdictByRepeatFields) {
   }
 }
 
-TEST(ClassifyEvent, KeepsBootStartBit) {
-  ScheduleEvent event = makeEvent(PERIOD_DAY, 1, 0, 0, 0, 0);
-  event.flags = BOOT_START;
-  EXPECT_EQ(classifyEvent(event), SUCCESS);
-  EXPECT_EQ(event.flags, BOOT_START);
-}
-
 TEST(EventList, AppendKeepsOrderAndClearsTheRecord) {
   std::string out;
   ResultsLog log(std::make_unique<StringSink>(out));

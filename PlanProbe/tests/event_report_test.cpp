@@ -44,32 +44,6 @@ TEST(PrintEvent, FieldCombinations) {
     std::string text;
   };
   std::vector<Row> rows;
-  rows.push_back({"daily start sequence", dailySequence(), true,
-                  "\r\nValid Event: D:01.03.02 T:12:30 R:1 P:Day E:STARTSEQUENCE 1:5 "});
-  rows.push_back({"daily load heading", dailySequence(), false,
-                  "\r\nEvent Added: D:01.03.02 T:12:30 R:1 P:Day E:STARTSEQUENCE 1:5 "});
-  {
-    ScheduleEvent e = dailySequence();
-    e.endHour = 8;
-    e.endMinute = 15;
-    rows.push_back({"end time without end date", e, true,
-                    "\r\nValid Event: D:01.03.02 T:12:30 R:1 P:Day E:STARTSEQUENCE 1:5 "});
-    e.endMonth = 38;
-    e.endDay = 30;
-    e.endYear = 2;
-    e.endKey = 20830;
-    e.set = 36;
-    rows.push_back({"every part", e, true,
-                    "\r\nValid Event: D:01.03.02 T:12:30 A:08.30.02 I:08:15 R:1 P:Day S:June "
-                    "E:STARTSEQUENCE 1:5 "});
-  }
-  {
-    ScheduleEvent e;
-    e.startDay = 4;
-    rows.push_back({"no start date, no kind", e, true,
-                    "\r\nValid Event: D:-30.04.00 T:00:00 Unknown Event.  This is not good.  "
-                    "Check your script or contact tech support.\r\n"});
-  }
   {
     ScheduleEvent e = dailySequence();
     e.params[0] = text("5");
@@ -98,16 +72,6 @@ TEST(PrintEvent, FieldCombinations) {
     e.params = {ParamBuffer{4, 0}, ParamBuffer{200, 0}, text("x"), text("y")};
     rows.push_back({"set variable shows two values only", e, true,
                     "\r\nValid Event: D:01.03.02 T:12:30 R:1 P:Day E:SETVAREQ 1:4 2:200 "});
-  }
-  const std::pair<uint8_t, const char*> singleValueKinds[] = {
-      {STOP, "E:STOP "}, {RESET, "E:RESET "}, {PAUSE, "E:PAUSE "}, {ON, "E:ON "}, {OFF, "E:OFF "}};
-  for (const auto& [kind, keyword] : singleValueKinds) {
-    ScheduleEvent e = dailySequence();
-    e.kind = kind;
-    e.params[1] = ParamBuffer{9, 0};
-    rows.push_back(
-        {keyword, e, true,
-         std::string("\r\nValid Event: D:01.03.02 T:12:30 R:1 P:Day ") + keyword + "1:5 "});
   }
   {
     ScheduleEvent e = dailySequence();

@@ -51,13 +51,14 @@ TEST(LogText, MinuteStampMatchesPrintfForAnyClock) {
   }
 }
 
-// Short and long texts take different copy paths; both make every line feed CR LF.
+// Short and long texts take different copy paths; both make every line feed CR LF and leave a
+// carriage return already there as it is.
 TEST(ResultsLogWrite, LineFeedsBecomeCrLfAtEveryLength) {
   for (size_t length = 0; length < 100; ++length) {
     std::string text(length, 'a');
     std::string expected;
     for (size_t i = 0; i < length; ++i) {
-      text[i] = i % 7 == 3 ? '\n' : static_cast<char>('a' + i % 26);
+      text[i] = i % 7 == 3 ? '\n' : i % 11 == 2 ? '\r' : static_cast<char>('a' + i % 26);
       expected += text[i] == '\n' ? std::string("\r\n") : std::string(1, text[i]);
     }
     EXPECT_EQ(logged([&](ResultsLog& log) { log.write(text); }), expected) << length;

@@ -19,28 +19,6 @@ std::string readFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-TEST(ResultsLog, LineFeedsBecomeCrLf) {
-  struct Row {
-    std::string in;
-    std::string out;
-  };
-  const Row rows[] = {
-      {"", ""},
-      {"abc", "abc"},
-      {"\n", "\r\n"},
-      {"\n\nx\n", "\r\n\r\nx\r\n"},
-      {"a\r\nb", "a\r\r\nb"},
-  };
-  for (const Row& row : rows) {
-    std::string out;
-    {
-      ResultsLog log(std::make_unique<StringSink>(out));
-      log.write(row.in);
-    }
-    EXPECT_EQ(out, row.out) << row.in;
-  }
-}
-
 TEST(ResultsLog, PrintFormatsLongTextWhole) {
   std::string out;
   const std::string item(1000, 'x');

@@ -82,17 +82,21 @@ TEST(SessionLog, ContentByRun) {
 
 TEST(SessionLog, AppendKeepsOldContentOverwriteDropsIt) {
   struct Row {
+    const char* old;  // null: no log before the run
     bool append;
     std::string log;
   };
   const Row rows[] = {
-      {false, logHeader() + kAnalyzeEnd},
-      {true, "old log\r\n" + kNewSession + logHeader() + kAnalyzeEnd},
+      {"old log\r\n", false, logHeader() + kAnalyzeEnd},
+      {"old log\r\n", true, "old log\r\n" + kNewSession + logHeader() + kAnalyzeEnd},
+      {nullptr, true, kNewSession + logHeader() + kAnalyzeEnd},
   };
   for (const Row& row : rows) {
     ScratchDir dir;
     writeFile(dir.file("s.txt"), "");
-    writeFile(dir.file("o.txt"), "old log\r\n");
+    if (row.old != nullptr) {
+      writeFile(dir.file("o.txt"), row.old);
+    }
     std::vector<std::string> args{"-a"};
     if (row.append) {
       args.push_back("-p");
@@ -100,13 +104,6 @@ TEST(SessionLog, AppendKeepsOldContentOverwriteDropsIt) {
     EXPECT_EQ(run(dir, args), 0);
     EXPECT_EQ(readFile(dir.file("o.txt")), row.log) << row.append;
   }
-}
-
-TEST(SessionLog, AppendCreatesMissingLog) {
-  ScratchDir dir;
-  writeFile(dir.file("s.txt"), "");
-  EXPECT_EQ(run(dir, {"-p", "-a"}), 0);
-  EXPECT_EQ(readFile(dir.file("o.txt")), kNewSession + logHeader() + kAnalyzeEnd);
 }
 
 TEST(SessionLog, FailedStartLeavesExistingLogAlone) {
@@ -117,43 +114,6 @@ TEST(SessionLog, FailedStartLeavesExistingLogAlone) {
     writeFile(dir.file("o.txt"), "old log");
     run(dir, args);
     EXPECT_EQ(readFile(dir.file("o.txt")), "old log") << args[0];
-  }
-}
-
-TEST(SimClock, AccessorsAndBootTimeAfterStartOptions) {
-  struct Row {
-    std::vector<std::string> args;
-    int32_t dateKey;
-    int month, day, year, hour, minute;
-  };
-  const Row rows[] = {
-      {{}, 101, 1, 1, 0, 0, 0},
-      {{"-d072402", "-t2132"}, 20724, 7, 24, 2, 21, 32},
-      {{"-d123199", "-t2359"}, 991231, 12, 31, 99, 23, 59},
-      {{"-t9999"}, 101, 1, 1, 0, 99, 99},
-      {{"-d130100"}, 1301, 13, 1, 0, 0, 0},
-  };
-  for (const Row& row : rows) {
-    ScratchDir dir;
-    writeFile(dir.file("s.txt"), "");
-    std::vector<std::string> args{"-s{dir}/s.txt", "-o{dir}/o.txt", "-a"};
-    args.insert(args.end(), row.args.begin(), row.args.end());
-    const Args arguments(dir, args);
-    std::ostringstream console;
-    Session session(console, [] {});
-    ASSERT_EQ(session.run(arguments.view()), 0);
-    const SimClock& clock = session.clock();
-    EXPECT_EQ(clock.ClockDateKey(), row.dateKey);
-    EXPECT_EQ(clock.ClockMonth(), row.month);
-    EXPECT_EQ(clock.ClockDay(), row.day);
-    EXPECT_EQ(clock.ClockYear(), row.year);
-    EXPECT_EQ(clock.ClockHour(), row.hour);
-    EXPECT_EQ(clock.ClockMinute(), row.minute);
-    const BootState& boot = session.boot();
-    EXPECT_TRUE(boot.booting);
-    EXPECT_EQ(boot.bootDateKey, row.dateKey);
-    EXPECT_EQ(boot.bootHour, row.hour);
-    EXPECT_EQ(boot.bootMinute, row.minute);
   }
 }
 
