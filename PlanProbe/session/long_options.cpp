@@ -67,7 +67,7 @@ std::optional<int> applySite(const std::string& value, SessionOptions& options,
   SiteParameters site{};
   if (!readSite(value, site)) {
     consolePrint(console,
-                 "Error: --site %s is no valid site. Give LAT,LON,TZ: latitude -90 to 90 "
+                 "Error: --site %s is not a valid site. Give LAT,LON,TZ: latitude -90 to 90 "
                  "(north positive), longitude -180 to 180 (east positive), each counted by its "
                  "integer part, and the whole hours local time lies behind universal time, -13 "
                  "to 13 (-1 for UT+1), for example --site 51.5,-0.1,0\n",
