@@ -121,6 +121,13 @@ wrun 60 "$bin/tildeconv.exe" page.htm >console.txt || fail "tildeconv.exe exited
 [[ $(tr -d '\r' <console.txt) == "page.syn: Replaced 1 feedback tilde.    Duplicated 1 regular tilde." ]] ||
   fail "tildeconv.exe console: $(cat console.txt)"
 [[ $(cat page.syn) == 'a~b~~c' ]] || fail "tildeconv.exe output: $(cat page.syn)"
+# tildeconv: a missing page and a folder are refused with the system's reason; no output is made.
+mkdir dir.htm
+for name in absent dir; do
+  if wrun 60 "$bin/tildeconv.exe" $name.htm >console.txt; then fail "tildeconv.exe $name.htm succeeded"; fi
+  grep -q "^Couldn't open source file: [A-Z]" console.txt && [[ ! -e $name.syn ]] ||
+    fail "tildeconv.exe $name.htm: $(cat console.txt)"
+done
 cd "$root"
 
 echo "== quillmar-update.exe under Wine against the simulated unit"

@@ -2,9 +2,10 @@
 // fuzz target and the unit tests both hold the one against the other.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "tilde_converter.h"
 
@@ -17,20 +18,16 @@ struct Converted {
   bool operator==(const Converted&) const = default;
 };
 
-// Converts page in pieces of at most `piece` bytes (0: in one piece), then finishes it.
-inline Converted convertInPieces(const std::string& page, size_t piece) {
+// Converts page in pieces of `piece` bytes (the last may be shorter), then finishes it.
+inline Converted convertInPieces(std::string_view page, size_t piece) {
   TildeConverter converter;
-  Converted result;
-  const size_t step = piece == 0 ? std::max<size_t>(page.size(), 1) : piece;
-  for (size_t at = 0; at < page.size(); at += step) {
-    const auto out = converter.convert({page.data() + at, std::min(step, page.size() - at)});
-    result.bytes.append(out.begin(), out.end());
+  std::string bytes;
+  const auto append = [&](std::span<const char> out) { bytes.append(out.begin(), out.end()); };
+  for (size_t at = 0; at < page.size(); at += piece) {
+    append(converter.convert(page.substr(at, piece)));
   }
-  const auto out = converter.finish();
-  result.bytes.append(out.begin(), out.end());
-  result.feedback = converter.feedbackCount();
-  result.regular = converter.regularCount();
-  return result;
+  append(converter.finish());
+  return {bytes, converter.feedbackCount(), converter.regularCount()};
 }
 
 // The rule one byte at a time over the whole page: a feedback marker becomes one tilde, any

@@ -5,38 +5,42 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 
 #include "page_file.h"
-#include "test_files.h"
 
 namespace quillmar::tildeconv {
 namespace {
 
-using testing::ScratchFolder;
+namespace fs = std::filesystem;
 
-// A second handle on `path`, opened with `access` and `share`, closed with the object.
-class OtherOpener {
- public:
-  OtherOpener(const std::filesystem::path& path, DWORD access, DWORD share)
-      : handle_(CreateFileA(path.string().c_str(), access, share, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)),
-        error_(GetLastError()) {}
-  ~OtherOpener() {
-    if (opened()) {
-      CloseHandle(handle_);
+// A new file of its own in the temporary folder, removed when the object goes.
+struct ScratchFile {
+  ScratchFile() {
+    char name[MAX_PATH];
+    EXPECT_NE(GetTempFileNameA(fs::temp_directory_path().string().c_str(), "tc", 0, name), 0u);
+    path = name;
+  }
+  ~ScratchFile() {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+  fs::path path;
+};
+
+// A handle closed when it goes; an invalid one is never closed.
+struct CloseHandleIfValid {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
     }
   }
-  OtherOpener(const OtherOpener&) = delete;
-  OtherOpener& operator=(const OtherOpener&) = delete;
-
-  bool opened() const { return handle_ != INVALID_HANDLE_VALUE; }
-  DWORD error() const { return error_; }
-
- private:
-  HANDLE handle_;
-  DWORD error_;
 };
+using Handle = std::unique_ptr<void, CloseHandleIfValid>;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -61,9 +65,9 @@ TEST(PageFileWin32, SharingWithAnotherOpener) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("case " + std::to_string(&c - cases));
-    ScratchFolder folder;
-    const std::filesystem::path path = folder / "page.htm";
-    testing::writeFile(path, "kept");
+    const ScratchFile file;
+    const fs::path& path = file.path;
+    std::ofstream(path) << "kept";
     SourceFile source;
     OutputFile output;
     std::string error;
@@ -73,45 +77,34 @@ TEST(PageFileWin32, SharingWithAnotherOpener) {
     if (c.oursFirst) {
       ASSERT_TRUE(openOurs()) << error;
     }
-    const OtherOpener other(path, c.access, c.share);
-    EXPECT_EQ(other.opened(), c.otherOpens);
-    if (!other.opened()) {
-      EXPECT_EQ(other.error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    const Handle other(CreateFileA(path.string().c_str(), c.access, c.share, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD otherError = GetLastError();
+    EXPECT_EQ(other.get() != INVALID_HANDLE_VALUE, c.otherOpens);
+    if (!c.otherOpens) {
+      EXPECT_EQ(otherError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
     if (!c.oursFirst) {
       EXPECT_FALSE(openOurs());
       EXPECT_FALSE(error.empty());
       EXPECT_NE(error.back(), '\n');
-      EXPECT_EQ(testing::readFile(path), "kept");
+      std::ifstream kept(path);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
     }
   }
 }
 
 TEST(PageFileWin32, UnfinishedOutputIsRemovedAndFinishedKept) {
   for (const bool finish : {false, true}) {
-    ScratchFolder folder;
-    const std::filesystem::path path = folder / "page.syn";
+    const ScratchFile file;
     std::string error;
     {
       OutputFile output;
-      ASSERT_TRUE(output.create(path.string(), error)) << error;
+      ASSERT_TRUE(output.create(file.path.string(), error)) << error;
       ASSERT_TRUE(output.write(std::string_view("a~~b"), error)) << error;
-      if (finish) {
-        ASSERT_TRUE(output.close(error)) << error;
-      }
+      ASSERT_TRUE(!finish || output.close(error)) << error;
     }
-    EXPECT_EQ(std::filesystem::exists(path), finish);
-  }
-}
-
-TEST(PageFileWin32, MissingSourceAndFolderFail) {
-  ScratchFolder folder;
-  std::filesystem::create_directory(folder / "dir.htm");
-  for (const char* name : {"absent.htm", "dir.htm"}) {
-    SourceFile source;
-    std::string error;
-    EXPECT_FALSE(source.open((folder / name).string(), error)) << name;
-    EXPECT_FALSE(error.empty()) << name;
+    EXPECT_EQ(fs::exists(file.path), finish);
   }
 }
 
