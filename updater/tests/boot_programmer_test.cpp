@@ -22,7 +22,6 @@ using Lines = std::vector<std::string>;
 using boot::kAppRegionBytes;
 using boot::Operation;
 
-const Lines kReadDone = {"Reading App to quillread.hex...", "Read Completed!"};
 const Lines kUpdateFailed = {"Programming QUILLmar Application...", "UPDATE FAILED!"};
 const std::string kErasedNote =
     "\nThe unit's application is now erased or incomplete: run the update again; the unit will "
@@ -310,26 +309,6 @@ TEST(OperationTest, EachOperationReleasesThePort) {
     link::SerialLink other(unitDevices(unit.devicePath()));
     EXPECT_EQ(other.open(kUnitPort, link::kLinkBaudRate), "");
   }
-}
-
-TEST(ReadTest, SavesTheWholeRegionWithoutChangingTheUnit) {
-  TempFolder folder;
-  SimulatedUnit unit;
-  fillFlash(unit, 11);
-  ASSERT_EQ(unit.start(), "");
-  EXPECT_TRUE(unit.presenter().run(Operation::Read, kUnitPort, folder.str()));
-  unit.stop();
-  EXPECT_EQ(unit.ui.statuses, kReadDone);
-  EXPECT_EQ(unit.ui.messages, Lines{});
-  EXPECT_EQ(unit.ui.events.front(), "status Reading App to quillread.hex...");
-  EXPECT_EQ(unit.ui.events[1], "range 510");
-  EXPECT_EQ(unit.ui.lastPosition, 510);
-  int size = 0;
-  const std::vector<uint8_t> saved = readImageFile(folder.path() / "quillread.hex", size);
-  EXPECT_EQ(size, kAppRegionBytes);
-  const std::vector<uint8_t> flash = patternImage(static_cast<int>(unit.flash().size()), 11);
-  EXPECT_TRUE(std::equal(saved.begin(), saved.end(), flash.begin()));
-  EXPECT_TRUE(std::equal(flash.begin(), flash.end(), unit.flash().begin()));
 }
 
 bootsim::Faults idFault(const std::string& identifier) {
