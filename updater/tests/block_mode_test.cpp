@@ -81,15 +81,24 @@ struct Shape {
   const char* name;
   Operation operation;
   int imageSize;
+  Lines statuses;
+  int progressSteps;
 };
 
+const Lines kUpdated = {"Programming QUILLmar Application...", "Verifying Data...",
+                        "QUILLmar Updated!"};
+
 const Shape kShapes[] = {
-    {"update, a full and a partial page", Operation::Update, 300},
-    {"update, odd size", Operation::Update, 5},
-    {"update, blank pages inside", Operation::Update, 5 * 256 + 17},
-    {"update, the whole region", Operation::Update, kAppRegionBytes},
-    {"read", Operation::Read, 300},
-    {"version", Operation::Version, 300},
+    {"update, a full and a partial page", Operation::Update, 300, kUpdated, 1},
+    {"update, odd size", Operation::Update, 5, kUpdated, 0},
+    {"update, blank pages inside", Operation::Update, 5 * 256 + 17, kUpdated, 5},
+    {"update, the whole region", Operation::Update, kAppRegionBytes, kUpdated, 510},
+    {"read", Operation::Read, 300, {"Reading App to quillread.hex...", "Read Completed!"}, 510},
+    {"version",
+     Operation::Version,
+     300,
+     {"Fetching version. Please wait...", "QUILLmar Version 7.01"},
+     -1},
 };
 
 TEST(BlockModeTest, LeavesTheSameFlashFilesAndTextsAsTheByteDialogue) {
@@ -99,6 +108,14 @@ TEST(BlockModeTest, LeavesTheSameFlashFilesAndTextsAsTheByteDialogue) {
     const Outcome bytes = run(shape.operation, false, image);
     const Outcome blocks = run(shape.operation, true, image);
     EXPECT_TRUE(bytes.succeeded);
+    EXPECT_EQ(bytes.statuses, shape.statuses);
+    EXPECT_EQ(bytes.lastPosition, shape.progressSteps);
+    if (shape.operation == Operation::Update) {  // the image, then erased: nothing old survives
+      EXPECT_TRUE(std::equal(image.begin(), image.end(), bytes.flash.begin()));
+      EXPECT_TRUE(std::all_of(bytes.flash.begin() + shape.imageSize,
+                              bytes.flash.begin() + kAppRegionBytes,
+                              [](uint8_t b) { return b == 0xFF; }));
+    }
     EXPECT_EQ(blocks.succeeded, bytes.succeeded);
     EXPECT_TRUE(blocks.flash == bytes.flash);
     EXPECT_EQ(blocks.readFileSize, bytes.readFileSize);
