@@ -42,15 +42,9 @@ TEST(CheckDayOfMonth, UpperBoundOnly) {
   };
   constexpr auto kOk = CalendarStatus::Ok;
   constexpr auto kBad = CalendarStatus::BadDay;
-  for (const Case& c : {
-           Case{32, 29, 4, kOk},  Case{32, 29, 1, kBad}, Case{32, 29, 0, kOk},
-           Case{32, 28, 1, kOk},  Case{32, 30, 4, kBad}, Case{32, 30, 0, kBad},
-           Case{34, 30, 2, kOk},  Case{34, 31, 2, kBad}, Case{36, 31, 2, kBad},
-           Case{39, 31, 2, kBad}, Case{41, 31, 2, kBad}, Case{42, 31, 2, kOk},
-           Case{31, 31, 2, kOk},  Case{31, 32, 2, kBad}, Case{37, 31, 2, kOk},
-           Case{30, 31, 2, kOk},  Case{43, 31, 2, kOk},  Case{30, 32, 2, kBad},
-           Case{32, 0, 1, kOk},   Case{34, 0, 1, kOk},   Case{31, -5, 1, kOk},
-       }) {
+  // Month ends are pinned by the civil calendar below; here codes outside the year, small days.
+  for (const Case& c : {Case{30, 31, 2, kOk}, Case{43, 31, 2, kOk}, Case{30, 32, 2, kBad},
+                        Case{32, 0, 1, kOk}, Case{34, 0, 1, kOk}, Case{31, -5, 1, kOk}}) {
     EXPECT_EQ(CheckDayOfMonth(static_cast<std::int8_t>(c.month), static_cast<std::int8_t>(c.day),
                               static_cast<std::int8_t>(c.year)),
               c.expected)

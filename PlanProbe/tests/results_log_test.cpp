@@ -2,22 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include <unistd.h>
+#include "tests/session_test_support.h"
 
 namespace quillmar::planprobe {
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::readFile;
 
 TEST(ResultsLog, PrintFormatsLongTextWhole) {
   std::string out;
@@ -78,20 +68,19 @@ TEST(ResultsLog, WithdrawRefusesTextThatHasLeft) {
 }
 
 TEST(ResultsLog, KeptTextReachesFileWhenLogIsDestroyed) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("planprobe_results_log_test_" + std::to_string(getpid()) + ".txt");
+  const testing::ScratchDir dir;
+  const std::string path = dir.file("out.txt");
   {
-    ResultsLog log(openLogFile(path.string(), false));
+    ResultsLog log(openLogFile(path, false));
     log.holdFrom(0);
     log.write("kept\n");
   }
   EXPECT_EQ(readFile(path), "kept\r\n");
   {
-    ResultsLog log(openLogFile(path.string(), true));
+    ResultsLog log(openLogFile(path, true));
     log.write("more");
   }
   EXPECT_EQ(readFile(path), "kept\r\nmore");
-  std::filesystem::remove(path);
 }
 
 TEST(ResultsLog, OpenFailsInMissingFolder) {
