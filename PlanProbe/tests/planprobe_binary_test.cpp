@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "tests/session_test_support.h"
@@ -14,54 +13,8 @@
 namespace quillmar::planprobe {
 namespace {
 
-using testing::logHeader;
-using testing::readFile;
 using testing::ScratchDir;
 using testing::writeFile;
-
-struct ProgramRun {
-  std::string console;
-  int status;
-};
-
-// Runs the program in `dir` with the shell arguments `args` and standard input from /dev/null.
-ProgramRun runProgram(const ScratchDir& dir, const std::string& args) {
-  const std::string command =
-      "cd '" + dir.path().string() + "' && '" PLANPROBE_BINARY "' " + args + " </dev/null";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  EXPECT_NE(pipe, nullptr);
-  std::string out;
-  char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    out.append(buffer, got);
-  }
-  const int status = pclose(pipe);
-  return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-TEST(PlanprobeProgram, ExitStatusConsoleAndLog) {
-  struct Row {
-    const char* args;
-    int status;
-    const char* consoleEnd;
-    const char* logEnd;
-  };
-  const Row rows[] = {
-      {"-a", 0, "Analyze option used.  Stopping now.\n",
-       "\r\n\r\nAnalyze option used. No simulation will be performed.\r\n\r\nDone.\r\n"},
-      {"-snone.txt", 255,
-       "Couldn't open none.txt!!!! Press any key to continue.\nReason: No such file or directory\n",
-       "\r\nCouldn't open none.txt. Stopping now.\r\n"},
-  };
-  for (const Row& row : rows) {
-    ScratchDir dir;
-    writeFile(dir.file("schedule.txt"), "");
-    const ProgramRun run = runProgram(dir, row.args);
-    EXPECT_EQ(run.status, row.status) << row.args;
-    EXPECT_TRUE(run.console.ends_with(row.consoleEnd)) << row.args << ": " << run.console;
-    EXPECT_EQ(readFile(dir.file("out.txt")), logHeader() + row.logEnd) << row.args;
-  }
-}
 
 // What the program wrote to a terminal, in the pieces in which it arrived.
 std::vector<std::string> runOnTerminal(const ScratchDir& dir,

@@ -51,24 +51,4 @@ void writeFile(const std::string& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
 }
 
-std::string logHeader() {
-  return "\r\nBTV Plan Probe:\r\n---------------------\r\n"
-         "Sunrise/Sunset Note: the Simulation portion of this schedule test shows accurate "
-         "starttime substitutions \r\n"
-         "when you are using a T:sunrise or T:sunset as your starttime, where as the Syntax "
-         "Analysis portion, substitutes\r\n"
-         "the same SR/SS starttimes (based on your starting date),as it is not changing the "
-         "\"current\"\r\n"
-         "date.  So use the substitutions in the Simulation to verify your SR/SS events are "
-         "starting on time.\r\n"
-         "Double Occupancy Note: During simulation, a capital 'D' will appear just before the "
-         "listing of an event's\r\n"
-         "starttime to notify you if two or more events were scheduled to be executed that "
-         "minute.  See the Double \r\n"
-         "Occupancy rules in the unit's manual for the list of precedence associated with double "
-         "occupancies.\r\n"
-         "\r\n\r\nStarting Syntax Analysis.\r\n--------------------------------\r\n"
-         "Errors have a corresponding line number in front of them.";
-}
-
 }  // namespace quillmar::planprobe::testing

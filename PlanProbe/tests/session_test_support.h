@@ -41,7 +41,4 @@ class Args {
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 
-// The log header every session writes after opening the log, as it reaches the file.
-std::string logHeader();
-
 }  // namespace quillmar::planprobe::testing
