@@ -385,29 +385,12 @@ TEST(RuleEdges, PrecedenceOfEveryClassAgainstEveryOther) {
 TEST(RuleEdges, EndDateWarningOfEveryClass) {
   // The parser warns of an end date before the start for classes 4 and 7 only; the boot start
   // mark is no part of the class.
-  struct Row {
-    uint8_t flags;
-    bool warned;
-  };
-  const Row rows[] = {{0, false},
-                      {1, false},
-                      {2, false},
-                      {3, false},
-                      {4, true},
-                      {5, false},
-                      {6, false},
-                      {7, true},
-                      {8, false},
-                      {9, false},
-                      {12, false},
-                      {BOOT_START | 3, false},
-                      {BOOT_START | 4, true},
-                      {BOOT_START | 7, true},
-                      {BOOT_START | 8, false}};
-  for (const Row& row : rows) {
-    ScheduleEvent e;
-    e.flags = row.flags;
-    EXPECT_EQ(describeClass(e).endDateChecked, row.warned) << "flags " << int{row.flags};
+  for (uint8_t flags = 0; flags < 16; ++flags) {
+    for (uint8_t mark : {uint8_t{0}, uint8_t{BOOT_START}}) {
+      ScheduleEvent e;
+      e.flags = static_cast<uint8_t>(flags | mark);
+      EXPECT_EQ(describeClass(e).endDateChecked, flags == 4 || flags == 7) << int{e.flags};
+    }
   }
 }
 

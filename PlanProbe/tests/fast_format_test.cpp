@@ -36,28 +36,6 @@ TEST(FastFormat, IntegersMatchPrintf) {
   }
 }
 
-TEST(FastFormat, TextAndLiterals) {
-  struct Row {
-    std::string got;
-    std::string expected;
-  };
-  const char* absent = nullptr;
-  const Row rows[] = {
-      {fast("plain\n"), "plain\n"},
-      {fast(""), ""},
-      {fast("100%% done"), "100% done"},
-      {fast("\n%s ", "12"), "\n12 "},
-      {fast("%s|%s", "", "abc"), "|abc"},
-      {fast("%.*s", 2, "abcdef"), "ab"},
-      {fast("%.*s!", 10, "abc"), "abc!"},
-      {fast("%s", absent), "(null)"},
-      {fast("%d:%.*s ", 3, 1, "xyz"), "3:x "},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(row.got, row.expected);
-  }
-}
-
 TEST(FastFormat, OtherConversionsAreLeftToTheLibrary) {
   EXPECT_EQ(fast("%u", 5u), "<library>");
   EXPECT_EQ(fast("%x", 5), "<library>");

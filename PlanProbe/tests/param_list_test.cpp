@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "schedule/reader.h"
@@ -131,41 +129,6 @@ TEST_F(ReadParamsTest, MegabyteLines) {
   ASSERT_EQ(reader.readParams(slot, letter), SUCCESS);
   EXPECT_EQ(slot.size(), (1u << 20) + 1);
   EXPECT_TRUE(reader.atEndOfFile());
-}
-
-// Every reader, run over random bytes until the file ends, finishes without touching memory
-// outside its buffers (the sanitizer build checks that) and always makes progress.
-TEST_F(ReaderTest, RandomBytesNeverHang) {
-  std::mt19937 random(20261207);
-  std::string garbage(4 * ScheduleReader::kChunkSize + 17, '\0');
-  for (char& c : garbage) {
-    c = static_cast<char>(random());
-  }
-  load(garbage);
-  std::size_t steps = 0;
-  while (!reader.atEndOfFile()) {
-    ASSERT_LT(++steps, garbage.size() * 2);
-    std::uint8_t value = 0;
-    Word word;
-    ParamBuffer slot;
-    char letter = 0;
-    switch (steps % 4) {
-      case 0:
-        EXPECT_NE(reader.readNumber2(value, steps % 8 == 0), BAD_FILE_POINTER);
-        break;
-      case 1:
-        EXPECT_EQ(reader.readWord(word), SUCCESS);
-        break;
-      case 2:
-        EXPECT_NE(reader.readParams(slot, letter), BAD_FILE_POINTER);
-        break;
-      default:
-        EXPECT_EQ(reader.skipToLineFeed(), SUCCESS);
-        break;
-    }
-    reader.advance();
-    ASSERT_EQ(reader.fill(), SUCCESS);
-  }
 }
 
 }  // namespace

@@ -40,33 +40,6 @@ TEST_F(ChunkTest, FullChunkThenEmptyRefill) {
   EXPECT_TRUE(reader.atEndOfFile());
 }
 
-TEST_F(ChunkTest, ZeroBytesAreOrdinaryBytes) {
-  const std::string text("a\0b\0\0c", 6);
-  load(text);
-  EXPECT_EQ(rest(), text);
-}
-
-TEST_F(ChunkTest, OpenFailures) {
-  ScheduleReader other;
-  EXPECT_EQ(other.open(nullptr), BAD_FILE_NAME);
-  EXPECT_EQ(other.open((path() + ".missing").c_str()), FILE_OPEN_FAILED);
-  EXPECT_EQ(other.open(testing::TempDir().c_str()), FILE_OPEN_FAILED);
-}
-
-TEST_F(ChunkTest, ReadersWithoutFileReportIt) {
-  ScheduleReader none;
-  std::uint8_t value = 0;
-  Word word;
-  ParamBuffer slot;
-  char letter = 0;
-  EXPECT_EQ(none.readChunk(), BAD_FILE_POINTER);
-  EXPECT_EQ(none.fill(), BAD_FILE_POINTER);
-  EXPECT_EQ(none.readNumber2(value, false), BAD_FILE_POINTER);
-  EXPECT_EQ(none.readWord(word), BAD_FILE_POINTER);
-  EXPECT_EQ(none.readParams(slot, letter), BAD_FILE_POINTER);
-  EXPECT_EQ(none.skipToLineFeed(), BAD_FILE_POINTER);
-}
-
 TEST_F(ChunkTest, SkipToLineFeedCrossesChunks) {
   load(std::string(2 * kChunk + 5, 'z') + "\nnext");
   ASSERT_EQ(reader.skipToLineFeed(), SUCCESS);
@@ -132,34 +105,6 @@ TEST_F(ReadWordTest, Table) {
     EXPECT_EQ(reader.readWord(word), SUCCESS) << c.text;
     EXPECT_EQ(word.text(), c.word) << c.text;
     EXPECT_EQ(rest(), c.rest) << c.text;
-  }
-}
-
-TEST(MatchEventKeyword, Table) {
-  struct Case {
-    std::string_view word;
-    ResultCode rc;
-    std::uint8_t kind;
-  };
-  for (const Case& c : {
-           Case{"SENDSTRING", SUCCESS, 51},
-           Case{"STARTSEQUENCE", SUCCESS, 52},
-           Case{"STOP", SUCCESS, 53},
-           Case{"RESET", SUCCESS, 54},
-           Case{"PAUSE", SUCCESS, 55},
-           Case{"SETVAREQ", SUCCESS, 56},
-           Case{"ON", SUCCESS, 57},
-           Case{"OFF", SUCCESS, 58},
-           Case{"DEFAULTWEBPAGE", SUCCESS, 59},
-           Case{"O", BAD_EVENT, 9},
-           Case{"ONN", BAD_EVENT, 9},
-           Case{"START", BAD_EVENT, 9},
-           Case{"on", BAD_EVENT, 9},
-           Case{"", BAD_EVENT, 9},
-       }) {
-    std::uint8_t kind = 9;
-    EXPECT_EQ(matchEventKeyword(c.word, kind), c.rc) << c.word;
-    EXPECT_EQ(kind, c.kind) << c.word;
   }
 }
 

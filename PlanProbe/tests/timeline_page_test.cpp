@@ -106,20 +106,5 @@ TEST(TimelinePage, LongSpanIsCondensedAndSmall) {
             2);
 }
 
-TEST(TimelinePage, UnwritablePageFailsAndLeavesNoFile) {
-  ScratchDir dir;
-  const testing::Args args(dir, {"-s" QUILLMAR_SOURCE_DIR "/examples/planprobe-schedule.txt",
-                                 "-o{dir}/o.txt", "+d1", "--timeline", "{dir}/missing/t.html"});
-  std::ostringstream console;
-  Session session(console, [] {});
-  EXPECT_EQ(session.run(args.view()), -1);
-  EXPECT_NE(console.str().find("The timeline page " + dir.expand("{dir}/missing/t.html") +
-                               " could not be written: "),
-            std::string::npos);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            1);
-}
-
 }  // namespace
 }  // namespace quillmar::planprobe

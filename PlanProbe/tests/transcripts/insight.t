@@ -144,3 +144,13 @@ following it.
   --summary: 0 same 4627
   --timeline t.html: 0 same 0
   --timeline=t.html --summary --strict --diagnostics --site=0,0,0: 0 same 4627
+
+A timeline page that cannot be written fails the run and leaves no file.
+
+  $ rm t.html; { planprobe -s$EXAMPLES/planprobe-schedule.txt -oo.log +d1 --timeline missing/t.html; echo " [$?]"; } | tail -n 2
+  The timeline page missing/t.html could not be written: No such file or directory
+   [255]
+  $ ls -d *.html* missing* .planprobe* 2>&1 | sort
+  ls: cannot access '*.html*': No such file or directory
+  ls: cannot access '.planprobe*': No such file or directory
+  ls: cannot access 'missing*': No such file or directory
