@@ -50,6 +50,7 @@ mkdir "$work/run"
   flush
 } >"$work/script"
 
+[[ -z ${TRANSCRIPT_KEEP:-} ]] || cp "$work/script" "$TRANSCRIPT_KEEP"
 (cd "$work/run" && LC_ALL=C TZ=UTC bash "$work/script") >"$work/actual" 2>&1 || true
 if $update; then
   cp "$work/actual" "$transcript"

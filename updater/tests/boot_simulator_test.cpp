@@ -1,19 +1,10 @@
 // The simulator on a real pseudo-terminal, driven through SerialLink: replies arrive intact,
-// the serving ends at its limits or on stop(), and the program prints its device and serves.
-#include <stdio.h>
-#include <sys/wait.h>
-
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+// and the serving ends at its limits or on stop(). The program itself is in the transcript.
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "bootsim/boot_simulator.h"
-#include "image/fileio.h"
 #include "link/serial_link.h"
 
 namespace {
@@ -95,92 +86,6 @@ TEST(BootSimulatorTest, UnreadReplyOfALeavingClientIsLost) {
   link.close();
   sim.wait();
   EXPECT_EQ(sim.end(), ServeEnd::SessionLimit);
-}
-
-// Starts the program with `options` and returns it with the device from its first line.
-FILE* startProgram(const std::string& options, std::string& device) {
-  std::string command = std::string(QUILLMAR_BOOTSIM_PROGRAM) + " " + options;
-  FILE* program = popen(command.c_str(), "r");
-  char line[256] = {};
-  if (program != nullptr && fgets(line, sizeof line, program) != nullptr) {
-    device = line;
-  }
-  if (!device.empty() && device.back() == '\n') {
-    device.pop_back();
-  }
-  return program;
-}
-
-bool exitedWith(int status, int code) {
-  return WIFEXITED(status) && WEXITSTATUS(status) == code;
-}
-
-// The program: prints the device on its first line, then serves until its session limit.
-TEST(BootSimulatorProgramTest, PrintsItsDeviceAndServesOneSession) {
-  std::string device;
-  FILE* program = startProgram("--sessions 1 --id BADBOOT", device);
-  ASSERT_NE(program, nullptr);
-  SerialLink link({device, "", "", ""});
-  ASSERT_EQ(link.open(0, 38400), "");
-  EXPECT_EQ(ask(link, "S", 7), (std::vector<int>{'B', 'A', 'D', 'B', 'O', 'O', 'T'}));
-  link.close();
-  int status = pclose(program);
-  EXPECT_TRUE(exitedWith(status, 0)) << status;
-}
-
-// A raw image goes in, a page is programmed over the line, and the flash comes out as HEX.
-TEST(BootSimulatorProgramTest, LoadsAnImageAndDumpsTheFlashAtExit) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / ("quillmar-bootsim-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "start.bin", std::ios::binary) << "\x34\x12";
-  std::string device;
-  FILE* program = startProgram("--sessions 1 --load " + (dir / "start.bin").string() + " --dump " +
-                                   (dir / "end.hex").string(),
-                               device);
-  ASSERT_NE(program, nullptr);
-  SerialLink link({device, "", "", ""});
-  ASSERT_EQ(link.open(0, 38400), "");
-  EXPECT_EQ(ask(link, std::string("A\0\0R", 4), 3), (std::vector<int>{'\r', 0x12, 0x34}));
-  EXPECT_EQ(ask(link,
-                std::string("A\x01\0c\x5A"
-                            "C\xA5"
-                            "m",
-                            8),
-                4),
-            (std::vector<int>{'\r', '\r', '\r', '\r'}));
-  link.close();
-  ASSERT_TRUE(exitedWith(pclose(program), 0));
-
-  std::vector<uint8_t> flash(128 * 1024);
-  std::ostringstream diag;
-  EXPECT_GE(quillmar::image::fileio(quillmar::image::Input, (dir / "end.hex").string(),
-                                    quillmar::image::IntelHex, flash.data(),
-                                    static_cast<int>(flash.size()), diag),
-            0)
-      << diag.str();
-  EXPECT_EQ(flash[0], 0x34);
-  EXPECT_EQ(flash[1], 0x12);
-  EXPECT_EQ(flash[0x200], 0x5A);
-  EXPECT_EQ(flash[0x201], 0xA5);
-  EXPECT_EQ(flash[0x202], 0xFF);
-  fs::remove_all(dir);
-}
-
-TEST(BootSimulatorProgramTest, RefusesAnImageItCannotLoad) {
-  std::string command =
-      std::string(QUILLMAR_BOOTSIM_PROGRAM) + " --load /nonexistent/start.hex 2>/dev/null";
-  std::string device;
-  FILE* program = popen(command.c_str(), "r");
-  ASSERT_NE(program, nullptr);
-  char line[256];
-  EXPECT_EQ(fgets(line, sizeof line, program), nullptr) << "no device is offered";
-  EXPECT_TRUE(exitedWith(pclose(program), 1));
-}
-
-TEST(BootSimulatorProgramTest, RejectsABadOption) {
-  std::string command = std::string(QUILLMAR_BOOTSIM_PROGRAM) + " --nack m:0 2>/dev/null";
-  EXPECT_TRUE(exitedWith(std::system(command.c_str()), 2));
 }
 
 }  // namespace

@@ -52,44 +52,6 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
   }
 }
 
-TEST(CommandLineTest, RefusesWhatItDoesNotKnow) {
-  struct Case {
-    Args args;
-    std::string error;
-  };
-  const Case cases[] = {
-      {{}, "no command given"},
-      {{"--port", "COM2"}, "no command given"},
-      {{"update", "--port"}, "option --port needs a value"},
-      {{"--folder=", "read"}, "option --folder needs a value"},
-      {{"--verbose", "update"}, "unknown option --verbose"},
-      {{"--portable", "update"}, "unknown option --portable"},
-      {{"update", "read"}, "only one command may be given, found read"},
-      {{"Update"}, "unknown command Update"},
-      {{"--help", "--bogus"}, "unknown option --bogus"},
-      {{"read", "--image", "a.hex"}, "option --image applies to update and verify only"},
-      {{"version", "--image=a.hex"}, "option --image applies to update and verify only"},
-      {{"update", "--output", "r.hex"}, "option --output applies to read only"},
-      {{"verify", "--output=r.hex"}, "option --output applies to read only"},
-      {{"read", "--output"}, "option --output needs a value"},
-      {{"--image=", "update"}, "option --image needs a value"},
-  };
-  for (const Case& c : cases) {
-    std::string error;
-    EXPECT_FALSE(parseCommandLine(c.args, error));
-    EXPECT_EQ(error, c.error);
-  }
-}
-
-TEST(CommandLineTest, HelpNeedsNoCommand) {
-  for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"read", "--help"}}) {
-    std::string error;
-    const auto line = parseCommandLine(args, error);
-    ASSERT_TRUE(line);
-    EXPECT_TRUE(line->help);
-  }
-}
-
 TEST(CommandLineTest, PortNamesPickAnIndexAndPathsTakeTheFirstSlot) {
   const link::PortDevices platform = link::defaultPortDevices();
   struct Case {
@@ -195,29 +157,6 @@ TEST(ConsoleUiTest, ImageShorterThanAPageCompletesItsBar) {
   const Streams s = runUpdateLike(true, 0);
   EXPECT_EQ(s.err.substr(0, s.err.find('\n')),
             "\r" + progressLine("Writing", 0, 10) + "\r" + progressLine("Writing", 100, 20));
-}
-
-TEST(CommandLineTest, UsageErrorsAndHelpExitWithoutTouchingAPort) {
-  struct Case {
-    Args args;
-    int status;
-    std::string outStart;
-    std::string errStart;
-  };
-  const Case cases[] = {
-      {{"--help"}, kExitSuccess, "Usage: quillmar-update [--port PORT]", ""},
-      {{"--version"}, kExitSuccess, "quillmar-update " QUILLMAR_VERSION "\n", ""},
-      {{"read", "--version"}, kExitSuccess, "quillmar-update " QUILLMAR_VERSION "\n", ""},
-      {{"flash"}, kExitUsage, "", "quillmar-update: unknown command flash\nUsage:"},
-  };
-  for (const Case& c : cases) {
-    std::ostringstream out, err;
-    EXPECT_EQ(runCommandLine(c.args, out, err, false), c.status);
-    EXPECT_EQ(out.str().substr(0, c.outStart.size()), c.outStart);
-    EXPECT_EQ(err.str().substr(0, c.errStart.size()), c.errStart);
-    EXPECT_EQ(out.str().empty(), c.outStart.empty());
-    EXPECT_EQ(err.str().empty(), c.errStart.empty());
-  }
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+quillmar-update against the simulated unit: what each command prints on standard output, what
+it explains on standard error (shown after "! "), its exit status and the files it leaves.
+The unit's device stands as <unit>, this folder as <here>.
+
+  $ unit() {
+  >   : >unit.out; quillmar-bootsim --sessions 1 "$@" >unit.out 2>unit.err & sim=$!
+  >   until [[ -s unit.out ]] || ! kill -0 $sim 2>/dev/null; do sleep 0.05; done
+  >   dev=$(head -n 1 unit.out)
+  > }
+  $ run() {
+  >   local status=0; quillmar-update --port "$dev" "$@" >run.out 2>run.err || status=$?
+  >   : 2>/dev/null <>"$dev"; wait $sim  # a unit that was never opened ends its session here
+  >   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g" -e "s|$PWD|<here>|g"
+  >   return $status
+  > }
+  $ hex() {
+  >   local at=0 n sum record
+  >   od -An -v -tx1 -w16 "$1" | while read -r -a bytes; do
+  >     n=${#bytes[@]}; sum=$((n + (at >> 8) + (at & 255))); record=$(printf '%02X%04X00' $n $at)
+  >     for b in "${bytes[@]}"; do record+=${b^^}; sum=$((sum + 16#$b)); done
+  >     printf ':%s%02X\n' "$record" $((-sum & 255)); at=$((at + n))
+  >   done
+  >   echo :00000001FF
+  > }
+  $ seq -w 0 999 | tr -d '\n' | head -c 700 >image.bin; hex image.bin >quillmar.hex
+  $ printf 'CVersion 1.10' >versioned.bin
+
+Each command, byte by byte and in blocks: the texts and the status are the same.
+
+  $ for mode in '' --block; do
+  >   unit; run $mode --folder . update; echo "[$?]"
+  >   unit --load versioned.bin; run $mode version; echo "[$?]"
+  >   unit; run $mode version; echo "[$?]"
+  >   mkdir -p empty; unit; run $mode --folder empty update; echo "[$?]"
+  > done
+  Programming QUILLmar Application...
+  Verifying Data...
+  QUILLmar Updated!
+  [0]
+  Fetching version. Please wait...
+  QUILLmar Version 1.10
+  [0]
+  Fetching version. Please wait...
+  QUILLmar Version NONE
+  [1]
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! can't open input file empty/quillmar.hex: No such file or directory
+  ! file read error code -1 terminating
+  [1]
+  Programming QUILLmar Application...
+  Verifying Data...
+  QUILLmar Updated!
+  [0]
+  Fetching version. Please wait...
+  QUILLmar Version 1.10
+  [0]
+  Fetching version. Please wait...
+  QUILLmar Version NONE
+  [1]
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! can't open input file empty/quillmar.hex: No such file or directory
+  ! file read error code -1 terminating
+  [1]
+
+The update leaves the image in the flash and 0xFF after it; read saves the whole application
+region, and verify finds it equal to the image.
+
+  $ unit --load image.bin; run --block --output back.bin read
+  Reading App to back.bin...
+  Read Completed!
+  $ cmp -n 700 image.bin back.bin && wc -c <back.bin && tail -c +701 back.bin | tr -d '\377' | wc -c
+  130560
+  0
+  $ unit --load image.bin; run --folder . read; ls quillread.hex
+  Reading App to quillread.hex...
+  Read Completed!
+  quillread.hex
+  $ unit --load back.bin; run --image quillread.hex verify
+  Verifying Data...
+  Verify Completed!
+  ! input file quillread.hex auto detected as Intel Hex
+  ! 
+  $ unit --load image.bin; run --block --output=saved.BIN read && cmp saved.BIN back.bin
+  Reading App to saved.BIN...
+  Read Completed!
+  $ unit --dump flash.hex; run --block --image=saved.BIN update
+  Programming QUILLmar Application...
+  Verifying Data...
+  QUILLmar Updated!
+  $ unit --load flash.hex; run --output flash.bin read && cmp flash.bin back.bin
+  Reading App to flash.bin...
+  Read Completed!
+
+Verify finds a differing byte, in both modes, and changes nothing.
+
+  $ cp back.bin changed.bin; printf '\0' | dd of=changed.bin bs=1 seek=$((0x123)) conv=notrunc 2>/dev/null
+  $ unit --load changed.bin; run --image image.bin verify
+  Verifying Data...
+  VERIFY FAILED!
+  ! Verification error at address 00123: was 00 should be 30
+  [1]
+  $ unit --load changed.bin --dump after.hex; run --block --image image.bin verify
+  Verifying Data...
+  VERIFY FAILED!
+  ! Verification error at address 00123: was 00 should be 30
+  [1]
+  $ unit --load after.hex; run --block --output after.bin read && cmp after.bin changed.bin
+  Reading App to after.bin...
+  Read Completed!
+
+Files that cannot be used are explained on standard error, and nothing is sent to the unit.
+
+  $ mkdir bad && printf ':0100000055AB\n:00000001FF\n' >bad/quillmar.hex
+  $ unit; run --folder bad update
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! ERROR: checksum mismatch at line 1 of "bad/quillmar.hex"
+  ! checksum=0xab, computed checksum=0xaa
+  ! file read error code -1 terminating
+  [1]
+  $ printf ':0100000055AA\n' >bad/quillmar.hex
+  $ unit; run --folder bad update
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! WARNING: no end of file record found for Intel Hex file "bad/quillmar.hex"
+  ! "bad/quillmar.hex" has no end-of-file record: the file is incomplete, perhaps a download cut short.
+  ! Nothing was sent to the unit.
+  [1]
+  $ mkdir bad/quillread.hex; unit; run --folder bad read
+  Reading App to quillread.hex...
+  READ FAILED!
+  ! "bad/quillread.hex" cannot be written: Is a directory.
+  ! Nothing was read from the unit.
+  [1]
+
+A port that another program holds is named, with what to do.
+
+  $ unit; exec 9<>"$dev"; flock -n 9; quillmar-update --port "$dev" read >run.out 2>run.err; echo "[$?]"
+  [1]
+  $ cat run.out; sed -e 's/^/! /' -e "s|$dev|<unit>|" run.err
+  Reading App to quillread.hex...
+  READ FAILED!
+  ! Opening serial port: Invalid handle retrieved opening port
+  ! <unit>: in use by another program; close that program or choose another port.
+  $ exec 9<&-; wait $sim
+
+The command line: help, version, and usage errors, which touch no port.
+
+  $ quillmar-update --help | head -n 1; quillmar-update -h | head -n 1; quillmar-update read --help | head -n 1
+  Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
+  Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
+  Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
+  $ quillmar-update --version; quillmar-update read --version
+  quillmar-update 1.0.0
+  quillmar-update 1.0.0
+  $ quillmar-update flash
+  quillmar-update: unknown command flash
+  Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
+                         [--output FILE] update|read|version|verify
+         quillmar-update --list-ports | --help | --version
+  Try 'quillmar-update --help' for more information.
+  [2]
+  $ for args in '' '--port COM2' 'update --port' '--folder= read' '--verbose update' \
+  >             '--portable update' 'update read' Update '--help --bogus' 'read --image a.hex' \
+  >             'version --image=a.hex' 'update --output r.hex' 'verify --output=r.hex' \
+  >             'read --output' '--image= update'; do
+  >   quillmar-update $args 2>&1 | head -n 1; echo " [${PIPESTATUS[0]}]"
+  > done
+  quillmar-update: no command given
+   [2]
+  quillmar-update: no command given
+   [2]
+  quillmar-update: option --port needs a value
+   [2]
+  quillmar-update: option --folder needs a value
+   [2]
+  quillmar-update: unknown option --verbose
+   [2]
+  quillmar-update: unknown option --portable
+   [2]
+  quillmar-update: only one command may be given, found read
+   [2]
+  quillmar-update: unknown command Update
+   [2]
+  quillmar-update: unknown option --bogus
+   [2]
+  quillmar-update: option --image applies to update and verify only
+   [2]
+  quillmar-update: option --image applies to update and verify only
+   [2]
+  quillmar-update: option --output applies to read only
+   [2]
+  quillmar-update: option --output applies to read only
+   [2]
+  quillmar-update: option --output needs a value
+   [2]
+  quillmar-update: option --image needs a value
+   [2]
+
+The simulated unit itself: it answers with the identifier it is given, loads a raw image and
+dumps the flash as Intel HEX when its session ends; an image it cannot load and a bad option
+are refused before it offers a device.
+
+  $ unit --id BADBOOT; run read
+  Reading App to quillread.hex...
+  READ FAILED!
+  ! BADBOOT received, bad signature
+  ! signature check failed, rc=-1
+  [1]
+  $ printf '\064\022' >start.bin; unit --load start.bin --dump end.hex; run --output start.back.bin read
+  Reading App to start.back.bin...
+  Read Completed!
+  $ od -An -tx1 -N4 start.back.bin; head -n 1 end.hex
+   34 12 ff ff
+  :200000003412FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFB8
+  $ quillmar-bootsim --load /nonexistent/start.hex
+  can't open input file /nonexistent/start.hex: No such file or directory
+  [1]
+  $ quillmar-bootsim --nack m:0
+  quillmar-bootsim: bad value for --nack: m:0
+  usage: quillmar-bootsim [options]
+  Plays the unit's boot loader on a new pseudo-terminal, prints the device to connect to
+  (one line), and serves it until killed or until a limit is reached.
+    --load FILE        start with this flash image (Intel HEX if FILE ends in .hex, else raw)
+    --dump FILE        write the whole flash to FILE at exit (same formats)
+    --sessions N       stop after N clients have opened and closed the device
+    --commands N       stop after N commands
+    --id TEXT          answer the identifier command with TEXT instead of AVRBOOT
+    --silent-after N   go silent after receiving N bytes
+    --nack C:K         answer "?" to the K-th use of command C and ignore it
+                       (C is a character or a byte like 0x1b; repeatable)
+    --corrupt ADDR     the flash byte at ADDR stores with bit 0 flipped
+    --no-block         a boot loader without block transfers (b, B, g unknown)
+    --baud N           take the time an N-bit/s 8N1 line takes, both ways
+    --latency MS       hold each reply MS milliseconds, as a USB adapter does
+    --help             show this text
+    --version          show this program's version
+  [2]
