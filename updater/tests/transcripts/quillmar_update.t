@@ -77,7 +77,7 @@ region, and verify finds it equal to the image.
   Reading App to quillread.hex...
   Read Completed!
   quillread.hex
-  $ unit --load back.bin; run --image quillread.hex verify
+  $ unit --load back.bin; run --block --image quillread.hex verify
   Verifying Data...
   Verify Completed!
   ! input file quillread.hex auto detected as Intel Hex
@@ -89,7 +89,7 @@ region, and verify finds it equal to the image.
   Programming QUILLmar Application...
   Verifying Data...
   QUILLmar Updated!
-  $ unit --load flash.hex; run --output flash.bin read && cmp flash.bin back.bin
+  $ unit --load flash.hex; run --block --output flash.bin read && cmp flash.bin back.bin
   Reading App to flash.bin...
   Read Completed!
 
@@ -238,3 +238,151 @@ are refused before it offers a device.
     --help             show this text
     --version          show this program's version
   [2]
+
+An update that meets a faulty unit (faults that cost a reply's time-out are the in-process
+tests', which wait less): the unit answers "?" to the K-th use of a command, gives
+another identifier or stores a byte wrongly. The image is 300 bytes, written over an old
+application that is all there until the erase.
+
+  $ head -c 300 image.bin >image300.bin; seq 100000 199999 | tr -d '\n' | head -c 130560 >old.bin
+  $ for fault in '--id AVRBOOX' '--nack a:1' '--nack P:1' '--nack e:1' '--nack P:2' '--nack A:1' \
+  >              '--nack A:2' '--nack c:3' '--nack C:1' '--nack A:3' '--nack m:2' '--nack A:4' \
+  >              '--nack L:1' '--nack P:3' '--nack A:7' '--nack L:2' '--corrupt 0x123'; do
+  >   echo "$fault:"; unit $fault --load old.bin --dump after.bin; run --image image300.bin update
+  >   cmp -s -n 130560 old.bin after.bin && echo '(the old application is all there)'
+  > done
+  --id AVRBOOX:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! AVRBOOX received, bad signature
+  ! signature check failed, rc=-1
+  (the old application is all there)
+  --nack a:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! signature check failed, rc=-2
+  (the old application is all there)
+  --nack P:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! initialization failed, rc=-1
+  (the old application is all there)
+  --nack e:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! initialization failed, rc=-2
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  (the old application is all there)
+  --nack P:2:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! initialization failed, rc=-3
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack A:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! initialization failed, rc=-4
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack A:2:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! error -5 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack c:3:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! avr write byte failed at 5
+  ! error -1 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack C:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! avr write byte failed at 2
+  ! error -1 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack A:3:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! error -4 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack m:2:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! page 1 (addresses 0x0100 - 0x012b) page failed to write
+  ! error -1 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack A:4:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! error -5 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack L:1:
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! failed to exit programming mode
+  ! error -1 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack P:3:
+  Programming QUILLmar Application...
+  Verifying Data...
+  UPDATE FAILED!
+  ! failed to read all of memory, rc=-1
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack A:7:
+  Programming QUILLmar Application...
+  Verifying Data...
+  UPDATE FAILED!
+  ! failed to read all of memory, rc=-1
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --nack L:2:
+  Programming QUILLmar Application...
+  Verifying Data...
+  UPDATE FAILED!
+  ! failed to exit programming mode after read
+  ! failed to read all of memory, rc=-1
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  --corrupt 0x123:
+  Programming QUILLmar Application...
+  Verifying Data...
+  UPDATE FAILED!
+  ! Verification error at address 00123: was 31 should be 30
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  [1]
+
+A read that meets a faulty unit saves nothing; identifier bytes that are not printable show as
+\xNN. (Faults that cost a reply's time-out are the in-process tests', which wait less.)
+
+  $ rm -f quillread.hex; unit --nack P:1; run read
+  Reading App to quillread.hex...
+  READ FAILED!
+  ! failed to read all of memory, rc=-1
+  [1]
+  $ unit --id "$(printf 'A\001\177\n\303\251\033')"; run read; ls quillread.hex 2>/dev/null
+  Reading App to quillread.hex...
+  READ FAILED!
+  ! A\x01\x7F\x0A\xC3\xA9\x1B received, bad signature
+  ! signature check failed, rc=-1
+  [2]
+
+The version is the four characters after the first "CVersion " in the flash's first 8192
+bytes; a failing step gives up the search however far it got.
+
+  $ place() { head -c 8192 /dev/zero | tr '\0' '\377' >v.bin; printf "$2" | dd of=v.bin bs=1 seek=$1 conv=notrunc 2>/dev/null; }
+  $ for row in '0 CVersion 1.10' '4001 xxCVersion 2.3bcd' '100 CVersion 0001 CVersion 0002' \
+  >            '2000 CVersion 1\0002\000' '8181 CVersion 42' '8183 CVersion 42' '8184 CVersion 4.56' \
+  >            '300 CVersion:1.00' '0 '; do
+  >   place ${row%% *} "${row#* }"; unit --load v.bin; run version >v.out; tail -n 1 v.out
+  > done
+  QUILLmar Version 1.10
+  QUILLmar Version 2.3b
+  QUILLmar Version 0001
+  QUILLmar Version 1x2x
+  QUILLmar Version 42
+  QUILLmar Version 
+  QUILLmar Version NONE
+  QUILLmar Version NONE
+  QUILLmar Version NONE
+  $ place 0 'CVersion 1.10'
+  $ for fault in a:1 A:1; do unit --nack $fault --load v.bin; run version >v.out; tail -n 1 v.out; done
+  QUILLmar Version NONE
+  QUILLmar Version NONE
