@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -80,48 +77,6 @@ class FileioTest : public testing::Test {
   std::ostringstream diag_;
 };
 
-struct RefusalCase {
-  int op;
-  const char* file;  // relative to the scratch folder, or "-"
-  int format;
-  std::string diag;
-};
-
-// Refused calls report once, return -1 and create no file.
-TEST_F(FileioTest, RefusesBadCalls) {
-  put("plain.txt", "hello\n");
-  const RefusalCase cases[] = {
-      {2, "x.hex", IntelHex, "invalid I/O operation 2\n"},
-      {-1, "x.hex", IntelHex, "invalid I/O operation -1\n"},
-      {Input, "missing.hex", IntelHex,
-       "can't open input file @/missing.hex: No such file or directory\n"},
-      {Input, "plain.txt", 7, "invalid input file format: 7\n"},
-      {Output, "x.hex", -3, "invalid output file format: -3\n"},
-      {Input, "plain.txt", MotorolaSRecord, "Motorola S-Record input format not yet supported\n"},
-      {Output, "x.hex", MotorolaSRecord, "Motorola S-Record output format not yet supported\n"},
-      {Input, "plain.txt", AutoDetect,
-       "can't determine file format for @/plain.txt, specify explicitly\n"},
-      {Output, "x.hex", AutoDetect,
-       "can't determine file format for @/x.hex, specify explicitly\n"},
-      {Input, "-", AutoDetect,
-       "error opening <stdin>: No such file or directory\n"
-       "can't determine file format for <stdin>, specify explicitly\n"},
-  };
-  for (const RefusalCase& c : cases) {
-    std::ostringstream diag;
-    std::vector<uint8_t> buffer(16);
-    const std::string name = c.file == std::string("-") ? "-" : path(c.file);
-    EXPECT_EQ(fileio(c.op, name, c.format, buffer.data(), 16, diag), -1) << c.diag;
-    EXPECT_EQ(diag.str(), expand(c.diag));
-  }
-  EXPECT_EQ(listing(), std::set<std::string>{path("plain.txt")});
-}
-
-TEST_F(FileioTest, RefusesAMissingBuffer) {
-  EXPECT_EQ(fileio(Input, path("x.hex"), IntelHex, nullptr, 16, diag_), -1);
-  EXPECT_EQ(diag_.str(), "fileio(): memory type not configured for device");
-}
-
 TEST_F(FileioTest, LoadFillsUnmentionedAddressesWithFF) {
   put("a.hex", ":020100000708EE\n:00000001FF\n");
   std::vector<uint8_t> buffer(kAppRegion, 0);
@@ -133,18 +88,6 @@ TEST_F(FileioTest, LoadFillsUnmentionedAddressesWithFF) {
   EXPECT_EQ(diag_.str(), "");
 }
 
-TEST_F(FileioTest, AutoDetectsAndSaysSo) {
-  const std::string raw = "ab\x80\r\n\x1a";
-  put("a.hex", kHexFile);
-  put("a.bin", raw);
-  std::vector<uint8_t> buffer(16);
-  EXPECT_EQ(fileio(Input, path("a.hex"), AutoDetect, buffer.data(), 16, diag_), 4);
-  EXPECT_EQ(fileio(Input, path("a.bin"), AutoDetect, buffer.data(), 16, diag_), 6);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 6), raw);
-  EXPECT_EQ(diag_.str(), expand("input file @/a.hex auto detected as Intel Hex\n\n"
-                                "input file @/a.bin auto detected as raw binary\n\n"));
-}
-
 TEST_F(FileioTest, RawLoadStopsAtTheCapacity) {
   put("a.bin", "0123456789");
   std::vector<uint8_t> buffer(16, 0);
@@ -153,21 +96,6 @@ TEST_F(FileioTest, RawLoadStopsAtTheCapacity) {
   EXPECT_EQ(fileio(Input, path("a.bin"), RawBinary, buffer.data(), 16, diag_), 10);
   EXPECT_EQ(buffer[10], 0xFF);
   EXPECT_EQ(diag_.str(), "");
-}
-
-// Like writing the file in place, a save keeps the file's permissions and writes through a link.
-TEST_F(FileioTest, SaveKeepsPermissionsAndLinks) {
-  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-  fs::create_directory(path("real"));
-  put("real/q.hex", "old");
-  fs::permissions(path("real/q.hex"), mode);
-  fs::create_symlink(path("real/q.hex"), path("q.hex"));
-  uint8_t byte = 0x55;
-  EXPECT_EQ(fileio(Output, path("q.hex"), IntelHex, &byte, 1, diag_), 1);
-  EXPECT_EQ(get("real/q.hex"), ":0100000055AA\n:00000001FF\n");
-  EXPECT_EQ(fs::status(path("real/q.hex")).permissions(), mode);
-  EXPECT_TRUE(fs::is_symlink(path("q.hex")));
-  EXPECT_EQ(listing(), (std::set<std::string>{path("q.hex"), path("real"), path("real/q.hex")}));
 }
 
 // A save that can't complete reports why, leaves the old file as it was and no temporary file.
@@ -191,26 +119,6 @@ TEST_F(FileioTest, FailedSaveKeepsTheOldFile) {
   EXPECT_EQ(get("q.hex"), kHexFile);
 }
 
-TEST_F(FileioTest, SaveThatRunsOutOfSpaceKeepsTheOldFile) {
-  put("q.hex", kHexFile);
-  std::vector<uint8_t> image(kAppRegion);
-  const auto previous = signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 1000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int result = fileio(Output, path("q.hex"), IntelHex, image.data(), kAppRegion, diag_);
-  setrlimit(RLIMIT_FSIZE, &limit);
-  signal(SIGXFSZ, previous);
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(diag_.str(),
-            expand("output error to @/q.hex: File too large; wrote 1000 of the expected 310108 "
-                   "bytes\n"));
-  EXPECT_EQ(get("q.hex"), kHexFile);
-  EXPECT_EQ(listing(), std::set<std::string>{path("q.hex")});
-}
-
 TEST_F(FileioTest, ReadErrorsAreNotTheEndOfTheFile) {
   std::vector<uint8_t> buffer(16);
   const std::pair<int, std::string> cases[] = {
@@ -222,20 +130,6 @@ TEST_F(FileioTest, ReadErrorsAreNotTheEndOfTheFile) {
     EXPECT_EQ(fileio(Input, dir_.string(), format, buffer.data(), 16, diag), -1);
     EXPECT_EQ(diag.str(), expand(message));
   }
-}
-
-TEST_F(FileioTest, DashMeansTheStandardStreams) {
-  std::istringstream input(":0100000055AA\n");
-  std::streambuf* const keep = std::cin.rdbuf(input.rdbuf());
-  std::vector<uint8_t> buffer(16);
-  const int loaded = fileio(Input, "-", IntelHex, buffer.data(), 16, diag_);
-  std::cin.rdbuf(keep);
-  EXPECT_EQ(loaded, 1);
-  EXPECT_EQ(diag_.str(), "WARNING: no end of file record found for Intel Hex file \"<stdin>\"\n");
-
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(fileio(Output, "-", IntelHex, buffer.data(), 2, diag_), 2);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), ":0200000055FFAA\n:00000001FF\n");
 }
 
 }  // namespace

@@ -303,9 +303,4 @@ TEST(PortList, ListsExistingSerialDevicesOnly) {
   }
 }
 
-TEST(LinkDevices, DefaultNamesAreTheFirstFourSerialPorts) {
-  EXPECT_EQ(quillmar::link::defaultPortDevices(),
-            (PortDevices{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"}));
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
-// The simulator's command line: each option's value reaches the right field, and every kind of
-// bad argument is refused with a message naming it.
+// The simulator's command line: each option's value reaches the right field. The refusals are
+// pinned end to end by the transcript.
 #include <string>
 #include <vector>
 
@@ -39,37 +39,6 @@ TEST(SimOptionsTest, EveryOptionReachesItsField) {
   EXPECT_EQ(options.line.latencyMs, 16u);
   EXPECT_TRUE(options.help);  // neither takes a value
   EXPECT_TRUE(options.version);
-}
-
-struct BadArguments {
-  std::vector<std::string> args;
-  const char* message;
-};
-
-TEST(SimOptionsTest, RefusesBadArguments) {
-  const BadArguments cases[] = {
-      {{"--verbose"}, "unknown option: --verbose"},
-      {{"--sessions"}, "missing value after --sessions"},
-      {{"--sessions", "-1"}, "bad value for --sessions: -1"},
-      {{"--commands", "12x"}, "bad value for --commands: 12x"},
-      {{"--commands", "0x"}, "bad value for --commands: 0x"},
-      {{"--silent-after", "99999999999999999999"},
-       "bad value for --silent-after: 99999999999999999999"},
-      {{"--nack", "m"}, "bad value for --nack: m"},
-      {{"--nack", "m:0"}, "bad value for --nack: m:0"},
-      {{"--nack", "0x100:1"}, "bad value for --nack: 0x100:1"},
-      {{"--nack", ":1"}, "bad value for --nack: :1"},
-      {{"--corrupt", "131072"}, "bad value for --corrupt: 131072"},
-      {{"--load", ""}, "bad value for --load: "},
-      {{"--baud", "0"}, "bad value for --baud: 0"},
-      {{"--baud", "4000001"}, "bad value for --baud: 4000001"},
-      {{"--latency", "10001"}, "bad value for --latency: 10001"},
-      {{"--latency"}, "missing value after --latency"},
-  };
-  for (const BadArguments& c : cases) {
-    SimOptions options;
-    EXPECT_EQ(parseSimOptions(c.args, options), c.message);
-  }
 }
 
 }  // namespace

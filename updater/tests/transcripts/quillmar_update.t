@@ -148,8 +148,62 @@ A port that another program holds is named, with what to do.
 
 The command line: help, version, and usage errors, which touch no port.
 
-  $ quillmar-update --help | head -n 1; quillmar-update -h | head -n 1; quillmar-update read --help | head -n 1
+  $ quillmar-update --help
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
+                         [--output FILE] update|read|version|verify
+         quillmar-update --list-ports | --help | --version
+  
+  Programs, reads back or identifies the QUILLmar unit's application firmware over a
+  serial port through the unit's boot loader (38400 bit/s, 8 data bits, no parity,
+  1 stop bit, null-modem cable).
+  
+  Commands:
+    update   program DIR/quillmar.hex (Intel HEX) into the unit, then read it back and
+             verify it; when that exact name is missing, a name that differs only in
+             case (QUILLMAR.HEX) is taken
+    read     save the unit's whole application region (130560 bytes) into
+             DIR/quillread.hex; the unit is not changed
+    version  show the unit's firmware version
+    verify   read the unit back and compare it with DIR/quillmar.hex; nothing is
+             erased or written
+  
+  Options:
+    --port PORT   COM1, COM2, COM3 or COM4 (/dev/ttyS0, /dev/ttyS1, /dev/ttyS2, /dev/ttyS3),
+                  or a serial device's path, or auto: the first listed port
+                  (see --list-ports) whose boot loader answers; ports that
+                  another program holds are skipped; default COM1
+    --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of
+                  this program
+    --image FILE  the image to program (update) or compare with (verify) instead of
+                  DIR/quillmar.hex: raw binary when its name ends in .bin, else
+                  detected from its contents (Intel HEX)
+    --output FILE the file read saves into instead of DIR/quillread.hex: raw binary
+                  when its name ends in .bin, else Intel HEX
+    --block       use the boot loader's block transfers (one command per 256-byte
+                  page) when it offers them; pages of 0xFF are left out after the
+                  erase. A boot loader without them gets the usual dialogue.
+    --list-ports  list the serial ports, USB adapters first: the name to give to
+                  --port, its description, and for a USB adapter its vendor and
+                  product IDs and serial number
+    --help        show this text and exit
+    --version     show this program's version and exit
+  
+  Output:
+    Standard output gets the status texts, one per line, in order (for example
+    "Programming QUILLmar Application...", "Verifying Data...", "QUILLmar Updated!").
+    Standard error gets each failure message, one per line, and the image file's
+    diagnostics; when it is a terminal, also a progress bar.
+  
+  Exit status:
+    0  success (version: a version was found; verify: the unit equals the image)
+    1  the operation failed (version: none found)
+    2  usage error
+  
+  Preparing the unit: connect a null-modem cable to the unit's serial port, turn on
+  DIP switch #8, make sure DIP switch #1 (reset) is off, apply power. Switch DIP
+  switch #8 off when the update is complete. An update takes several minutes; a unit
+  that does not answer costs up to 20 seconds per awaited reply.
+  $ quillmar-update -h | head -n 1; quillmar-update read --help | head -n 1
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
   $ quillmar-update --version; quillmar-update read --version
@@ -238,6 +292,41 @@ are refused before it offers a device.
     --help             show this text
     --version          show this program's version
   [2]
+  $ for args in --verbose --sessions '--sessions -1' '--commands 12x' '--commands 0x' \
+  >             '--silent-after 99999999999999999999' '--nack m' '--nack 0x100:1' '--nack :1' \
+  >             '--corrupt 131072' '--load ""' '--baud 0' '--baud 4000001' '--latency 10001' --latency; do
+  >   eval quillmar-bootsim $args 2>&1 | head -n 1; echo " [${PIPESTATUS[0]}]"
+  > done
+  quillmar-bootsim: unknown option: --verbose
+   [2]
+  quillmar-bootsim: missing value after --sessions
+   [2]
+  quillmar-bootsim: bad value for --sessions: -1
+   [2]
+  quillmar-bootsim: bad value for --commands: 12x
+   [2]
+  quillmar-bootsim: bad value for --commands: 0x
+   [2]
+  quillmar-bootsim: bad value for --silent-after: 99999999999999999999
+   [2]
+  quillmar-bootsim: bad value for --nack: m
+   [2]
+  quillmar-bootsim: bad value for --nack: 0x100:1
+   [2]
+  quillmar-bootsim: bad value for --nack: :1
+   [2]
+  quillmar-bootsim: bad value for --corrupt: 131072
+   [2]
+  quillmar-bootsim: bad value for --load: 
+   [2]
+  quillmar-bootsim: bad value for --baud: 0
+   [2]
+  quillmar-bootsim: bad value for --baud: 4000001
+   [2]
+  quillmar-bootsim: bad value for --latency: 10001
+   [2]
+  quillmar-bootsim: missing value after --latency
+   [2]
 
 An update that meets a faulty unit (faults that cost a reply's time-out are the in-process
 tests', which wait less): the unit answers "?" to the K-th use of a command, gives
@@ -386,3 +475,61 @@ bytes; a failing step gives up the search however far it got.
   $ for fault in a:1 A:1; do unit --nack $fault --load v.bin; run version >v.out; tail -n 1 v.out; done
   QUILLmar Version NONE
   QUILLmar Version NONE
+
+Image files: a save keeps the file's permissions and writes through a link; a save that runs
+out of space says so and keeps the old file, with no temporary file left; "-" is standard
+input or output; a file named otherwise than .bin is told by its contents, and one that is
+neither format is refused.
+
+  $ mkdir files && cd files && mkdir real && echo old >real/q.hex && chmod 640 real/q.hex && ln -s real/q.hex q.hex
+  $ unit --load ../start.bin; run --block --output q.hex read; stat -c '%a %F' real/q.hex q.hex; head -n 1 real/q.hex
+  Reading App to q.hex...
+  Read Completed!
+  640 regular file
+  777 symbolic link
+  :200000003412FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFB8
+  $ cp real/q.hex kept.hex; unit; (trap '' XFSZ; ulimit -f 8; quillmar-update --port "$dev" --block --output kept.hex read) 2>&1; echo "[$?]"; wait $sim
+  Reading App to kept.hex...
+  output error to kept.hex: File too large; wrote 8192 of the expected 310108 bytes
+  file write error code -1 terminating
+  READ FAILED!
+  [1]
+  $ cmp kept.hex real/q.hex && ls -A
+  kept.hex
+  q.hex
+  real
+  run.err
+  run.out
+  unit.err
+  unit.out
+  $ unit --load ../start.bin; quillmar-update --port "$dev" --block --output - read | head -n 2; wait $sim
+  Reading App to -...
+  :200000003412FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFB8
+  $ unit; run --block --image - update <real/q.hex
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! error opening <stdin>: No such file or directory
+  ! can't determine file format for <stdin>, specify explicitly
+  ! file read error code -1 terminating
+  [1]
+  $ printf 'ab\200\r\n\032' >image.raw; unit; run --block --image image.raw update
+  Programming QUILLmar Application...
+  Verifying Data...
+  QUILLmar Updated!
+  ! input file image.raw auto detected as raw binary
+  ! 
+  $ echo hello >plain.txt; unit; run --image plain.txt verify
+  Verifying Data...
+  VERIFY FAILED!
+  ! can't determine file format for plain.txt, specify explicitly
+  ! file read error code -1 terminating
+  [1]
+  $ echo S00600004844521B >s.s19; unit; run --image s.s19 verify
+  Verifying Data...
+  VERIFY FAILED!
+  ! input file s.s19 auto detected as Motorola S-Record
+  ! 
+  ! Motorola S-Record input format not yet supported
+  ! file read error code -1 terminating
+  [1]
+  $ cd ..
