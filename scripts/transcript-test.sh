@@ -6,6 +6,7 @@
 #   streams in order, shown through `cat -v` (a carriage return is "^M"); a status other than 0
 #   follows as "[N]", output without a final line end is marked " (no-eol)".
 #   Every other line is a comment.
+#   The version in $TRANSCRIPT_VERSION, when set, shows as "<version>".
 #
 # The commands run one after another in one shell, in a fresh folder, with standard input from
 # /dev/null; what is on PATH and in the environment comes from the caller. The transcript passes
@@ -30,12 +31,13 @@ mkdir "$work/run"
 
 # The transcript as a script that echoes its comments and commands and runs each command.
 {
-  echo 'show() { cat -v "$out" | sed "s/^/  /"; [[ ! -s $out || -z $(tail -c 1 "$out") ]] || echo " (no-eol)"; [[ $1 == 0 ]] || echo "  [$1]"; }'
-  echo "out='$work/out'"
+  echo '__transcript_show() { cat -v "$__transcript_out" | sed -e "s/^/  /" -e "s/$__transcript_version/<version>/g"; [[ ! -s $__transcript_out || -z $(tail -c 1 "$__transcript_out") ]] || echo " (no-eol)"; [[ $1 == 0 ]] || echo "  [$1]"; }'
+  echo "__transcript_out='$work/out'"
+  printf '__transcript_version=%q\n' "$(sed 's|[].*^$/\\[]|\\&|g' <<<"${TRANSCRIPT_VERSION:-<version>}")"
   command=
   flush() {
     [[ -n $command ]] || return 0
-    printf '{\n%s\n} >"$out" 2>&1 </dev/null && show 0 || show $?\n' "$command"
+    printf '{\n%s\n} >"$__transcript_out" 2>&1 </dev/null && __transcript_show 0 || __transcript_show $?\n' "$command"
     command=
   }
   while IFS= read -r line || [[ -n $line ]]; do

@@ -80,7 +80,7 @@ Unknown "--" words are unknown arguments; bad values are refused before the log 
   $ cat clean.txt
   D:01.01.02 T:06:30 P:DAY R:1 E:ON 1:1
   $ try --version --bogus
-  planprobe 1.0.0
+  planprobe <version>
    [0]
   $ planprobe --help | grep -e '--site LAT'
     --site LAT,LON,TZ   sunrise and sunset at this site (degrees; hours behind UT)

@@ -207,8 +207,8 @@ The command line: help, version, and usage errors, which touch no port.
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
   $ quillmar-update --version; quillmar-update read --version
-  quillmar-update 1.0.0
-  quillmar-update 1.0.0
+  quillmar-update <version>
+  quillmar-update <version>
   $ quillmar-update flash
   quillmar-update: unknown command flash
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]

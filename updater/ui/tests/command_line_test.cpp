@@ -1,11 +1,8 @@
-// The dialog program's command line: read in-process for the settings it yields, and the built
-// program run without any display for --help and the refusals.
+// The dialog program's command line, read in-process for the settings it yields; the built
+// program's --help and refusals without any display are pinned by the transcript.
 #include "ui/command_line.h"
 
 #include <gtest/gtest.h>
-
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "boot/program_folder.h"
 
@@ -69,63 +66,6 @@ TEST(CommandLineTest, ButtonsDefaultToTheListedPorts) {
     EXPECT_EQ(start.settings.portTips[1], c.tip2);
   }
 }
-
-// A run of the built program on the console: its exit status, and a piece of the text it must
-// write to standard output or standard error (the other stream stays empty).
-struct ConsoleCase {
-  const char* name;
-  QStringList arguments;
-  int status;
-  const char* output;
-  const char* error;
-};
-
-void PrintTo(const ConsoleCase& run, std::ostream* out) {
-  *out << run.name;
-}
-
-class ConsoleRunTest : public ::testing::TestWithParam<ConsoleCase> {};
-
-TEST_P(ConsoleRunTest, AnswersWithoutDisplay) {
-  const ConsoleCase& param = GetParam();
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    environment.remove(QString::fromLatin1(name));
-  }
-  QProcess program;
-  program.setProcessEnvironment(environment);
-  program.start(QStringLiteral(QUILLMAR_DIALOG_PROGRAM), param.arguments);
-  ASSERT_TRUE(program.waitForFinished(30000)) << program.errorString().toStdString();
-  const std::string output = program.readAllStandardOutput().toStdString();
-  const std::string error = program.readAllStandardError().toStdString();
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << error;
-  EXPECT_EQ(program.exitCode(), param.status) << error;
-  EXPECT_NE(output.find(param.output), std::string::npos) << output;
-  EXPECT_NE(error.find(param.error), std::string::npos) << error;
-  EXPECT_TRUE(*param.output == '\0' ? output.empty() : error.empty()) << output << error;
-}
-
-constexpr const char* kHelpLines =
-    "Usage: QUILLmar_Update [options]\n"
-    "Programs, reads back or identifies the QUILLmar unit's firmware over a serial port.\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, ConsoleRunTest,
-    ::testing::Values(
-        ConsoleCase{"Help", {"--help"}, 0, kHelpLines, ""},
-        ConsoleCase{"Version", {"--version"}, 0, "QUILLmar_Update " QUILLMAR_VERSION "\n", ""},
-        ConsoleCase{
-            "ShortHelpAfterToolkitOption", {"-platform", "xcb", "-h"}, 0, "--com1 <DEVICE>", ""},
-        ConsoleCase{"UnknownOption",
-                    {"--com3", "/dev/ttyS2"},
-                    2,
-                    "",
-                    "QUILLmar_Update: Unknown option 'com3'.\n"
-                    "Try 'QUILLmar_Update --help' for the options.\n"},
-        ConsoleCase{"MissingValue", {"--folder"}, 2, "", "Missing value after '--folder'."},
-        ConsoleCase{
-            "StrayArgument", {"quillmar.hex"}, 2, "", "Unexpected argument 'quillmar.hex'."}),
-    [](const ::testing::TestParamInfo<ConsoleCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillmar::ui
