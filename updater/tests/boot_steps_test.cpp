@@ -1,18 +1,13 @@
-// The programmer's checks that need no unit: size limits, verification and file lookup.
+// The programmer's checks that need no unit: size limits and verification.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "boot/boot_programmer.h"
-#include "boot/image_files.h"
 #include "tests/simulated_unit.h"
 
 namespace quillmar::boot {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Programmer {
   testing::RecordingUi ui;
@@ -67,31 +62,6 @@ TEST(BootStepsTest, VerificationReportsTheFirstDifference) {
     EXPECT_EQ(p.ui.messages,
               c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
   }
-}
-
-// The exact name wins; otherwise the first of any case in name order; a folder is no image, and
-// without any the exact name is given.
-TEST(ImageFilesTest, LookupPrefersTheExactNameThenAnyCase) {
-  const struct {
-    std::vector<std::string> files;
-    std::string folder;  // a folder of this name, if any
-    std::string found;
-  } cases[] = {
-      {{"QUILLMAR.HEX", "quillmar.hex"}, "", "quillmar.hex"},
-      {{"Quillmar.Hex", "QUILLMAR.HEX", "quillmar.hex.bak"}, "", "QUILLMAR.HEX"},
-      {{}, "QUILLMAR.HEX", "quillmar.hex"},
-      {{}, "", "quillmar.hex"},
-  };
-  for (const auto& c : cases) {
-    testing::TempFolder folder;
-    for (const std::string& name : c.files)
-      std::ofstream(folder.path() / name) << ":00000001FF\n";
-    if (!c.folder.empty())
-      fs::create_directory(folder.path() / c.folder);
-    EXPECT_EQ(imageFilePath(folder.str()), (folder.path() / c.found).string()) << c.found;
-  }
-  EXPECT_EQ(imageFilePath("/absent"), "/absent/quillmar.hex");
-  EXPECT_EQ(readbackFilePath("/absent"), "/absent/quillread.hex");
 }
 
 }  // namespace

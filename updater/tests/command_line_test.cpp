@@ -14,29 +14,22 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
+// The port and folder each command goes to when given in either spelling, or not at all; the
+// other options are pinned end to end by the transcript.
+TEST(CommandLineTest, AcceptsEachCommandWithItsPortAndFolder) {
   struct Case {
     Args args;
     std::string port;
     std::string folder;
     boot::Operation operation;
-    bool block = false;
-    std::string image = "";
-    std::string output = "";
   };
   const Case cases[] = {
       {{"update"}, "COM1", "", boot::Operation::Update},
-      {{"read", "--port", "COM2"}, "COM2", "", boot::Operation::Read},
       {{"--folder=/x y", "version", "--port=/dev/ttyUSB0"},
        "/dev/ttyUSB0",
        "/x y",
        boot::Operation::Version},
-      {{"--port", "COM3", "--port", "COM4", "update"}, "COM4", "", boot::Operation::Update},
-      {{"--folder", "-", "read"}, "COM1", "-", boot::Operation::Read},
-      {{"update", "--block"}, "COM1", "", boot::Operation::Update, true},
-      {{"verify", "--image", "a.bin"}, "COM1", "", boot::Operation::Verify, false, "a.bin"},
-      {{"--image=b.hex", "update"}, "COM1", "", boot::Operation::Update, false, "b.hex"},
-      {{"read", "--output", "/t/r.bin"}, "COM1", "", boot::Operation::Read, false, "", "/t/r.bin"},
+      {{"--folder", "-", "read", "--port", "COM2"}, "COM2", "-", boot::Operation::Read},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -46,9 +39,6 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsOptions) {
     EXPECT_EQ(line->port, c.port);
     EXPECT_EQ(line->folder, c.folder);
     EXPECT_EQ(line->operation, c.operation);
-    EXPECT_EQ(line->block, c.block);
-    EXPECT_EQ(line->image, c.image);
-    EXPECT_EQ(line->output, c.output);
   }
 }
 

@@ -16,10 +16,7 @@ class RecordingUi : public boot::OperationUi {
     events.push_back("message " + text);
   }
   void setProgressRange(int steps) override { events.push_back("range " + std::to_string(steps)); }
-  void setProgressPosition(int step) override {
-    lastPosition = step;
-    ++positions;
-  }
+  void setProgressPosition(int step) override { lastPosition = step; }
   void setStatus(const std::string& text) override {
     statuses.push_back(text);
     events.push_back("status " + text);
@@ -29,7 +26,6 @@ class RecordingUi : public boot::OperationUi {
   std::vector<std::string> statuses;
   std::vector<std::string> events;  // messages, ranges and statuses in call order
   int lastPosition = -1;
-  int positions = 0;
 };
 
 }  // namespace quillmar::testing

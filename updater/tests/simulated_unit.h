@@ -58,10 +58,6 @@ inline std::vector<uint8_t> patternImage(int size, int seed = 0) {
 // Saves `image` as an Intel HEX file; an empty image gives a file with only the end record.
 inline void writeImageFile(const fs::path& file, std::vector<uint8_t> image) {
   std::ostringstream diag;
-  if (image.empty()) {
-    std::ofstream(file) << ":00000001FF\n";
-    return;
-  }
   image::fileio(image::Output, file.string(), image::IntelHex, image.data(),
                 static_cast<int>(image.size()), diag);
 }
@@ -106,8 +102,6 @@ class SimulatedUnit {
   boot::UpdaterPresenter& presenter() { return *presenter_; }
   boot::BootProgrammer& programmer() { return presenter_->programmer(); }
   std::string devicePath() const { return sim_.devicePath(); }
-  // Commands the unit has answered; read it only after stop().
-  uint64_t commandsCompleted() { return sim_.loader().commandsCompleted(); }
   // Bytes the unit has received; read it only after stop().
   uint64_t bytesReceived() { return sim_.loader().bytesReceived(); }
 

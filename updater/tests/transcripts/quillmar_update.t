@@ -146,6 +146,45 @@ A port that another program holds is named, with what to do.
   ! <unit>: in use by another program; close that program or choose another port.
   $ exec 9<&-; wait $sim
 
+A whole region read back as Intel HEX: 32-byte records, the linear address record where the
+second 64 KB segment starts, and the end record.
+
+  $ for i in $(seq 0 255); do printf "\\$(printf %03o $i)"; done >c256; for i in $(seq 510); do cat c256; done >count.bin
+  $ unit --load count.bin; run --block --output count.hex read; wc -l <count.hex
+  Reading App to count.hex...
+  Read Completed!
+  4082
+  $ sed -n '1p;2048,2050p;4080,4082p' count.hex; grep -vc '^:20.\{72\}$' count.hex
+  :20000000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1FF0
+  :20FFE000E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF11
+  :020000040001F9
+  :20000000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1FF0
+  :20FDC000C0C1C2C3C4C5C6C7C8C9CACBCCCDCECFD0D1D2D3D4D5D6D7D8D9DADBDCDDDEDF33
+  :20FDE000E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF13
+  :00000001FF
+  2
+
+The image in the folder: the exact name wins, else the first name of any case in name order; a
+folder of that name is no image. The last --port given counts, and a folder's name may hold a
+space.
+
+  $ mkdir 'x y' && cp quillmar.hex 'x y'/QUILLMAR.HEX && hex versioned.bin >'x y'/Quillmar.Hex
+  $ cp versioned.bin 'x y'/quillmar.hex.bak; unit --load image.bin; run "--folder=x y" verify
+  Verifying Data...
+  Verify Completed!
+  $ mv 'x y'/QUILLMAR.HEX 'x y'/quillmar.hex; cp 'x y'/Quillmar.Hex 'x y'/QUILLMAR.HEX; unit --load image.bin; run --folder 'x y' verify
+  Verifying Data...
+  Verify Completed!
+  $ mkdir z z/QUILLMAR.HEX; unit; run --folder z update
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! can't open input file z/quillmar.hex: No such file or directory
+  ! file read error code -1 terminating
+  [1]
+  $ unit --load versioned.bin; quillmar-update --port COM3 --port "$dev" version; wait $sim
+  Fetching version. Please wait...
+  QUILLmar Version 1.10
+
 The command line: help, version, and usage errors, which touch no port.
 
   $ quillmar-update --help
