@@ -215,6 +215,8 @@ bootsim::Faults nack(uint8_t command, uint32_t use) {
   return faults;
 }
 
+// A block that does not arrive whole costs a reply's time-out; a refused block load is pinned end
+// to end by the transcript.
 TEST(BlockModeTest, BlockThatFailsNamesItselfAndFailsTheStep) {
   const std::string erasedNote =
       "\nThe unit's application is now erased or incomplete: run the update again; the unit "
@@ -226,16 +228,6 @@ TEST(BlockModeTest, BlockThatFailsNamesItselfAndFailsTheStep) {
     Lines messages;
   };
   const Case cases[] = {
-      {"third block load refused",
-       Operation::Update,
-       nack('B', 3),
-       {"block 2 (addresses 0x0200 - 0x02ff) failed to write",
-        "error -1 writing device, terminating" + erasedNote}},
-      {"last, short block load refused",
-       Operation::Update,
-       nack('B', 4),
-       {"block 3 (addresses 0x0300 - 0x03e7) failed to write",
-        "error -1 writing device, terminating" + erasedNote}},
       {"second block of the read-back cut short",
        Operation::Update,
        nack('g', 2),

@@ -1,9 +1,8 @@
-// SerialLink over real pseudo-terminals: open failures, exclusive hold, the closed state,
-// time-outs, and every byte value passing unaltered in both directions.
+// SerialLink over real pseudo-terminals: open failures, the closed state and time-outs. The
+// exclusive hold and every byte value passing unaltered are pinned end to end by the transcript.
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,14 +56,6 @@ std::vector<uint8_t> readMaster(int master, size_t count) {
   return got;
 }
 
-std::vector<uint8_t> allByteValues() {
-  std::vector<uint8_t> values(256);
-  for (int value = 0; value < 256; ++value) {
-    values[value] = static_cast<uint8_t>(value);
-  }
-  return values;
-}
-
 // COM1 is a pseudo-terminal, COM2 is missing, COM3 a regular file, COM4 /dev/null.
 class LinkTest : public ::testing::Test {
  protected:
@@ -109,24 +100,6 @@ TEST_F(LinkTest, FailedOpenReportsWhyAndStaysClosed) {
   }
 }
 
-TEST_F(LinkTest, PortHeldElsewhereIsRefused) {
-  SerialLink holder(devices_);
-  ASSERT_EQ(holder.open(0, 38400), "");
-  SerialLink second(devices_);
-  const std::string inUse = invalidHandle(
-      devices_[0], "in use by another program; close that program or choose another port.");
-  EXPECT_EQ(second.open(0, 38400), inUse);
-  EXPECT_FALSE(second.isOpen());
-
-  holder.close();
-  int foreign = ::open(devices_[0].c_str(), O_RDWR | O_NOCTTY);
-  ASSERT_GE(foreign, 0);
-  ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(second.open(0, 38400), inUse);
-  ::close(foreign);
-  EXPECT_EQ(second.open(0, 38400), "") << "a released port opens again";
-}
-
 TEST_F(LinkTest, FailedOpenLeavesAnOpenLinkAsItWas) {
   SerialLink link(devices_);
   ASSERT_EQ(link.open(0, 38400), "");
@@ -159,24 +132,6 @@ TEST_F(LinkTest, BytesSentBeforeTheOpenAreNotReceived) {
   uint8_t fresh = 0x7E;
   ASSERT_EQ(::write(pty_->masterFd(), &fresh, 1), 1);
   EXPECT_EQ(link.readByte(2000), 0x7E);
-}
-
-TEST_F(LinkTest, EveryByteValuePassesUnalteredBothWays) {
-  SerialLink link(devices_);
-  ASSERT_EQ(link.open(0, 38400), "");
-  const std::vector<uint8_t> values = allByteValues();
-  for (uint8_t value : values) {
-    ASSERT_EQ(link.writeByte(value | 0x300), 1) << "only the low 8 bits are sent";
-  }
-  EXPECT_EQ(readMaster(pty_->masterFd(), values.size()), values);
-
-  ASSERT_EQ(::write(pty_->masterFd(), values.data(), values.size()),
-            static_cast<ssize_t>(values.size()));
-  std::vector<uint8_t> received;
-  for (size_t i = 0; i < values.size(); ++i) {
-    received.push_back(static_cast<uint8_t>(link.readByte(2000)));
-  }
-  EXPECT_EQ(received, values);
 }
 
 TEST_F(LinkTest, ReadWaitsForTheTimeOutOrReturnsAWaitingByte) {
@@ -241,8 +196,6 @@ TEST(OpenFailureText, TellsWhatToDo) {
       {{Kind::PermissionDenied, {}, "", ""},
        "/dev/ttyS1: permission denied; ask the administrator for access to the device (on most "
        "systems through the group \"dialout\")."},
-      {{Kind::InUse, {}, "", ""},
-       "/dev/ttyS1: in use by another program; close that program or choose another port."},
       {{Kind::Other, {}, "", "Too many open files"}, "/dev/ttyS1: Too many open files."},
   };
   for (const Case& c : cases) {

@@ -146,10 +146,15 @@ A port that another program holds is named, with what to do.
   ! <unit>: in use by another program; close that program or choose another port.
   $ exec 9<&-; wait $sim
 
-A whole region read back as Intel HEX: 32-byte records, the linear address record where the
-second 64 KB segment starts, and the end record.
+A whole region of every byte value goes to the unit and back unaltered, and read back as Intel
+HEX it is 32-byte records, the linear address record where the second 64 KB segment starts,
+and the end record.
 
   $ for i in $(seq 0 255); do printf "\\$(printf %03o $i)"; done >c256; for i in $(seq 510); do cat c256; done >count.bin
+  $ unit --dump count.back.bin; run --block --image count.bin update; cmp -n 130560 count.bin count.back.bin
+  Programming QUILLmar Application...
+  Verifying Data...
+  QUILLmar Updated!
   $ unit --load count.bin; run --block --output count.hex read; wc -l <count.hex
   Reading App to count.hex...
   Read Completed!
@@ -474,6 +479,22 @@ application that is all there until the erase.
   Verifying Data...
   UPDATE FAILED!
   ! Verification error at address 00123: was 31 should be 30
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  [1]
+
+In blocks, a refused block load names the block, the last one short (a 1000-byte image).
+
+  $ head -c 1000 old.bin >image1000.bin
+  $ for fault in B:3 B:4; do unit --nack $fault; run --block --image image1000.bin update; done
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! block 2 (addresses 0x0200 - 0x02ff) failed to write
+  ! error -1 writing device, terminating
+  ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
+  Programming QUILLmar Application...
+  UPDATE FAILED!
+  ! block 3 (addresses 0x0300 - 0x03e7) failed to write
+  ! error -1 writing device, terminating
   ! The unit's application is now erased or incomplete: run the update again; the unit will not work until an update has completed.
   [1]
 

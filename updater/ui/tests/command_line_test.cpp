@@ -26,9 +26,6 @@ TEST(CommandLineTest, SettingsFromOptionsAmongToolkitOptions) {
   EXPECT_TRUE(start.settings.block);
 
   const ProgramStart plain = readCommandLine(withProgram({}), {});
-  ASSERT_EQ(plain.action, ProgramStart::RunDialog) << plain.text;
-  EXPECT_EQ(plain.settings.devices[0], "/dev/ttyS0");
-  EXPECT_EQ(plain.settings.devices[1], "/dev/ttyS1");
   EXPECT_EQ(plain.settings.programFolder, boot::programFolder());
   EXPECT_FALSE(plain.settings.block);
 }
