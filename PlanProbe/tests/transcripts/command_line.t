@@ -71,65 +71,15 @@ A whole run: the progress line counts every figure from 00 to 100 and ends the l
   
   $ planprobe -ss.txt -oo.txt | progress | grep complete | tr -d ' %a-z' | tr '\n' ' '; echo
   00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 57 58 59 60 61 62 63 64 65 66 67 68 69 70 71 72 73 74 75 76 77 78 79 80 81 82 83 84 85 86 87 88 89 90 91 92 93 94 95 96 97 98 99 100 
-  $ log o.txt
-  ^M
-  ^M
-  Starting Syntax Analysis.^M
-  --------------------------------^M
-  Errors have a corresponding line number in front of them.^M
-  ^M
-  ^M
-  ^M
-  ^M
-  ^M
-  Starting Simulation (time is military)^M
-  --------------------------------------^M
+  $ log o.txt | grep -a -e 'day ' -e simulate -e Done
   Will simulate for 10080 total minutes^M
-  Bootup at: 00:00 ^M
-         on: 01.01.00^M
-  ^M
-  ^M
   Saturday 01.01.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Sunday 01.02.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Monday 01.03.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Tuesday 01.04.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Wednesday 01.05.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Thursday 01.06.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
-  ^M
   Friday 01.07.00^M
-  --------------------------------^M
-  Loading Events:^M
-  ^M
-  Executing Events:^M
   Done.^M
 
 The span to simulate, from the + options: a schedule with an error stops the run with -e
@@ -210,27 +160,11 @@ Options it does not know: the usage follows, nothing is written.
   +i<number of minutes to simulate> (default is 0)
   Ex:planprobe -sschedule.txt -oresults.txt -d010302 -t1230 +d700 +h4 +m916
   This means open schedule.txt simulate from January 3,2002, for 700days4hrs916min and write the results to results.txt.
-  $ planprobe +; ls
+  $ planprobe + | head -n 4; ls
   Error: unknown command line argument: +
   
   Usage for planprobe.exe:
   -s<sourcefile> (default is schedule.txt)
-  -o<logfile> (default is out.txt)
-  -p append output to logfile instead of overwriting it.
-  -a analyze schedule only. no simulation.
-  -l show daily loads only during simulation. no minute by minute executions.
-  -e the simulation will stop on any errors or warnings found in the file.
-  -n nice mode: sleep() every "minute" - slower, tasks processor less.
-  -d<6 digit start date mmddyy> (default is 010100 January 1st, 2000)
-  -t<4 digit start hour hhmm> (default is 0000 midnight.)
-  +y<number of years (365 days each) to simulate> (default is 0)
-  +m<number of months (31 days each) to simulate> (default is 0)
-  +w<number of weeks to simulate> (default is 1)
-  +d<number of days to simulate> (default is 0)
-  +h<number of hours to simulate> (default is 0)
-  +i<number of minutes to simulate> (default is 0)
-  Ex:planprobe -sschedule.txt -oresults.txt -d010302 -t1230 +d700 +h4 +m916
-  This means open schedule.txt simulate from January 3,2002, for 700days4hrs916min and write the results to results.txt.
   e.txt
   header
   o.txt

@@ -27,27 +27,13 @@ The unit's device stands as <unit>, this folder as <here>.
 
 Each command, byte by byte and in blocks: the texts and the status are the same.
 
-  $ for mode in '' --block; do
-  >   unit; run $mode --folder . update; echo "[$?]"
-  >   unit --load versioned.bin; run $mode version; echo "[$?]"
-  >   unit; run $mode version; echo "[$?]"
-  >   mkdir -p empty; unit; run $mode --folder empty update; echo "[$?]"
+  $ mkdir -p empty; for mode in bytes --block; do
+  >   { unit; run ${mode/bytes/} --folder . update; echo "[$?]"
+  >     unit --load versioned.bin; run ${mode/bytes/} version; echo "[$?]"
+  >     unit; run ${mode/bytes/} version; echo "[$?]"
+  >     unit; run ${mode/bytes/} --folder empty update; echo "[$?]"; } >out$mode.txt
   > done
-  Programming QUILLmar Application...
-  Verifying Data...
-  QUILLmar Updated!
-  [0]
-  Fetching version. Please wait...
-  QUILLmar Version 1.10
-  [0]
-  Fetching version. Please wait...
-  QUILLmar Version NONE
-  [1]
-  Programming QUILLmar Application...
-  UPDATE FAILED!
-  ! can't open input file empty/quillmar.hex: No such file or directory
-  ! file read error code -1 terminating
-  [1]
+  $ cmp outbytes.txt out--block.txt && cat outbytes.txt
   Programming QUILLmar Application...
   Verifying Data...
   QUILLmar Updated!
