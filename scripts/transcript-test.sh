@@ -31,7 +31,13 @@ mkdir "$work/run"
 
 # The transcript as a script that echoes its comments and commands and runs each command.
 {
-  echo '__transcript_show() { cat -v "$__transcript_out" | sed -e "s/^/  /" -e "s/$__transcript_version/<version>/g"; [[ ! -s $__transcript_out || -z $(tail -c 1 "$__transcript_out") ]] || echo " (no-eol)"; [[ $1 == 0 ]] || echo "  [$1]"; }'
+  cat <<'SHOW'
+__transcript_show() {
+  cat -v "$__transcript_out" | sed -e 's/^/  /' -e "s/$__transcript_version/<version>/g"
+  [[ ! -s $__transcript_out || -z $(tail -c 1 "$__transcript_out") ]] || echo ' (no-eol)'
+  [[ $1 == 0 ]] || echo "  [$1]"
+}
+SHOW
   echo "__transcript_out='$work/out'"
   printf '__transcript_version=%q\n' "$(sed 's|[].*^$/\\[]|\\&|g' <<<"${TRANSCRIPT_VERSION:-<version>}")"
   command=
@@ -52,7 +58,6 @@ mkdir "$work/run"
   flush
 } >"$work/script"
 
-[[ -z ${TRANSCRIPT_KEEP:-} ]] || cp "$work/script" "$TRANSCRIPT_KEEP"
 (cd "$work/run" && LC_ALL=C TZ=UTC bash "$work/script") >"$work/actual" 2>&1 || true
 if $update; then
   cp "$work/actual" "$transcript"

@@ -139,11 +139,17 @@ after the simulation's heading.
 
 Options it does not know: the usage follows, nothing is written.
 
-  $ planprobe -ss.txt +x5 -oo.txt
+  $ rm o.txt; planprobe -ss.txt +x5 -oo.txt | head -n 5
   Error: unknown command line argument: +x5
   
   Usage for planprobe.exe:
   -s<sourcefile> (default is s.txt)
+  -o<logfile> (default is out.txt)
+  $ planprobe + >usage.out; cat usage.out; ls
+  Error: unknown command line argument: +
+  
+  Usage for planprobe.exe:
+  -s<sourcefile> (default is schedule.txt)
   -o<logfile> (default is out.txt)
   -p append output to logfile instead of overwriting it.
   -a analyze schedule only. no simulation.
@@ -160,15 +166,10 @@ Options it does not know: the usage follows, nothing is written.
   +i<number of minutes to simulate> (default is 0)
   Ex:planprobe -sschedule.txt -oresults.txt -d010302 -t1230 +d700 +h4 +m916
   This means open schedule.txt simulate from January 3,2002, for 700days4hrs916min and write the results to results.txt.
-  $ planprobe + | head -n 4; ls
-  Error: unknown command line argument: +
-  
-  Usage for planprobe.exe:
-  -s<sourcefile> (default is schedule.txt)
   e.txt
   header
-  o.txt
   s.txt
+  usage.out
 
 Start options refused before anything is opened: an old log stays as it was.
 
@@ -240,6 +241,7 @@ Files it cannot open.
   header
   o.txt
   s.txt
+  usage.out
   $ planprobe -snone.txt -oo.txt
   
   BTV Plan Probe: (press Ctrl+C to cancel)
@@ -370,29 +372,14 @@ stays as it was.
   o.txt
   s.txt
   sub
+  usage.out
 
-Without arguments: the usage, then a week from the defaults with schedule.txt and out.txt.
+Without arguments: the usage (as after an unknown option), then a week from the defaults with
+schedule.txt and out.txt.
 
   $ mkdir defaults && cd defaults && : >schedule.txt
-  $ planprobe | progress | grep -v '% complete'
-  Usage for planprobe.exe:
-  -s<sourcefile> (default is schedule.txt)
-  -o<logfile> (default is out.txt)
-  -p append output to logfile instead of overwriting it.
-  -a analyze schedule only. no simulation.
-  -l show daily loads only during simulation. no minute by minute executions.
-  -e the simulation will stop on any errors or warnings found in the file.
-  -n nice mode: sleep() every "minute" - slower, tasks processor less.
-  -d<6 digit start date mmddyy> (default is 010100 January 1st, 2000)
-  -t<4 digit start hour hhmm> (default is 0000 midnight.)
-  +y<number of years (365 days each) to simulate> (default is 0)
-  +m<number of months (31 days each) to simulate> (default is 0)
-  +w<number of weeks to simulate> (default is 1)
-  +d<number of days to simulate> (default is 0)
-  +h<number of hours to simulate> (default is 0)
-  +i<number of minutes to simulate> (default is 0)
-  Ex:planprobe -sschedule.txt -oresults.txt -d010302 -t1230 +d700 +h4 +m916
-  This means open schedule.txt simulate from January 3,2002, for 700days4hrs916min and write the results to results.txt.
+  $ planprobe | progress | grep -v '% complete' >run.out
+  $ tail -n +3 ../usage.out | cmp - <(head -n 18 run.out) && tail -n +19 run.out
   You entered no special parameters. Continuing with default settings...
   BTV Plan Probe: (press Ctrl+C to cancel)
   ----------------------------------------------
