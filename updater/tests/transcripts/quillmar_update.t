@@ -250,7 +250,7 @@ The command line: help, version, and usage errors, which touch no port.
   >             '--portable update' 'update read' Update '--help --bogus' 'read --image a.hex' \
   >             'version --image=a.hex' 'update --output r.hex' 'verify --output=r.hex' \
   >             'read --output' '--image= update'; do
-  >   quillmar-update $args 2>&1 | head -n 1; echo " [${PIPESTATUS[0]}]"
+  >   quillmar-update $args 2>&1 | sed -n 1p; echo " [${PIPESTATUS[0]}]"
   > done
   quillmar-update: no command given
    [2]
@@ -325,7 +325,7 @@ are refused before it offers a device.
   $ for args in --verbose --sessions '--sessions -1' '--commands 12x' '--commands 0x' \
   >             '--silent-after 99999999999999999999' '--nack m' '--nack 0x100:1' '--nack :1' \
   >             '--corrupt 131072' '--load ""' '--baud 0' '--baud 4000001' '--latency 10001' --latency; do
-  >   eval quillmar-bootsim $args 2>&1 | head -n 1; echo " [${PIPESTATUS[0]}]"
+  >   eval quillmar-bootsim $args 2>&1 | sed -n 1p; echo " [${PIPESTATUS[0]}]"
   > done
   quillmar-bootsim: unknown option: --verbose
    [2]
