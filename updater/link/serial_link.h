@@ -20,6 +20,10 @@ using PortDevices = std::array<std::string, kPortCount>;
 // The platform's own names for COM1..COM4 (/dev/ttyS0..3 on Linux, COM1..COM4 on Windows).
 PortDevices defaultPortDevices();
 
+// The port each of the dialog's Com1 and Com2 buttons names on this platform: COM1 and COM2 on
+// Windows; none on POSIX, where the buttons take the listed ports in order.
+std::array<std::string, 2> comButtonPorts();
+
 // One open platform port. Created only by openPort() on full success.
 class PortBackend {
  public:
