@@ -8,8 +8,6 @@
 #include "boot/image_files.h"
 #include "boot/program_folder.h"
 #include "cli/console_ui.h"
-#include "image/detect_format.h"
-#include "image/fileio.h"
 
 namespace quillmar::cli {
 namespace {
@@ -285,13 +283,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   }
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
   const boot::ImageFile image =
-      line->image.empty()
-          ? boot::imageFileIn(folder)
-          : boot::ImageFile{line->image, image::formatForFileName(line->image, image::Input)};
+      line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
   const boot::ImageFile readback =
-      line->output.empty()
-          ? boot::readbackFileIn(folder)
-          : boot::ImageFile{line->output, image::formatForFileName(line->output, image::Output)};
+      line->output.empty() ? boot::readbackFileIn(folder) : boot::chosenReadbackFile(line->output);
   ConsoleUi ui(out, err, errIsTerminal);
   ui.describeOperation(line->operation, line->block);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
