@@ -40,9 +40,15 @@ std::vector<std::string> caseInsensitiveMatches(const fs::path& folder, const st
 // The start of a line as a message shows it: bytes outside printable ASCII as \xNN, and "..."
 // for what is left out.
 std::string shownLine(const std::string& line) {
-  constexpr std::size_t kShownBytes = 40;
-  const std::string shown = escapeUnprintable(line.substr(0, kShownBytes));
-  return line.size() > kShownBytes ? shown + "..." : shown;
+  constexpr std::size_t kShownLength = 40;
+  std::string shown;
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    if (shown.size() >= kShownLength) {
+      return shown + "...";
+    }
+    shown += escapeUnprintable(line.substr(at, 1));
+  }
+  return shown;
 }
 
 }  // namespace

@@ -66,8 +66,6 @@ region, and verify finds it equal to the image.
   $ unit --load back.bin; run --block --image quillread.hex verify
   Verifying Data...
   Verify Completed!
-  ! input file quillread.hex auto detected as Intel Hex
-  ! 
   $ unit --load image.bin; run --block --output=saved.BIN read && cmp saved.BIN back.bin
   Reading App to saved.BIN...
   Read Completed!
