@@ -83,11 +83,11 @@ ImageFile chosenReadbackFile(const std::string& path) {
 }
 
 std::optional<std::string> imageRefusal(const ImageFile& file) {
-  std::ifstream in(file.path, std::ios::binary);
-  if (file.format != image::IntelHex || !in) {
+  if (file.format != image::IntelHex) {
     return std::nullopt;
   }
-  const std::optional<image::ForeignLine> line = image::firstForeignLine(in);
+  std::ifstream in(file.path, std::ios::binary);
+  const std::optional<image::ForeignLine> line = in ? image::firstForeignLine(in) : std::nullopt;
   if (!line) {
     return std::nullopt;
   }

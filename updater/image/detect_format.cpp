@@ -53,6 +53,7 @@ bool holdsBinary(std::string_view line) {
   });
 }
 
+// True for a line of nothing but white space.
 bool isBlank(std::string_view line) {
   return std::all_of(line.begin(), line.end(),
                      [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
