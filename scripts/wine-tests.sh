@@ -277,6 +277,39 @@ wait "$silent" || fail "the silent unit's case failed"
 wait "$holder" || true
 stop_sim
 
+echo "== image files as Windows tools save them, under Wine"
+# quillread.hex, written by the read above, ends every line in CR LF, none doubled.
+lines=$(wc -l <"$run/quillread.hex")
+[[ $lines == 4082 && $(grep -c $'[^\r]\r$' "$run/quillread.hex") == "$lines" ]] ||
+  fail "quillread.hex does not end its $lines lines in CR LF"
+echo "ok: quillread.hex ends its lines in CR LF"
+# quillmar.hex with CR LF line ends, saved with a UTF-8 byte-order mark (an editor's "UTF-8 with
+# BOM") and as UTF-16 with its mark (PowerShell 5.1's `>`): each programs the image exactly, so
+# the flash equals the one read back above.
+python3 - "$run" <<'PY'
+import os, sys
+text = open(os.path.join(sys.argv[1], "quillmar.hex")).read().replace("\n", "\r\n")
+saved = {"utf8": b"\xef\xbb\xbf" + text.encode(), "utf16": b"\xff\xfe" + text.encode("utf-16-le")}
+for name, data in saved.items():
+    os.makedirs(os.path.join(sys.argv[1], name), exist_ok=True)
+    with open(os.path.join(sys.argv[1], name, "quillmar.hex"), "wb") as out:
+        out.write(data)
+PY
+for how in utf8 utf16; do
+  start_sim --dump "$work/flash.$how.hex"
+  expect_run "quillmar.hex saved as $how with its mark" 0 \
+    $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --block --folder $how update
+  stop_sim # the simulator writes its flash as it ends
+  # The whole flash has a boot section beyond the application region that Read saves.
+  cmp -s <(tr -d '\r' <"$run/quillread.hex" | head -n -1) <(head -n $((lines - 1)) "$work/flash.$how.hex") ||
+    fail "quillmar.hex saved as $how did not program the image exactly"
+  echo "ok: quillmar.hex saved as $how programs the image exactly"
+done
+# A binary file named .hex is refused before the port opens.
+head -c 1000 "$bin/quillmar-update.exe" >"$run/binary.hex"
+expect_run "a binary file named .hex" 1 $'Programming QUILLmar Application...\nUPDATE FAILED!' \
+  "Nothing was sent to the unit." 60 --image binary.hex update
+
 echo "== QUILLmar_Update.exe under Wine on the virtual display"
 shots=$root/build-windows/screenshots
 rm -rf "$shots"

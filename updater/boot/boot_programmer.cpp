@@ -105,6 +105,10 @@ int BootProgrammer::verifyApplication(int portIndex, const ImageFile& file) {
 // open, as the load comes after the open in the operation's order; its diagnostics wait until
 // then. `step` runs on the open link.
 int BootProgrammer::withImage(int portIndex, const ImageFile& file, ImageStep step) {
+  if (const std::optional<std::string> refusal = imageRefusal(file)) {
+    ui_.showMessage(*refusal + "\nNothing was sent to the unit.");
+    return kImageRefused;
+  }
   const ImageLoad image = loadImageFile(file);
   if (image.size >= 0) {
     if (const char* fault = imageFault(image.size, image.endRecord)) {

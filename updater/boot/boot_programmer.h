@@ -24,7 +24,8 @@ inline constexpr int kPageBytes = 256;
 inline constexpr int kVersionScanWords = 4096;
 // Result of a whole operation whose port could not be opened.
 inline constexpr int kPortOpenFailed = -999;
-// Result of an update refused for an image without data or without its end record.
+// Result of an update refused for an image without data or without its end record, or for a
+// file named as Intel HEX that is none.
 inline constexpr int kImageRefused = -1;
 // Result of a read refused because its file could not be written.
 inline constexpr int kReadbackUnwritable = -1;

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
+#include "boot/boot_programmer.h"
+#include "image/detect_format.h"
 #include "image/fileio.h"
 
 namespace quillmar::boot {
@@ -34,6 +37,20 @@ std::vector<std::string> caseInsensitiveMatches(const fs::path& folder, const st
   return matches;
 }
 
+// The start of a line as a message shows it: bytes outside printable ASCII as \xNN, and "..."
+// for what is left out.
+std::string shownLine(const std::string& line) {
+  constexpr std::size_t kShownLength = 40;
+  std::string shown;
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    if (shown.size() >= kShownLength) {
+      return shown + "...";
+    }
+    shown += escapeUnprintable(line.substr(at, 1));
+  }
+  return shown;
+}
+
 }  // namespace
 
 std::string imageFilePath(const std::string& folder) {
@@ -55,6 +72,32 @@ ImageFile imageFileIn(const std::string& folder) {
 
 ImageFile readbackFileIn(const std::string& folder) {
   return {readbackFilePath(folder), image::IntelHex};
+}
+
+ImageFile chosenImageFile(const std::string& path) {
+  return {path, image::formatForFileName(path, image::Input)};
+}
+
+ImageFile chosenReadbackFile(const std::string& path) {
+  return {path, image::formatForFileName(path, image::Output)};
+}
+
+std::optional<std::string> imageRefusal(const ImageFile& file) {
+  if (file.format != image::IntelHex) {
+    return std::nullopt;
+  }
+  std::ifstream in(file.path, std::ios::binary);
+  const std::optional<image::ForeignLine> line = in ? image::firstForeignLine(in) : std::nullopt;
+  if (!line) {
+    return std::nullopt;
+  }
+  std::string refusal = "\"" + file.path + "\" is not an Intel HEX file: line " +
+                        std::to_string(line->number) + " is not a record: \"" +
+                        shownLine(line->text) + "\".";
+  if (line->binary) {
+    refusal += "\nIt holds binary data; a raw binary image is named *.bin.";
+  }
+  return refusal;
 }
 
 }  // namespace quillmar::boot

@@ -1,7 +1,10 @@
-// Where the updater finds the image to program and puts the image it reads back: by default
-// both lie in the program's folder, in Intel HEX; the command line may name other files.
+// Where the updater finds the image to program and puts the image it reads back, and in which
+// format: by default both lie in the program's folder, in Intel HEX; the command line may name
+// other files, whose names give their formats. A file named as Intel HEX that is none is
+// refused here, before anything reaches the unit.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quillmar::boot {
@@ -26,5 +29,17 @@ std::string readbackFilePath(const std::string& folder);
 // The folder's files in Intel HEX: imageFilePath and readbackFilePath.
 ImageFile imageFileIn(const std::string& folder);
 ImageFile readbackFileIn(const std::string& folder);
+
+// A file the user chose (--image, --output, a dialog), in the format its name gives: raw binary
+// for *.bin, Intel HEX for *.hex (any case); another image is told by its contents, another
+// read-back is saved in Intel HEX.
+ImageFile chosenImageFile(const std::string& path);
+ImageFile chosenReadbackFile(const std::string& path);
+
+// Why `file` must not be programmed, found before the port opens: an Intel HEX image whose
+// lines show it is none (text without records, or binary data), as a message naming the file
+// and the first line that is not a record. Nothing for an image the loader may judge, and for
+// one that can't be opened (its load reports that).
+std::optional<std::string> imageRefusal(const ImageFile& file);
 
 }  // namespace quillmar::boot

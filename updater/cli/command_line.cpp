@@ -6,8 +6,6 @@
 #include "boot/image_files.h"
 #include "boot/program_folder.h"
 #include "cli/console_ui.h"
-#include "image/detect_format.h"
-#include "image/fileio.h"
 
 namespace quillmar::cli {
 namespace {
@@ -193,8 +191,8 @@ std::string helpText() {
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
          "  --image FILE  the image to program (update) or compare with (verify) instead of\n"
-         "                DIR/quillmar.hex: raw binary when its name ends in .bin, else\n"
-         "                detected from its contents (Intel HEX)\n"
+         "                DIR/quillmar.hex: raw binary when its name ends in .bin, Intel\n"
+         "                HEX when it ends in .hex, else detected from its contents\n"
          "  --output FILE the file read saves into instead of DIR/quillread.hex: raw binary\n"
          "                when its name ends in .bin, else Intel HEX\n"
          "  --block       use the boot loader's block transfers (one command per 256-byte\n"
@@ -212,6 +210,12 @@ std::string helpText() {
          "Updated!\").\n"
          "  Standard error gets each failure message, one per line, and the image file's\n"
          "  diagnostics; when it is a terminal, also a progress bar.\n"
+         "\n"
+         "Image files:\n"
+         "  Intel HEX may end its lines in LF or CR LF, start with a UTF-8 byte-order mark,\n"
+         "  or be UTF-16 with its mark (as PowerShell saves text). A file named *.hex that\n"
+         "  is not Intel HEX is refused before the port opens, naming its first line that\n"
+         "  is not a record. Intel HEX is saved with this system's line ends.\n"
          "\n"
          "Exit status:\n"
          "  0  success (version: a version was found; verify: the unit equals the image)\n"
@@ -283,13 +287,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   }
   const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
   const boot::ImageFile image =
-      line->image.empty()
-          ? boot::imageFileIn(folder)
-          : boot::ImageFile{line->image, image::formatForFileName(line->image, image::Input)};
+      line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
   const boot::ImageFile readback =
-      line->output.empty()
-          ? boot::readbackFileIn(folder)
-          : boot::ImageFile{line->output, image::formatForFileName(line->output, image::Output)};
+      line->output.empty() ? boot::readbackFileIn(folder) : boot::chosenReadbackFile(line->output);
   ConsoleUi ui(out, err, errIsTerminal);
   ui.describeOperation(line->operation, line->block);
   boot::UpdaterPresenter presenter(ui, err, port.devices);

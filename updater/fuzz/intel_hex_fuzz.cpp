@@ -1,5 +1,5 @@
-// Feeds arbitrary files to the Intel HEX reader and format detection. Whatever loads must save
-// and load back to the same image and size.
+// Feeds arbitrary files to the Intel HEX reader, format detection and the check for files that
+// are no Intel HEX. Whatever loads must save and load back to the same image and size.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -32,6 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream detectIn(text);
   const int format = quillmar::image::detectStreamFormat(detectIn);
   if (format < -1 || format > 3) {
+    std::abort();
+  }
+
+  std::istringstream foreignIn(text);
+  const auto foreign = quillmar::image::firstForeignLine(foreignIn);
+  if (foreign && foreign->number < 1) {
     std::abort();
   }
 

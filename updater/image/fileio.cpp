@@ -12,6 +12,7 @@
 #include "image/diag_print.h"
 #include "image/file_op.h"
 #include "image/image_transfer.h"
+#include "image/line_ends.h"
 #include "image/replace_file.h"
 
 namespace quillmar::image {
@@ -114,7 +115,11 @@ int saveFile(const FileOpInfo& info, const std::string& fileName, int format, co
   if (written < 0) {
     return -1;
   }
-  const std::string contents = std::move(image).str();
+  // Text reaches a named file with the platform's line ends, as through a text-mode stream;
+  // standard output is such a stream already.
+  const bool text = *resolved != RawBinary && !standard;
+  const std::string contents =
+      text ? withPlatformLineEnds(std::move(image).str()) : std::move(image).str();
   const bool delivered = standard ? deliverToStandardOutput(info, contents, diag)
                                   : deliverToFile(info, fileName, contents, diag);
   return delivered ? written : -1;

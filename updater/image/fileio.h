@@ -22,8 +22,9 @@ struct LoadDetails {
 // Input: loads `fileName` into buffer[0..size) (size = capacity; filled with 0xFF first) and
 // returns the image size; fills `details` when given. Output: saves buffer[0..size) and
 // returns the bytes written; the file is replaced whole, so a failed save leaves any old file
-// as it was. "-" names standard input or output. Returns -1 on any failure, after a line on
-// `diag`.
+// as it was, and an Intel HEX file gets the platform's line ends (CR LF on Windows). A text
+// image may start with a byte-order mark and may be UTF-16. "-" names standard input or output.
+// Returns -1 on any failure, after a line on `diag`.
 int fileio(int op, const std::string& fileName, int format, uint8_t* buffer, int size,
            std::ostream& diag, LoadDetails* details = nullptr);
 

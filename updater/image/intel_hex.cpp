@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "image/diag_print.h"
+#include "image/marked_text.h"
 #include "image/text_lines.h"
 
 namespace quillmar::image {
@@ -127,9 +128,10 @@ int readIntelHex(const std::string& name, std::istream& in, uint8_t* buffer, int
   int64_t size = 0;
   int64_t base = 0;
   int lineNumber = 0;
+  MarkedTextStream text(in);
   std::string line;
   HexRecord record;
-  while (readTextLine(in, line)) {
+  while (readTextLine(text, line)) {
     ++lineNumber;
     if (line.empty() || line[0] != ':') {
       continue;
@@ -175,7 +177,7 @@ int readIntelHex(const std::string& name, std::istream& in, uint8_t* buffer, int
         return -1;
     }
   }
-  if (in.bad()) {
+  if (text.bad()) {
     // A failed read must not pass for the end of a file that lacks its end record.
     printTo(diag, "ERROR: read error at line %d of \"%s\": %s\n", lineNumber + 1, file,
             std::strerror(errno));

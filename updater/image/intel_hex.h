@@ -1,5 +1,6 @@
 // Intel HEX images: the updater's file format for flash images, in both directions.
-// Saved files end their lines in LF; the reader accepts LF and CR LF, and lines of any length.
+// Records end their lines in LF (fileio saves files with the platform's line ends); the reader
+// accepts LF and CR LF, lines of any length, a byte-order mark, and UTF-16 text.
 #pragma once
 
 #include <array>

@@ -169,7 +169,7 @@ TEST(UpdateTest, ImageWithoutDataOrEndRecordIsRefusedBeforeThePortOpens) {
       {"empty file", "",
        "holds no data records and no end-of-file record: it is empty or not an image file", true},
       {"no records at all", "<html>404 Not Found</html>\n",
-       "holds no data records and no end-of-file record: it is empty or not an image file", true},
+       "is not an Intel HEX file: line 1 is not a record: \"<html>404 Not Found</html>\"", false},
   };
   for (const bool portHeld : {false, true}) {
     for (const Case& c : cases) {

@@ -34,6 +34,8 @@ TEST(DetectFormatTest, FirstDecidingLineWins) {
       {"text\nab\x80z\n:00000001FF\n", RawBinary},
       {":00000001FF\xff\n", RawBinary},  // high byte checked first
       {std::string(400, 'x') + "\n:00000001FF", IntelHex},
+      {"\xEF\xBB\xBF:00000001FF\n", IntelHex},   // a mark is no byte of the text
+      {"\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F\n", -1},  // and says the file is text
   };
   for (const auto& [text, format] : cases) {
     std::istringstream in(text);

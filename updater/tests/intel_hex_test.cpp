@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "image/marked_text.h"
 
 namespace quillmar::image {
 namespace {
@@ -245,6 +248,43 @@ TEST(WriteIntelHexTest, RoundTripsWithAnyRecordSize) {
     EXPECT_EQ(readIntelHex("f.hex", in, loaded.data(), kAppRegion, diag), kAppRegion);
     EXPECT_TRUE(loaded == image) << recordSize;
     EXPECT_EQ(diag.str(), "");
+  }
+}
+
+// UTF-16 code units as the bytes of a file in the given byte order.
+std::string utf16(const std::u16string& units, bool bigEndian) {
+  std::string bytes;
+  for (const char16_t unit : units) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// Marked text reads as the UTF-8 text it holds, also where a surrogate pair or a code unit is
+// split between two reads of the file; units that pair with nothing read as U+FFFD.
+TEST(MarkedTextTest, ReadsTheTextTheMarkAnnounces) {
+  const std::u16string many(2047, u'x');  // with the mark, a pair after these spans two reads
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xEF\xBB\xBF:00\r\n", ":00\r\n"},
+      {"\xFF\xFE" + utf16(u":0\u00fc\r\n", false), ":0\xC3\xBC\r\n"},
+      {"\xFE\xFF" + utf16(u":0\u20ac\n", true), ":0\xE2\x82\xAC\n"},
+      {"\xFF\xFE" + utf16(many + u"\U0001F600", false),
+       std::string(2047, 'x') + "\xF0\x9F\x98\x80"},
+      {"\xFF\xFE" + utf16({0xDC00, u'a', 0xD800, u'b', 0xD800}, false),
+       "\xEF\xBF\xBD"
+       "a\xEF\xBF\xBD"
+       "b\xEF\xBF\xBD"},
+      {"\xFE\xFF" + utf16(u"a", true) + "b", "a\xEF\xBF\xBD"},
+      {"\xFF\x00\xFE", "\xFF\x00\xFE"},  // no mark: the bytes as they are
+      {"\xEF\xBB", "\xEF\xBB"},
+      {"", ""},
+  };
+  for (const auto& [file, text] : cases) {
+    std::istringstream in(file);
+    MarkedTextStream marked(in);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(marked), {}), text) << file;
   }
 }
 

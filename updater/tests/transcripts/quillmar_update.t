@@ -66,8 +66,6 @@ region, and verify finds it equal to the image.
   $ unit --load back.bin; run --block --image quillread.hex verify
   Verifying Data...
   Verify Completed!
-  ! input file quillread.hex auto detected as Intel Hex
-  ! 
   $ unit --load image.bin; run --block --output=saved.BIN read && cmp saved.BIN back.bin
   Reading App to saved.BIN...
   Read Completed!
@@ -205,8 +203,8 @@ The command line: help, version, and usage errors, which touch no port.
     --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of
                   this program
     --image FILE  the image to program (update) or compare with (verify) instead of
-                  DIR/quillmar.hex: raw binary when its name ends in .bin, else
-                  detected from its contents (Intel HEX)
+                  DIR/quillmar.hex: raw binary when its name ends in .bin, Intel
+                  HEX when it ends in .hex, else detected from its contents
     --output FILE the file read saves into instead of DIR/quillread.hex: raw binary
                   when its name ends in .bin, else Intel HEX
     --block       use the boot loader's block transfers (one command per 256-byte
@@ -223,6 +221,12 @@ The command line: help, version, and usage errors, which touch no port.
     "Programming QUILLmar Application...", "Verifying Data...", "QUILLmar Updated!").
     Standard error gets each failure message, one per line, and the image file's
     diagnostics; when it is a terminal, also a progress bar.
+  
+  Image files:
+    Intel HEX may end its lines in LF or CR LF, start with a UTF-8 byte-order mark,
+    or be UTF-16 with its mark (as PowerShell saves text). A file named *.hex that
+    is not Intel HEX is refused before the port opens, naming its first line that
+    is not a record. Intel HEX is saved with this system's line ends.
   
   Exit status:
     0  success (version: a version was found; verify: the unit equals the image)

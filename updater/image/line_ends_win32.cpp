@@ -1,0 +1,20 @@
+#include "image/line_ends.h"
+
+#include <algorithm>
+
+namespace quillmar::image {
+
+std::string withPlatformLineEnds(std::string text) {
+  std::string windows;
+  windows.reserve(text.size() +
+                  static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+  for (const char c : text) {
+    if (c == '\n') {
+      windows += '\r';
+    }
+    windows += c;
+  }
+  return windows;
+}
+
+}  // namespace quillmar::image
