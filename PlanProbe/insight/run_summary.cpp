@@ -55,7 +55,8 @@ std::string twoDigits(int value) {
 }  // namespace
 
 std::string DateText(const SimMoment& when) {
-  return twoDigits(when.day) + "." + twoDigits(when.month) + "." + twoDigits(when.year);
+  return std::to_string(2000 + when.year) + "-" + twoDigits(when.month) + "-" +
+         twoDigits(when.day);
 }
 
 std::string MomentText(const SimMoment& when) {
@@ -63,7 +64,7 @@ std::string MomentText(const SimMoment& when) {
 }
 
 RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findings,
-                       bool minutesRun)
+                       const std::vector<uint32_t>& physicalLines, bool minutesRun)
     : minutesRun_(minutesRun) {
   std::set<uint32_t> validLines;
   for (const ScheduleEvent& event : valid) {
@@ -72,7 +73,8 @@ RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findi
     }
     indexByLine_[event.line] = static_cast<int32_t>(lines_.size());
     LineStats stats;
-    stats.line = event.line;
+    const bool known = event.line < physicalLines.size() && physicalLines[event.line] != 0;
+    stats.line = known ? physicalLines[event.line] : event.line;
     stats.kind = event.kind;
     stats.what = describe(event);
     lines_.push_back(std::move(stats));
@@ -170,7 +172,7 @@ std::vector<std::string> RunSummary::warnings() const {
                   MomentText(*firstUnknown_));
   }
   if (rolledOver_) {
-    out.push_back("the span runs past 31.12.99: the two-digit year rolls over to 00");
+    out.push_back("the span runs past 2099-12-31: the two-digit year rolls over to 00 (2000)");
   }
   return out;
 }
@@ -186,12 +188,12 @@ void RunSummary::print(std::ostream& out) const {
         << DateText(*lastDay_);
   }
   out << "\n\n";
-  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s  %-14s  %s\n", "line", "event", "runs",
+  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s  %-16s  %s\n", "line", "event", "runs",
                 "lost", "lost to", "first run", "last run");
   out << row;
   for (const LineStats& s : lines_) {
     const std::string what = s.what.size() > 30 ? s.what.substr(0, 27) + "..." : s.what;
-    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s  %-14s  %s\n", s.line, what.c_str(),
+    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s  %-16s  %s\n", s.line, what.c_str(),
                   static_cast<unsigned long long>(s.runs),
                   static_cast<unsigned long long>(s.losses),
                   s.lostTo == 0 ? "-" : std::to_string(s.lostTo).c_str(),

@@ -17,12 +17,12 @@ namespace quillmar::planprobe {
 
 // What one valid schedule line did in the run.
 struct LineStats {
-  uint32_t line = 0;
+  uint32_t line = 0;  // the physical line where it begins, as an editor counts
   uint8_t kind = 0;
   std::string what;     // the event and its first parameter, in short
   uint64_t runs = 0;    // minutes it won (and so was executed)
   uint64_t losses = 0;  // minutes it was due but another line won
-  uint32_t lostTo = 0;  // the line it lost to most often; 0 when it never lost
+  uint32_t lostTo = 0;  // the (physical) line it lost to most often; 0 when it never lost
   std::optional<SimMoment> firstRun;
   std::optional<SimMoment> lastRun;
 };
@@ -30,8 +30,11 @@ struct LineStats {
 class RunSummary final : public MinuteObserver {
  public:
   // `valid` is the analysis's list of valid events, `findings` its reports; both are read now.
-  // `minutesRun` is false when the run executes no minutes (daily loads only).
-  RunSummary(const EventList& valid, const std::vector<Finding>& findings, bool minutesRun = true);
+  // `physicalLines` gives, by the log's line number, the physical line where that line begins
+  // (PhysicalLineNumbers); a number it lacks is shown as it is. `minutesRun` is false when the
+  // run executes no minutes (daily loads only).
+  RunSummary(const EventList& valid, const std::vector<Finding>& findings,
+             const std::vector<uint32_t>& physicalLines = {}, bool minutesRun = true);
 
   void dayStarted(const SimMoment& when) override;
   void minuteSettled(const MinuteOutcome& outcome) override;
@@ -73,7 +76,7 @@ class RunSummary final : public MinuteObserver {
   std::optional<SimMoment> firstUnknown_;
 };
 
-// "dd.mm.yy hh:mm" (day first, as people read dates) and "dd.mm.yy".
+// "YYYY-MM-DD HH:MM" and "YYYY-MM-DD": one order, which no reader can take the wrong way round.
 std::string MomentText(const SimMoment& when);
 std::string DateText(const SimMoment& when);
 

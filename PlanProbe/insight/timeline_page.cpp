@@ -146,16 +146,20 @@ void renderFindings(std::string& page, const std::vector<Finding>& findings,
     page += "<p>The analysis found nothing to report.</p>";
     return;
   }
-  page += "<table><tr><th>line</th><th></th><th>name</th><th>explanation</th><th>text</th></tr>";
+  page +=
+      "<table><tr><th>line:column</th><th></th><th>name</th><th>explanation</th><th>text</th>"
+      "</tr>";
+  const PhysicalLines lines(sourceText);
   for (const Finding& finding : findings) {
     const FindingText text = DescribeFinding(finding.code);
+    const SourcePlace place = lines.placeOf(finding.at);
     page += "<tr>";
-    appendCell(page, std::to_string(finding.line), true);
+    appendCell(page, std::to_string(place.line) + ":" + std::to_string(place.column), true);
     appendCell(page, text.warning ? "warning" : "error");
     appendCell(page, text.name);
     appendCell(page, text.explanation);
     page += "<td><pre>";
-    appendEscaped(page, LineAt(sourceText, finding.start));
+    appendEscaped(page, place.text);
     page += "</pre></td></tr>";
   }
   page += "</table>";
@@ -243,7 +247,7 @@ void TimelinePage::renderMonths(std::string& page) const {
   page += "<th>double occupancy</th><th>no precedence</th></tr>";
   char label[16];
   for (const Month& month : months_) {
-    std::snprintf(label, sizeof label, "%02d.%02d", month.date.month, month.date.year);
+    std::snprintf(label, sizeof label, "%04d-%02d", 2000 + month.date.year, month.date.month);
     page += "<tr>";
     appendCell(page, label);
     appendCell(page, std::to_string(month.days), true);

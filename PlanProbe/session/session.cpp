@@ -182,7 +182,10 @@ void Session::startInsight() {
   if (!insight.summary && !insight.timelinePath) {
     return;
   }
-  summary_.emplace(events_, findings_, !options_.loadsOnly);
+  const std::vector<uint32_t> physicalLines =
+      scheduleCache_.parsed ? PhysicalLineNumbers(*scheduleCache_.parsed, scheduleCache_.text)
+                            : std::vector<uint32_t>{};
+  summary_.emplace(events_, findings_, physicalLines, !options_.loadsOnly);
   observers_.push_back(&*summary_);
   if (insight.timelinePath) {
     timeline_.emplace();
