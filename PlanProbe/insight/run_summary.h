@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "insight/command_changes.h"
 #include "rules/minute_outcome.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
@@ -25,9 +26,11 @@ struct LineStats {
   uint32_t lostTo = 0;  // the (physical) line it lost to most often; 0 when it never lost
   std::optional<SimMoment> firstRun;
   std::optional<SimMoment> lastRun;
+  uint64_t added = 0;  // with --compare: its commands that the old schedule does not run then
+  uint64_t gone = 0;   // and those of the old schedule's that it no longer runs then
 };
 
-class RunSummary final : public MinuteObserver {
+class RunSummary final : public MinuteObserver, public ChangeListener {
  public:
   // `valid` is the analysis's list of valid events, `findings` its reports; both are read now.
   // `physicalLines` gives, by the log's line number, the physical line where that line begins
@@ -38,6 +41,11 @@ class RunSummary final : public MinuteObserver {
 
   void dayStarted(const SimMoment& when) override;
   void minuteSettled(const MinuteOutcome& outcome) override;
+  // Counts the changes against the old schedule per line, and shows them from now on.
+  void showChanges() { changesShown_ = true; }
+  void commandChanged(const CommandChange& change) override;
+  // Gone commands that no line of the new schedule runs any more.
+  uint64_t goneElsewhere() const { return goneElsewhere_; }
 
   const std::vector<LineStats>& lines() const { return lines_; }
   size_t validLines() const { return lines_.size(); }
@@ -57,8 +65,8 @@ class RunSummary final : public MinuteObserver {
   void print(std::ostream& out) const;
 
  private:
-  // The stats of `event`'s line; null for an event that is not from a listed line.
-  LineStats* statsOf(const ScheduleEvent& event);
+  // The stats of the line the log numbers `line`; null for a line that is not listed.
+  LineStats* statsOf(uint32_t line);
   // Counts a loss of `loser` to the line `winnerLine` and keeps the line it lost to most often.
   void noteLoss(LineStats& loser, uint32_t winnerLine);
 
@@ -74,6 +82,8 @@ class RunSummary final : public MinuteObserver {
   bool rolledOver_ = false;
   uint64_t unknownMinutes_ = 0;
   std::optional<SimMoment> firstUnknown_;
+  bool changesShown_ = false;
+  uint64_t goneElsewhere_ = 0;
 };
 
 // "YYYY-MM-DD HH:MM" and "YYYY-MM-DD": one order, which no reader can take the wrong way round.
