@@ -30,10 +30,11 @@ copy. For each pair: the exit status, the number of changes, whether they are th
 difference, and whether the log is the one written without --compare.
 
   $ line() {
-  >   local time="T:$(printf %02d $((RANDOM % 24))):$(printf %02d $((RANDOM % 4 * 15)))"
-  >   local event=("E:ON 1:$1" "E:OFF 1:$1" "E:STARTSEQUENCE 1:$1" "E:SENDSTRING 1:\"S$1\" 2:\"OK\" 3:2 4:$1")
-  >   local period=("P:MINUTE R:$((20 + RANDOM % 60))" "P:HOUR R:$((1 + RANDOM % 4))" "P:DAY R:$((1 + RANDOM % 2))"
-  >                 "P:MONDAY R:1" "" "P:HOUR R:2 A:01.0$((4 + RANDOM % 4)).02 I:12:00")
+  >   local time event period
+  >   printf -v time 'T:%02d:%02d' $((RANDOM % 24)) $((RANDOM % 4 * 15))
+  >   event=("E:ON 1:$1" "E:OFF 1:$1" "E:STARTSEQUENCE 1:$1" "E:SENDSTRING 1:\"S$1\" 2:\"OK\" 3:2 4:$1")
+  >   period=("P:MINUTE R:$((20 + RANDOM % 60))" "P:HOUR R:$((1 + RANDOM % 4))" "P:DAY R:$((1 + RANDOM % 2))"
+  >           "P:MONDAY R:1" "" "P:HOUR R:2 A:01.0$((4 + RANDOM % 4)).02 I:12:00")
   >   echo "D:01.0$((1 + RANDOM % 3)).02 $time ${period[RANDOM % 6]} ${event[RANDOM % 4]}"
   > }
   $ pair() {
@@ -49,50 +50,51 @@ difference, and whether the log is the one written without --compare.
   $ for seed in 1 2 3 4 5 6; do
   >   RANDOM=$seed
   >   for ((i = 1; i <= 5; i++)); do line $i; done >old.txt
-  >   k=$((1 + RANDOM % 5))
-  >   sed -E "${k}s/T:[0-9]{2}:[0-9]{2}/T:$(printf %02d $((RANDOM % 24))):30/" old.txt >moved.txt
-  >   sed -E "${k}s/R:[0-9]+/R:$((2 + RANDOM % 5))/" old.txt >repeat.txt
+  >   k=$((1 + RANDOM % 5)) repeat=$((2 + RANDOM % 5))
+  >   printf -v moved 'T:%02d:30' $((RANDOM % 24))
+  >   sed -E "${k}s/T:[0-9]{2}:[0-9]{2}/$moved/" old.txt >moved.txt
+  >   sed -E "${k}s/R:[0-9]+/R:$repeat/" old.txt >repeat.txt
   >   { cat old.txt; sed -n "${k}p" old.txt | sed -E 's/^D:01.0[1-3]/D:01.04/; s/ 1:[^ ]*/ 1:9/'; } >wins.txt
   >   { cat old.txt; sed -n "${k}p" old.txt | sed -E 's/ 1:[^ ]*/ 1:9/'; } >loses.txt
   >   sed "${k}d" old.txt >removed.txt
   >   cp old.txt copy.txt
   >   for new in moved repeat wins loses removed copy; do pair "$seed $new" old.txt $new.txt; done
   > done
-  1 moved: exit 1, 2 changes, the logs' difference, log unchanged
-  1 repeat: exit 0, 0 changes, the logs' difference, log unchanged
-  1 wins: exit 1, 1 changes, the logs' difference, log unchanged
+  1 moved: exit 1, 191 changes, the logs' difference, log unchanged
+  1 repeat: exit 1, 61 changes, the logs' difference, log unchanged
+  1 wins: exit 1, 54 changes, the logs' difference, log unchanged
   1 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  1 removed: exit 1, 1 changes, the logs' difference, log unchanged
+  1 removed: exit 1, 95 changes, the logs' difference, log unchanged
   1 copy: exit 0, 0 changes, the logs' difference, log unchanged
-  2 moved: exit 1, 290 changes, the logs' difference, log unchanged
-  2 repeat: exit 1, 5571 changes, the logs' difference, log unchanged
-  2 wins: exit 1, 107 changes, the logs' difference, log unchanged
+  2 moved: exit 1, 14 changes, the logs' difference, log unchanged
+  2 repeat: exit 1, 5 changes, the logs' difference, log unchanged
+  2 wins: exit 1, 12 changes, the logs' difference, log unchanged
   2 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  2 removed: exit 1, 144 changes, the logs' difference, log unchanged
+  2 removed: exit 1, 7 changes, the logs' difference, log unchanged
   2 copy: exit 0, 0 changes, the logs' difference, log unchanged
-  3 moved: exit 1, 5 changes, the logs' difference, log unchanged
-  3 repeat: exit 1, 1 changes, the logs' difference, log unchanged
-  3 wins: exit 1, 2 changes, the logs' difference, log unchanged
+  3 moved: exit 1, 4 changes, the logs' difference, log unchanged
+  3 repeat: exit 0, 0 changes, the logs' difference, log unchanged
+  3 wins: exit 1, 3 changes, the logs' difference, log unchanged
   3 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  3 removed: exit 1, 1 changes, the logs' difference, log unchanged
+  3 removed: exit 1, 2 changes, the logs' difference, log unchanged
   3 copy: exit 0, 0 changes, the logs' difference, log unchanged
-  4 moved: exit 1, 91 changes, the logs' difference, log unchanged
-  4 repeat: exit 0, 0 changes, the logs' difference, log unchanged
-  4 wins: exit 1, 88 changes, the logs' difference, log unchanged
+  4 moved: exit 1, 56 changes, the logs' difference, log unchanged
+  4 repeat: exit 1, 27 changes, the logs' difference, log unchanged
+  4 wins: exit 1, 30 changes, the logs' difference, log unchanged
   4 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  4 removed: exit 1, 58 changes, the logs' difference, log unchanged
+  4 removed: exit 1, 28 changes, the logs' difference, log unchanged
   4 copy: exit 0, 0 changes, the logs' difference, log unchanged
-  5 moved: exit 1, 29 changes, the logs' difference, log unchanged
-  5 repeat: exit 1, 11 changes, the logs' difference, log unchanged
-  5 wins: exit 0, 0 changes, the logs' difference, log unchanged
+  5 moved: exit 1, 8 changes, the logs' difference, log unchanged
+  5 repeat: exit 1, 4 changes, the logs' difference, log unchanged
+  5 wins: exit 1, 3 changes, the logs' difference, log unchanged
   5 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  5 removed: exit 1, 14 changes, the logs' difference, log unchanged
+  5 removed: exit 1, 4 changes, the logs' difference, log unchanged
   5 copy: exit 0, 0 changes, the logs' difference, log unchanged
-  6 moved: exit 1, 2 changes, the logs' difference, log unchanged
-  6 repeat: exit 0, 0 changes, the logs' difference, log unchanged
-  6 wins: exit 1, 1 changes, the logs' difference, log unchanged
+  6 moved: exit 1, 159 changes, the logs' difference, log unchanged
+  6 repeat: exit 1, 22 changes, the logs' difference, log unchanged
+  6 wins: exit 1, 90 changes, the logs' difference, log unchanged
   6 loses: exit 0, 0 changes, the logs' difference, log unchanged
-  6 removed: exit 1, 1 changes, the logs' difference, log unchanged
+  6 removed: exit 1, 49 changes, the logs' difference, log unchanged
   6 copy: exit 0, 0 changes, the logs' difference, log unchanged
 
 On the example schedule, the shop lights moved from 06:30 to 07:00: at 06:30 the quarter-hour
