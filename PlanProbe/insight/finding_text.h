@@ -28,8 +28,8 @@ FindingText DescribeFinding(ResultCode code);
 // A place in a schedule text as an editor counts it: every line feed ends a line, also one
 // inside a quoted text (which the log's own numbering does not count).
 struct SourcePlace {
-  uint32_t line;         // 1-based
-  uint32_t column;       // 1-based, in bytes
+  uint32_t line;          // 1-based
+  uint32_t column;        // 1-based, in bytes
   std::string_view text;  // the whole line, without its line end (LF or CR LF)
 };
 

@@ -55,8 +55,7 @@ std::string twoDigits(int value) {
 }  // namespace
 
 std::string DateText(const SimMoment& when) {
-  return std::to_string(2000 + when.year) + "-" + twoDigits(when.month) + "-" +
-         twoDigits(when.day);
+  return std::to_string(2000 + when.year) + "-" + twoDigits(when.month) + "-" + twoDigits(when.day);
 }
 
 std::string MomentText(const SimMoment& when) {
@@ -223,7 +222,8 @@ void RunSummary::print(std::ostream& out) const {
                   s.lostTo == 0 ? "-" : std::to_string(s.lostTo).c_str());
     out << row;
     changes(std::to_string(s.added), std::to_string(s.gone));
-    std::snprintf(row, sizeof row, "  %-16s  %s\n", s.firstRun ? MomentText(*s.firstRun).c_str() : "-",
+    std::snprintf(row, sizeof row, "  %-16s  %s\n",
+                  s.firstRun ? MomentText(*s.firstRun).c_str() : "-",
                   s.lastRun ? MomentText(*s.lastRun).c_str() : "-");
     out << row;
   }

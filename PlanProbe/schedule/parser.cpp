@@ -27,8 +27,8 @@ class Parser {
   ResultCode abandonLine(ResultCode code);
   // Reports `code` for the present line, blaming the field whose tag begins at `at`.
   void report(ResultCode code, size_t at) {
-    parsed_.lines.push_back(ParsedLine{std::to_string(line_), code, {}, {},
-                                       static_cast<uint32_t>(line_), lineStart_, at});
+    parsed_.lines.push_back(ParsedLine{
+        std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_), lineStart_, at});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {

@@ -11,8 +11,8 @@
 #include "insight/finding_text.h"
 #include "log/replace_file.h"
 #include "schedule/parser.h"
-#include "session/console.h"
 #include "session/compared_run.h"
+#include "session/console.h"
 #include "session/same_file.h"
 #include "session/simulation.h"
 
@@ -95,9 +95,9 @@ bool Session::pageIsItsOwnFile() {
   }
   const std::optional<std::string>& old = options_.insight.comparePath;
   using Named = std::pair<const std::string*, const char*>;
-  for (const auto& [path, what] : {Named{&options_.sourcePath, "schedule file"},
-                                   Named{&options_.logPath, "results file"},
-                                   Named{old ? &*old : nullptr, "old schedule file"}}) {
+  for (const auto& [path, what] :
+       {Named{&options_.sourcePath, "schedule file"}, Named{&options_.logPath, "results file"},
+        Named{old ? &*old : nullptr, "old schedule file"}}) {
     if (path != nullptr && IsSameFile(*page, *path)) {
       console_.print("The timeline page %s is the %s %s itself. Quitting.\n", page->c_str(), what,
                      path->c_str());
@@ -271,9 +271,9 @@ int Session::finishInsight(int status) {
     return kExitStrict;
   }
   if (comparison_ && status == kExitOk) {
-    return comparisonFailed_                                       ? kExitFailure
+    return comparisonFailed_                                ? kExitFailure
            : comparison_->gone() + comparison_->added() > 0 ? kExitChanged
-                                                                   : kExitOk;
+                                                            : kExitOk;
   }
   return status;
 }
@@ -287,20 +287,20 @@ int RunSession(int argc, const char* const argv[], std::ostream& console,
 
 void Session::RunSimulation() {
   SimulationSetup setup{options_,
-                              initialSpan_,
-                              clock_,
-                              boot_,
-                              events_,
-                              log_,
-                              console_,
-                              [this] {
-                                ParseTarget target{events_, log_, host_, &scheduleCache_};
-                                const ResultCode rc =
-                                    loadScheduleFile(options_.sourcePath, false, target);
-                                comparisonFailed_ = comparisonFailed_ || rc == FILE_OPEN_FAILED;
-                                return rc;
-                              },
-                              observers_};
+                        initialSpan_,
+                        clock_,
+                        boot_,
+                        events_,
+                        log_,
+                        console_,
+                        [this] {
+                          ParseTarget target{events_, log_, host_, &scheduleCache_};
+                          const ResultCode rc =
+                              loadScheduleFile(options_.sourcePath, false, target);
+                          comparisonFailed_ = comparisonFailed_ || rc == FILE_OPEN_FAILED;
+                          return rc;
+                        },
+                        observers_};
   if (comparison_) {
     runCompared(setup);
   } else {

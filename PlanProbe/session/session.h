@@ -85,10 +85,10 @@ class Session {
   std::vector<Finding> findings_;  // the syntax analysis's reports that name a line
   std::optional<RunSummary> summary_;
   std::optional<TimelinePage> timeline_;
-  std::vector<MinuteObserver*> observers_;  // none unless --summary, --timeline or --compare
+  std::vector<MinuteObserver*> observers_;       // none unless --summary, --timeline or --compare
   std::optional<CommandComparison> comparison_;  // with --compare
   std::vector<ChangeListener*> listeners_;       // the summary and the page, when asked for
-  bool comparisonFailed_ = false;  // a run ended for a file it could not read
+  bool comparisonFailed_ = false;                // a run ended for a file it could not read
 };
 
 // The program's entry: runs one session over the command line (argv[0] is the program name).
