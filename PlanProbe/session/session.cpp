@@ -46,21 +46,6 @@ constexpr const char* kLogHeader =
     "\n--------------------------------"
     "\nErrors have a corresponding line number in front of them.";
 
-// The system's reason why `path` cannot be opened for reading, found by trying again: the
-// reader that failed keeps no reason of its own.
-int readFailureReason(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
-    return EISDIR;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    return errno;
-  }
-  std::fclose(file);
-  return EIO;  // readable again now; the earlier failure was passing
-}
-
 // The system's reason why `path` cannot be read as a schedule; 0 when it can.
 int unreadableReason(const std::string& path) {
   std::error_code ignored;
@@ -73,6 +58,13 @@ int unreadableReason(const std::string& path) {
   }
   std::fclose(file);
   return 0;
+}
+
+// The system's reason why `path` cannot be opened for reading, found by trying again: the
+// reader that failed keeps no reason of its own.
+int readFailureReason(const std::string& path) {
+  const int reason = unreadableReason(path);
+  return reason != 0 ? reason : EIO;  // readable again now; the earlier failure was passing
 }
 
 }  // namespace
