@@ -1,5 +1,6 @@
 #include "insight/command_changes.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "insight/run_summary.h"
@@ -12,21 +13,21 @@ std::string CommandText(std::string_view minuteText) {
   if (mark != std::string_view::npos) {
     minuteText.remove_prefix(mark + kMark.size());
   }
+  const auto lineEnd = [](char c) { return c == '\r' || c == '\n'; };
+  // Line by line: most commands are one line, taken whole.
   std::string text;
-  bool lineEnded = false;
-  for (const char c : minuteText) {
-    if (c == '\r' || c == '\n') {
-      lineEnded = true;
-      continue;
+  auto at = minuteText.begin();
+  while (at != minuteText.end()) {
+    const auto end = std::find_if(at, minuteText.end(), lineEnd);
+    if (end != at) {
+      if (!text.empty()) {
+        text += ' ';
+      }
+      text.append(at, end);
     }
-    if (lineEnded && c == ' ') {
-      continue;  // the blanks that indent a further line
-    }
-    if (lineEnded && !text.empty()) {
-      text += ' ';
-    }
-    lineEnded = false;
-    text += c;
+    // The line end and the blanks that indent a further line.
+    at =
+        std::find_if(end, minuteText.end(), [&lineEnd](char c) { return !lineEnd(c) && c != ' '; });
   }
   return text;
 }
