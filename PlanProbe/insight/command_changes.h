@@ -11,28 +11,53 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "rules/minute_outcome.h"
 
 namespace quillmar::planprobe {
 
+// What a minute's log text holds after the start-time mark: the command, in the log's form.
+std::string_view CommandPart(std::string_view minuteText);
+
 // The command that a minute's log text executes, on one line: what follows the start-time
 // mark, with each further line (Ack, Retries, Timeout) joined on after one blank.
 std::string CommandText(std::string_view minuteText);
+
+// The commands both runs executed, as they stand in the log after the start-time mark, each
+// kept once and known by its number: a command's text depends only on its line's event and
+// parameters, so there are never more of them than schedule lines, however long the span.
+class LoggedCommands {
+ public:
+  // The number of `logged`, given it now when it is new.
+  uint32_t numberOf(std::string_view logged);
+  std::string_view logged(uint32_t number) const { return texts_[number]; }
+
+ private:
+  // Looks a text up by a view of it, without making a string of it first.
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> numbers_;
+  std::deque<std::string> texts_;  // by number; a deque keeps the views of numbers_ valid
+};
 
 // A command one run executed, at its place in the span.
 struct RunCommand {
   uint64_t at;  // minutes of the span before it
   SimMoment when;
-  std::string text;  // CommandText
+  uint32_t command;  // its number among the LoggedCommands
   uint32_t line;     // the winner's line, as the log numbers it
 };
 
 // Watches one run and keeps the commands it executed until they are compared.
 class CommandTrail final : public MinuteObserver {
  public:
-  // `position` tells, during an observer call, the minute's place in the span.
-  explicit CommandTrail(std::function<uint64_t()> position) : position_(std::move(position)) {}
+  // `position` tells, during an observer call, the minute's place in the span; `commands`
+  // numbers the commands, the same for both runs.
+  CommandTrail(LoggedCommands& commands, std::function<uint64_t()> position)
+      : commands_(commands), position_(std::move(position)) {}
 
   void dayStarted(const SimMoment&) override {}
   void minuteSettled(const MinuteOutcome& outcome) override;
@@ -40,8 +65,12 @@ class CommandTrail final : public MinuteObserver {
   std::deque<RunCommand>& pending() { return pending_; }
 
  private:
+  LoggedCommands& commands_;
   std::function<uint64_t()> position_;
   std::deque<RunCommand> pending_;
+  // By line (as the log numbers it), the number of the command it ran last: a line runs the
+  // same command every time, so a comparison of the text saves looking it up.
+  std::vector<uint32_t> lastByLine_;
 };
 
 // A command that only one of the two runs executes in its minute.
@@ -75,6 +104,8 @@ class CommandComparison {
   void settle(CommandTrail& older, CommandTrail& newer, uint64_t upTo);
   // Writes the line with the counts, naming the old schedule `oldName`.
   void finish(const std::string& oldName);
+  // The numbers of the commands, which both trails use.
+  LoggedCommands& commands() { return commands_; }
 
   uint64_t gone() const { return gone_; }
   uint64_t added() const { return added_; }
@@ -86,6 +117,7 @@ class CommandComparison {
   std::ostream& out_;
   std::unordered_map<std::string, uint32_t> linesByCommand_;
   std::span<ChangeListener* const> listeners_;
+  LoggedCommands commands_;
   uint64_t gone_ = 0;
   uint64_t added_ = 0;
 };

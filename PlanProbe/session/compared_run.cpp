@@ -8,8 +8,10 @@
 namespace quillmar::planprobe {
 
 ComparedRun::ComparedRun(const SessionOptions& options, const std::string& oldPath,
-                         const SimClock& start)
-    : options_(options), clock_(start) {
+                         const SimClock& start, LoggedCommands& commands)
+    : options_(options),
+      clock_(start),
+      trail_(commands, [this] { return simulation_->minutesTaken(); }) {
   options_.sourcePath = oldPath;
   if (options_.insight.site) {
     host_.setSite(ProviderFor(*options_.insight.site));

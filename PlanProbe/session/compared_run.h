@@ -25,7 +25,9 @@ class ComparedRun {
  public:
   // The run of `oldPath` with `options` otherwise, from the clock `start`, which the session's
   // own run has not moved yet.
-  ComparedRun(const SessionOptions& options, const std::string& oldPath, const SimClock& start);
+  // `commands` numbers the commands for both runs.
+  ComparedRun(const SessionOptions& options, const std::string& oldPath, const SimClock& start,
+              LoggedCommands& commands);
   ComparedRun(const ComparedRun&) = delete;
   ComparedRun& operator=(const ComparedRun&) = delete;
 
@@ -48,7 +50,7 @@ class ComparedRun {
   ClockHost host_{clock_, boot_, log_};
   std::ostream quiet_{nullptr};  // drops the progress and the messages
   Console console_{quiet_};
-  CommandTrail trail_{[this] { return simulation_->minutesTaken(); }};
+  CommandTrail trail_;
   std::array<MinuteObserver*, 1> observers_{&trail_};
   std::optional<Simulation> simulation_;
   bool lostItsFile_ = false;

@@ -302,7 +302,7 @@ void Session::RunSimulation() {
 
 void Session::runCompared(SimulationSetup& setup) {
   const std::string& oldPath = *options_.insight.comparePath;
-  ComparedRun old(options_, oldPath, clock_);
+  ComparedRun old(options_, oldPath, clock_, comparison_->commands());
   if (!old.analyse()) {
     console_.print("The old schedule %s could not be read; nothing was compared.\n",
                    oldPath.c_str());
@@ -311,7 +311,7 @@ void Session::runCompared(SimulationSetup& setup) {
     return;
   }
   std::optional<Simulation> run;
-  CommandTrail trail([&run] { return run->minutesTaken(); });
+  CommandTrail trail(comparison_->commands(), [&run] { return run->minutesTaken(); });
   observers_.push_back(&trail);
   setup.observers = observers_;
   run.emplace(setup);
