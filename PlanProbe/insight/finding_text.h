@@ -1,8 +1,9 @@
 // Plain-language findings of the syntax analysis, for editors, CI annotations and people.
 //
-// insight/ tells the user what a run did: the diagnostics, the run summary and the timeline
-// page. It watches the run through the rules' minute observer and reads the schedule layer's
-// findings; it writes through the log layer. Only the session uses it.
+// insight/ tells the user what a run did: the diagnostics, the run summary, the timeline
+// page and the commands that differ from an old schedule's run. It watches the run through the
+// rules' minute observer and reads the schedule layer's findings; it writes through the log
+// layer. Only the session uses it.
 #pragma once
 
 #include <cstdint>
