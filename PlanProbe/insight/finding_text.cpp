@@ -1,5 +1,6 @@
 #include "insight/finding_text.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 
@@ -90,24 +91,55 @@ FindingText DescribeFinding(ResultCode code) {
           "the unit reports this code without a message of its own", warning};
 }
 
-std::string_view LineAt(std::string_view text, size_t start) {
-  if (start >= text.size()) {
-    return {};
+PhysicalLines::PhysicalLines(std::string_view text) : text_(text) {
+  starts_.push_back(0);
+  for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) {
+    starts_.push_back(at + 1);
   }
-  std::string_view line = text.substr(start, text.find('\n', start) - start);
+}
+
+SourcePlace PhysicalLines::placeOf(size_t offset) const {
+  offset = std::min(offset, text_.size());
+  const auto next = std::upper_bound(starts_.begin(), starts_.end(), offset);
+  const size_t start = *(next - 1);
+  const size_t end = next == starts_.end() ? text_.size() : *next - 1;
+  std::string_view line = text_.substr(start, end - start);
   if (!line.empty() && line.back() == '\r') {
     line.remove_suffix(1);
   }
-  return line;
+  return {static_cast<uint32_t>(next - starts_.begin()), static_cast<uint32_t>(offset - start + 1),
+          line};
+}
+
+std::vector<uint32_t> PhysicalLineNumbers(const ParsedSchedule& parsed, std::string_view text) {
+  const PhysicalLines lines(text);
+  std::vector<uint32_t> physical;
+  for (const ParsedLine& line : parsed.lines) {
+    if (physical.size() <= line.number) {
+      physical.resize(line.number + 1, 0);
+    }
+    physical[line.number] = lines.placeOf(line.start).line;
+  }
+  return physical;
 }
 
 void WriteDiagnostics(std::ostream& out, const std::string& file,
                       const std::vector<Finding>& findings, std::string_view sourceText) {
+  const PhysicalLines lines(sourceText);
   for (const Finding& finding : findings) {
     const FindingText text = DescribeFinding(finding.code);
-    out << file << ':' << finding.line << ": " << (text.warning ? "warning" : "error") << ": "
-        << text.name << ": " << text.explanation << "\n  " << LineAt(sourceText, finding.start)
-        << '\n';
+    const SourcePlace place = lines.placeOf(finding.at);
+    out << file << ':' << place.line << ':' << place.column << ": "
+        << (text.warning ? "warning" : "error") << ": " << text.name << ": " << text.explanation
+        << "\n  " << place.text << "\n  ";
+    // Tabs stay tabs and a character of several bytes takes one place, so the caret stands
+    // under the tag however the line is shown.
+    for (const char c : place.text.substr(0, place.column - 1)) {
+      if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        out << (c == '\t' ? '\t' : ' ');
+      }
+    }
+    out << "^\n";
   }
 }
 

@@ -55,7 +55,7 @@ std::string twoDigits(int value) {
 }  // namespace
 
 std::string DateText(const SimMoment& when) {
-  return twoDigits(when.day) + "." + twoDigits(when.month) + "." + twoDigits(when.year);
+  return std::to_string(2000 + when.year) + "-" + twoDigits(when.month) + "-" + twoDigits(when.day);
 }
 
 std::string MomentText(const SimMoment& when) {
@@ -63,7 +63,7 @@ std::string MomentText(const SimMoment& when) {
 }
 
 RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findings,
-                       bool minutesRun)
+                       const std::vector<uint32_t>& physicalLines, bool minutesRun)
     : minutesRun_(minutesRun) {
   std::set<uint32_t> validLines;
   for (const ScheduleEvent& event : valid) {
@@ -72,7 +72,8 @@ RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findi
     }
     indexByLine_[event.line] = static_cast<int32_t>(lines_.size());
     LineStats stats;
-    stats.line = event.line;
+    const bool known = event.line < physicalLines.size() && physicalLines[event.line] != 0;
+    stats.line = known ? physicalLines[event.line] : event.line;
     stats.kind = event.kind;
     stats.what = describe(event);
     lines_.push_back(std::move(stats));
@@ -99,11 +100,11 @@ void RunSummary::dayStarted(const SimMoment& when) {
   ++days_;
 }
 
-LineStats* RunSummary::statsOf(const ScheduleEvent& event) {
-  if (event.line >= indexByLine_.size() || indexByLine_[event.line] < 0) {
+LineStats* RunSummary::statsOf(uint32_t line) {
+  if (line >= indexByLine_.size() || indexByLine_[line] < 0) {
     return nullptr;
   }
-  return &lines_[static_cast<size_t>(indexByLine_[event.line])];
+  return &lines_[static_cast<size_t>(indexByLine_[line])];
 }
 
 void RunSummary::minuteSettled(const MinuteOutcome& outcome) {
@@ -113,7 +114,7 @@ void RunSummary::minuteSettled(const MinuteOutcome& outcome) {
     }
     return;
   }
-  LineStats* winner = statsOf(*outcome.winner);
+  LineStats* winner = statsOf(outcome.winner->line);
   if (winner == nullptr) {
     return;
   }
@@ -123,11 +124,20 @@ void RunSummary::minuteSettled(const MinuteOutcome& outcome) {
   }
   winner->lastRun = outcome.when;
   for (const ScheduleEvent* event : outcome.due) {
-    LineStats* loser = event == outcome.winner ? nullptr : statsOf(*event);
+    LineStats* loser = event == outcome.winner ? nullptr : statsOf(event->line);
     if (loser != nullptr) {
       noteLoss(*loser, winner->line);
     }
   }
+}
+
+void RunSummary::commandChanged(const CommandChange& change) {
+  LineStats* stats = statsOf(change.line);
+  if (stats == nullptr) {
+    goneElsewhere_ += change.added ? 0 : 1;
+    return;
+  }
+  (change.added ? stats->added : stats->gone) += 1;
 }
 
 void RunSummary::noteLoss(LineStats& loser, uint32_t winnerLine) {
@@ -169,8 +179,13 @@ std::vector<std::string> RunSummary::warnings() const {
                   "the first on " +
                   MomentText(*firstUnknown_));
   }
+  if (goneElsewhere_ > 0) {
+    out.push_back(std::to_string(goneElsewhere_) +
+                  " command(s) of the old schedule are gone with lines that no line of this "
+                  "schedule replaces");
+  }
   if (rolledOver_) {
-    out.push_back("the span runs past 31.12.99: the two-digit year rolls over to 00");
+    out.push_back("the span runs past 2099-12-31: the two-digit year rolls over to 00 (2000)");
   }
   return out;
 }
@@ -186,15 +201,28 @@ void RunSummary::print(std::ostream& out) const {
         << DateText(*lastDay_);
   }
   out << "\n\n";
-  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s  %-14s  %s\n", "line", "event", "runs",
-                "lost", "lost to", "first run", "last run");
+  // The new and gone counts stand after "lost to" when the run was compared.
+  const auto changes = [this, &row, &out](const std::string& added, const std::string& gone) {
+    if (changesShown_) {
+      std::snprintf(row, sizeof row, " %9s %9s", added.c_str(), gone.c_str());
+      out << row;
+    }
+  };
+  std::snprintf(row, sizeof row, "%5s  %-30s %9s %9s %7s", "line", "event", "runs", "lost",
+                "lost to");
+  out << row;
+  changes("new", "gone");
+  std::snprintf(row, sizeof row, "  %-16s  %s\n", "first run", "last run");
   out << row;
   for (const LineStats& s : lines_) {
     const std::string what = s.what.size() > 30 ? s.what.substr(0, 27) + "..." : s.what;
-    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s  %-14s  %s\n", s.line, what.c_str(),
+    std::snprintf(row, sizeof row, "%5u  %-30s %9llu %9llu %7s", s.line, what.c_str(),
                   static_cast<unsigned long long>(s.runs),
                   static_cast<unsigned long long>(s.losses),
-                  s.lostTo == 0 ? "-" : std::to_string(s.lostTo).c_str(),
+                  s.lostTo == 0 ? "-" : std::to_string(s.lostTo).c_str());
+    out << row;
+    changes(std::to_string(s.added), std::to_string(s.gone));
+    std::snprintf(row, sizeof row, "  %-16s  %s\n",
                   s.firstRun ? MomentText(*s.firstRun).c_str() : "-",
                   s.lastRun ? MomentText(*s.lastRun).c_str() : "-");
     out << row;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "insight/command_changes.h"
 #include "rules/minute_outcome.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
@@ -17,24 +18,34 @@ namespace quillmar::planprobe {
 
 // What one valid schedule line did in the run.
 struct LineStats {
-  uint32_t line = 0;
+  uint32_t line = 0;  // the physical line where it begins, as an editor counts
   uint8_t kind = 0;
   std::string what;     // the event and its first parameter, in short
   uint64_t runs = 0;    // minutes it won (and so was executed)
   uint64_t losses = 0;  // minutes it was due but another line won
-  uint32_t lostTo = 0;  // the line it lost to most often; 0 when it never lost
+  uint32_t lostTo = 0;  // the (physical) line it lost to most often; 0 when it never lost
   std::optional<SimMoment> firstRun;
   std::optional<SimMoment> lastRun;
+  uint64_t added = 0;  // with --compare: its commands that the old schedule does not run then
+  uint64_t gone = 0;   // and those of the old schedule's that it no longer runs then
 };
 
-class RunSummary final : public MinuteObserver {
+class RunSummary final : public MinuteObserver, public ChangeListener {
  public:
   // `valid` is the analysis's list of valid events, `findings` its reports; both are read now.
-  // `minutesRun` is false when the run executes no minutes (daily loads only).
-  RunSummary(const EventList& valid, const std::vector<Finding>& findings, bool minutesRun = true);
+  // `physicalLines` gives, by the log's line number, the physical line where that line begins
+  // (PhysicalLineNumbers); a number it lacks is shown as it is. `minutesRun` is false when the
+  // run executes no minutes (daily loads only).
+  RunSummary(const EventList& valid, const std::vector<Finding>& findings,
+             const std::vector<uint32_t>& physicalLines = {}, bool minutesRun = true);
 
   void dayStarted(const SimMoment& when) override;
   void minuteSettled(const MinuteOutcome& outcome) override;
+  // Counts the changes against the old schedule per line, and shows them from now on.
+  void showChanges() { changesShown_ = true; }
+  void commandChanged(const CommandChange& change) override;
+  // Gone commands that no line of the new schedule runs any more.
+  uint64_t goneElsewhere() const { return goneElsewhere_; }
 
   const std::vector<LineStats>& lines() const { return lines_; }
   size_t validLines() const { return lines_.size(); }
@@ -54,8 +65,8 @@ class RunSummary final : public MinuteObserver {
   void print(std::ostream& out) const;
 
  private:
-  // The stats of `event`'s line; null for an event that is not from a listed line.
-  LineStats* statsOf(const ScheduleEvent& event);
+  // The stats of the line the log numbers `line`; null for a line that is not listed.
+  LineStats* statsOf(uint32_t line);
   // Counts a loss of `loser` to the line `winnerLine` and keeps the line it lost to most often.
   void noteLoss(LineStats& loser, uint32_t winnerLine);
 
@@ -71,9 +82,11 @@ class RunSummary final : public MinuteObserver {
   bool rolledOver_ = false;
   uint64_t unknownMinutes_ = 0;
   std::optional<SimMoment> firstUnknown_;
+  bool changesShown_ = false;
+  uint64_t goneElsewhere_ = 0;
 };
 
-// "dd.mm.yy hh:mm" (day first, as people read dates) and "dd.mm.yy".
+// "YYYY-MM-DD HH:MM" and "YYYY-MM-DD": one order, which no reader can take the wrong way round.
 std::string MomentText(const SimMoment& when);
 std::string DateText(const SimMoment& when);
 

@@ -32,6 +32,8 @@ constexpr const char* kStyle =
     ".m.d{top:0;height:17px;outline:1px solid #d62728}"
     ".m.s{background:none!important;border:1px solid #555;width:1px}"
     ".m.u{background:#d62728;width:5px}"
+    ".m.n,.m.g{top:0;height:4px;width:7px;margin-left:-3px;background:#000}"
+    ".m.g{top:11px;height:4px;background:#fff;outline:1px solid #000}"
     ".legend b{display:inline-block;position:static;width:12px;height:12px;"
     "margin:0 4px 0 12px;vertical-align:middle}"
     "pre{margin:0;font-size:11px}";
@@ -95,8 +97,8 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-// The colours of the kinds and the marks' outlines.
-void renderLegend(std::string& page) {
+// The colours of the kinds and the marks' outlines, and the marks of changes when shown.
+void renderLegend(std::string& page, bool changes) {
   page += "<h2>Legend</h2><p class=\"legend\">";
   for (size_t i = 0; i < kKindColours.size(); ++i) {
     page += "<b class=\"m k" + std::to_string(SENDSTRING + i) + "\"></b>";
@@ -104,7 +106,13 @@ void renderLegend(std::string& page) {
   }
   page +=
       "<b class=\"m k57 d\"></b>double occupancy (outlined)<b class=\"m u\"></b>no precedence "
-      "(Unknown Event Type)<b class=\"m s\"></b>executed without a command line</p>";
+      "(Unknown Event Type)<b class=\"m s\"></b>executed without a command line";
+  if (changes) {
+    page +=
+        "<b class=\"m n\"></b>new against the old schedule<b class=\"m g\"></b>gone against "
+        "the old schedule";
+  }
+  page += "</p>";
 }
 
 // The run summary as a table, with its warnings.
@@ -146,16 +154,20 @@ void renderFindings(std::string& page, const std::vector<Finding>& findings,
     page += "<p>The analysis found nothing to report.</p>";
     return;
   }
-  page += "<table><tr><th>line</th><th></th><th>name</th><th>explanation</th><th>text</th></tr>";
+  page +=
+      "<table><tr><th>line:column</th><th></th><th>name</th><th>explanation</th><th>text</th>"
+      "</tr>";
+  const PhysicalLines lines(sourceText);
   for (const Finding& finding : findings) {
     const FindingText text = DescribeFinding(finding.code);
+    const SourcePlace place = lines.placeOf(finding.at);
     page += "<tr>";
-    appendCell(page, std::to_string(finding.line), true);
+    appendCell(page, std::to_string(place.line) + ":" + std::to_string(place.column), true);
     appendCell(page, text.warning ? "warning" : "error");
     appendCell(page, text.name);
     appendCell(page, text.explanation);
     page += "<td><pre>";
-    appendEscaped(page, LineAt(sourceText, finding.start));
+    appendEscaped(page, place.text);
     page += "</pre></td></tr>";
   }
   page += "</table>";
@@ -199,6 +211,27 @@ void TimelinePage::minuteSettled(const MinuteOutcome& outcome) {
   month.doubled += doubled ? 1 : 0;
 }
 
+void TimelinePage::commandChanged(const CommandChange& change) {
+  const SimMoment& when = change.when;
+  const auto sameDay = [&when](const SimMoment& day) {
+    return day.year == when.year && day.month == when.month && day.day == when.day;
+  };
+  for (auto day = days_.rbegin(); day != days_.rend(); ++day) {
+    if (sameDay(day->date)) {
+      day->marks.push_back({static_cast<int16_t>(when.hour * 60 + when.minute), 0,
+                            change.added ? kAdded : kGone, false,
+                            (change.added ? "+" : "-") + std::string(change.text)});
+      return;
+    }
+  }
+  for (auto month = months_.rbegin(); month != months_.rend(); ++month) {
+    if (month->date.year == when.year && month->date.month == when.month) {
+      ++month->changed;
+      return;
+    }
+  }
+}
+
 void TimelinePage::renderDays(std::string& page) const {
   page += "<h2>Day by day</h2><div class=\"axis\">";
   for (int hour = 0; hour < 24; hour += 3) {
@@ -213,7 +246,10 @@ void TimelinePage::renderDays(std::string& page) const {
     for (const Mark& mark : day.marks) {
       std::snprintf(position, sizeof position, "%.2f", mark.minuteOfDay * 100.0 / 1440.0);
       page += "<b class=\"m";
-      page += mark.kind == kNoPrecedence ? " u" : " k" + std::to_string(mark.eventKind);
+      page += mark.kind == kNoPrecedence ? " u"
+              : mark.kind == kAdded      ? " n"
+              : mark.kind == kGone       ? " g"
+                                         : " k" + std::to_string(mark.eventKind);
       page += mark.kind == kSilent ? " s" : "";
       page += mark.doubled ? " d" : "";
       page += "\" style=\"left:";
@@ -240,10 +276,11 @@ void TimelinePage::renderMonths(std::string& page) const {
     page += EventKeyword(static_cast<uint8_t>(SENDSTRING + i));
     page += "</th>";
   }
-  page += "<th>double occupancy</th><th>no precedence</th></tr>";
+  page += "<th>double occupancy</th><th>no precedence</th>";
+  page += changesShown_ ? "<th>changed</th></tr>" : "</tr>";
   char label[16];
   for (const Month& month : months_) {
-    std::snprintf(label, sizeof label, "%02d.%02d", month.date.month, month.date.year);
+    std::snprintf(label, sizeof label, "%04d-%02d", 2000 + month.date.year, month.date.month);
     page += "<tr>";
     appendCell(page, label);
     appendCell(page, std::to_string(month.days), true);
@@ -252,6 +289,9 @@ void TimelinePage::renderMonths(std::string& page) const {
     }
     appendCell(page, std::to_string(month.doubled), true);
     appendCell(page, std::to_string(month.noPrecedence), true);
+    if (changesShown_) {
+      appendCell(page, std::to_string(month.changed), true);
+    }
     page += "</tr>";
   }
   page += "</table>";
@@ -280,7 +320,7 @@ std::string TimelinePage::render(const std::string& scheduleName, const RunSumma
     page += "No simulation was run.";
   }
   page += "</p>";
-  renderLegend(page);
+  renderLegend(page, changesShown_);
   renderDays(page);
   renderMonths(page);
   renderSummary(page, summary);

@@ -25,9 +25,10 @@ class Parser {
   void endLine();
   // Reports `code` for the current line, drops its event and skips to the next line.
   ResultCode abandonLine(ResultCode code);
-  void report(ResultCode code) {
-    parsed_.lines.push_back(
-        ParsedLine{std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_), lineStart_});
+  // Reports `code` for the present line, blaming the field whose tag begins at `at`.
+  void report(ResultCode code, size_t at) {
+    parsed_.lines.push_back(ParsedLine{
+        std::to_string(line_), code, {}, {}, static_cast<uint32_t>(line_), lineStart_, at});
   }
   // Forgets the event and the time words read so far.
   void clearEvent() {
@@ -42,6 +43,7 @@ class Parser {
   char fieldLetter_ = 0;
   uint64_t line_ = 1;
   size_t lineStart_ = 0;  // the reader's offset where the present line began
+  size_t tagAt_ = 0;      // the reader's offset of the tag of the field being read
 };
 
 bool isFieldLabel(char letter) {
@@ -128,19 +130,19 @@ void Parser::endLine() {
     return;
   }
   if (classifyEvent(e) != SUCCESS) {
-    report(REJECTED_RESPONSE);
+    report(REJECTED_RESPONSE, lineStart_);
     clearEvent();
     return;
   }
   e.texts = std::make_shared<EventTexts>();
   e.line = static_cast<uint32_t>(line_);
   parsed_.lines.push_back(ParsedLine{std::to_string(line_), SUCCESS, std::move(e), times_,
-                                     static_cast<uint32_t>(line_), lineStart_});
+                                     static_cast<uint32_t>(line_), lineStart_, lineStart_});
   clearEvent();
 }
 
 ResultCode Parser::abandonLine(ResultCode code) {
-  report(code);
+  report(code, tagAt_);
   if (ResultCode rc = reader_.skipToLineFeed(); rc != SUCCESS) {
     return rc;
   }
@@ -170,6 +172,7 @@ ResultCode Parser::run() {
       lineStart_ = reader_.offset();
       continue;
     } else if (c == ':' && isFieldLabel(fieldLetter_)) {
+      tagAt_ = reader_.offset() - 1;  // the letter or digit stands right before its colon
       fieldResult = readField();
     } else {
       fieldLetter_ = static_cast<char>(c);
@@ -190,7 +193,8 @@ ResultCode Parser::run() {
 void reportLine(ParseTarget& target, ResultCode code, const ParsedLine& parsed) {
   reportResult(target.log, code, parsed.line.c_str());
   if (target.findings != nullptr && code != NOT_TODAY && code != SUCCESS) {
-    target.findings->push_back({parsed.number, code, parsed.start});
+    const size_t at = code == parsed.report ? parsed.at : parsed.start;
+    target.findings->push_back({parsed.number, code, parsed.start, at});
   }
 }
 

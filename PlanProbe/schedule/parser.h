@@ -29,6 +29,7 @@ struct ParsedLine {
   std::array<TimeWords, 2> times;  // by EventEdge
   uint32_t number = 0;             // `line` as a number
   size_t start = 0;                // where the line begins in the text, in bytes
+  size_t at = 0;  // where the tag of the field `report` blames begins; `start` for none
 };
 
 // One report of the syntax analysis that names a schedule line: a response, error or warning.
@@ -36,6 +37,7 @@ struct Finding {
   uint32_t line;
   ResultCode code;
   size_t start;  // where the line begins in the schedule text, in bytes
+  size_t at;     // where the tag of the field to blame begins ("T:", "3:"); `start` for none
 };
 
 // The outcome of the text step over one schedule text.

@@ -19,6 +19,7 @@ struct InsightOptions {
   bool summary = false;                     // --summary
   std::optional<std::string> timelinePath;  // --timeline
   std::optional<SiteParameters> site;       // --site
+  std::optional<std::string> comparePath;   // --compare: the schedule the edit started from
 };
 
 // The parsed command line; unchanged once read.

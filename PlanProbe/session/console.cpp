@@ -36,6 +36,9 @@ void Console::print(const char* format, ...) {
 }
 
 void Console::showProgress(int percent) {
+  if (progressHidden_) {
+    return;
+  }
   consolePrint(out_, "\r%02i%% complete ", percent);
   out_.flush();
   progressShowing_ = true;

@@ -26,12 +26,15 @@ class Console {
   void showProgress(int percent);
   // Ends the progress line with a line end when it is showing; nothing otherwise.
   void endProgressLine();
+  // Shows no progress line from now on: the console carries other lines as the run goes.
+  void hideProgress() { progressHidden_ = true; }
 
   void flush();
 
  private:
   std::ostream& out_;
   bool progressShowing_ = false;
+  bool progressHidden_ = false;
 };
 
 // The system's reason for the failure `error` (an errno value), on a console line of its own.

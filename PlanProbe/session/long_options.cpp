@@ -84,6 +84,12 @@ std::optional<int> applyTimeline(const std::string& value, SessionOptions& optio
   return std::nullopt;
 }
 
+// --compare: the old schedule, checked once the files are known.
+std::optional<int> applyCompare(const std::string& value, SessionOptions& options, std::ostream&) {
+  options.insight.comparePath = value;
+  return std::nullopt;
+}
+
 // --help and --version end the program after their text.
 std::optional<int> applyHelp(const std::string&, SessionOptions&, std::ostream& console) {
   PrintHelp(console);
@@ -95,12 +101,13 @@ std::optional<int> applyVersion(const std::string&, SessionOptions&, std::ostrea
   return kExitOption;
 }
 
-constexpr std::array<LongOption, 7> kLongOptions{{
+constexpr std::array<LongOption, 8> kLongOptions{{
     {"--strict", "", &InsightOptions::strict, nullptr},
     {"--diagnostics", "", &InsightOptions::diagnostics, nullptr},
     {"--summary", "", &InsightOptions::summary, nullptr},
     {"--timeline", "FILE", nullptr, applyTimeline},
     {"--site", "LAT,LON,TZ", nullptr, applySite},
+    {"--compare", "OLDFILE", nullptr, applyCompare},
     {"--help", "", nullptr, applyHelp},
     {"--version", "", nullptr, applyVersion},
 }};
@@ -111,7 +118,7 @@ struct HelpLine {
   std::string_view text;
 };
 
-constexpr std::array<HelpLine, 22> kHelp{{
+constexpr std::array<HelpLine, 23> kHelp{{
     {"-s<sourcefile>", "the schedule file to check (default schedule.txt)"},
     {"-o<logfile>", "the results log to write (default out.txt)"},
     {"-p", "append to the results log instead of overwriting it"},
@@ -128,10 +135,11 @@ constexpr std::array<HelpLine, 22> kHelp{{
     {"+h<n>", "simulate n hours"},
     {"+i<n>", "simulate n minutes"},
     {"--strict", "exit status 1 when the analysis reported any error, response or warning"},
-    {"--diagnostics", "also write each analysis finding to standard error as FILE:LINE: ..."},
+    {"--diagnostics", "also write each analysis finding to standard error as FILE:LINE:COL: ..."},
     {"--summary", "show a summary of the run on the console afterwards"},
     {"--timeline FILE", "write a timeline page of the run (one HTML file) to FILE"},
     {"--site LAT,LON,TZ", "sunrise and sunset at this site (degrees; hours behind UT)"},
+    {"--compare OLDFILE", "show the executed commands that differ from OLDFILE's (exit 1 if any)"},
     {"--help", "show this list"},
     {"--version", "show the program's version"},
 }};

@@ -11,6 +11,7 @@
 #include "insight/finding_text.h"
 #include "log/replace_file.h"
 #include "schedule/parser.h"
+#include "session/compared_run.h"
 #include "session/console.h"
 #include "session/same_file.h"
 #include "session/simulation.h"
@@ -21,6 +22,8 @@ namespace {
 
 // The exit status of a run that --strict fails for the analysis's findings.
 constexpr int kExitStrict = 1;
+// The exit status of a run whose commands differ from the old schedule's (--compare).
+constexpr int kExitChanged = 1;
 
 constexpr const char* kLogHeader =
     "\nBTV Plan Probe:"
@@ -43,9 +46,8 @@ constexpr const char* kLogHeader =
     "\n--------------------------------"
     "\nErrors have a corresponding line number in front of them.";
 
-// The system's reason why `path` cannot be opened for reading, found by trying again: the
-// reader that failed keeps no reason of its own.
-int readFailureReason(const std::string& path) {
+// The system's reason why `path` cannot be read as a schedule; 0 when it can.
+int unreadableReason(const std::string& path) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
     return EISDIR;
@@ -55,7 +57,14 @@ int readFailureReason(const std::string& path) {
     return errno;
   }
   std::fclose(file);
-  return EIO;  // readable again now; the earlier failure was passing
+  return 0;
+}
+
+// The system's reason why `path` cannot be opened for reading, found by trying again: the
+// reader that failed keeps no reason of its own.
+int readFailureReason(const std::string& path) {
+  const int reason = unreadableReason(path);
+  return reason != 0 ? reason : EIO;  // readable again now; the earlier failure was passing
 }
 
 }  // namespace
@@ -76,15 +85,37 @@ bool Session::pageIsItsOwnFile() {
   if (!page) {
     return true;
   }
-  for (const auto& [path, what] : {std::pair{&options_.sourcePath, "schedule file"},
-                                   std::pair{&options_.logPath, "results file"}}) {
-    if (IsSameFile(*page, *path)) {
+  const std::optional<std::string>& old = options_.insight.comparePath;
+  using Named = std::pair<const std::string*, const char*>;
+  for (const auto& [path, what] :
+       {Named{&options_.sourcePath, "schedule file"}, Named{&options_.logPath, "results file"},
+        Named{old ? &*old : nullptr, "old schedule file"}}) {
+    if (path != nullptr && IsSameFile(*page, *path)) {
       console_.print("The timeline page %s is the %s %s itself. Quitting.\n", page->c_str(), what,
                      path->c_str());
       return false;
     }
   }
   return true;
+}
+
+bool Session::oldScheduleReadable() {
+  const std::optional<std::string>& old = options_.insight.comparePath;
+  if (!old) {
+    return true;
+  }
+  if (IsSameFile(*old, options_.logPath)) {
+    console_.print("The old schedule %s is the results file %s itself. Quitting.\n", old->c_str(),
+                   options_.logPath.c_str());
+    return false;
+  }
+  const int reason = unreadableReason(*old);
+  if (reason == 0) {
+    return true;
+  }
+  console_.print("The old schedule %s cannot be read. Quitting.\n", old->c_str());
+  printReason(console_, reason);
+  return false;
 }
 
 bool Session::openLog() {
@@ -158,11 +189,16 @@ int Session::run(std::span<const char* const> args) {
   if (options_.insight.site) {
     host_.setSite(ProviderFor(*options_.insight.site));
   }
-  console_.write(
-      "\nBTV Plan Probe: (press Ctrl+C to cancel)"
-      "\n----------------------------------------------\n");
-  console_.print("Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
-                 options_.logPath.c_str());
+  if (options_.insight.comparePath) {
+    // Standard output carries the changes, one a line, as the run goes.
+    console_.hideProgress();
+  } else {
+    console_.write(
+        "\nBTV Plan Probe: (press Ctrl+C to cancel)"
+        "\n----------------------------------------------\n");
+    console_.print("Reading %s and writing results to %s.\n", options_.sourcePath.c_str(),
+                   options_.logPath.c_str());
+  }
   if (CheckDayOfMonth(clock_.ClockMonthCode(), clock_.ClockDay(), clock_.ClockYear()) !=
       CalendarStatus::Ok) {
     console_.write("Invalid start date.\n Exiting.");
@@ -170,7 +206,7 @@ int Session::run(std::span<const char* const> args) {
   }
   clock_.updateDateKey();
   initialSpan_ = options_.totalMinutes;
-  if (!logIsNotSchedule() || !pageIsItsOwnFile() || !openLog()) {
+  if (!logIsNotSchedule() || !pageIsItsOwnFile() || !oldScheduleReadable() || !openLog()) {
     return kExitFailure;
   }
   log_.write(kLogHeader);
@@ -179,19 +215,35 @@ int Session::run(std::span<const char* const> args) {
 
 void Session::startInsight() {
   const InsightOptions& insight = options_.insight;
-  if (!insight.summary && !insight.timelinePath) {
-    return;
+  if (insight.summary || insight.timelinePath) {
+    const std::vector<uint32_t> physicalLines =
+        scheduleCache_.parsed ? PhysicalLineNumbers(*scheduleCache_.parsed, scheduleCache_.text)
+                              : std::vector<uint32_t>{};
+    summary_.emplace(events_, findings_, physicalLines, !options_.loadsOnly);
+    observers_.push_back(&*summary_);
+    if (insight.timelinePath) {
+      timeline_.emplace();
+      observers_.push_back(&*timeline_);
+    }
   }
-  summary_.emplace(events_, findings_, !options_.loadsOnly);
-  observers_.push_back(&*summary_);
-  if (insight.timelinePath) {
-    timeline_.emplace();
-    observers_.push_back(&*timeline_);
+  if (insight.comparePath) {
+    if (summary_) {
+      summary_->showChanges();
+      listeners_.push_back(&*summary_);
+    }
+    if (timeline_) {
+      timeline_->showChanges();
+      listeners_.push_back(&*timeline_);
+    }
+    comparison_.emplace(console_.stream(), LinesByCommand(events_), listeners_);
   }
 }
 
 int Session::finishInsight(int status) {
   const InsightOptions& insight = options_.insight;
+  if (comparison_) {
+    comparison_->finish(*insight.comparePath);
+  }
   if (summary_ && insight.summary) {
     std::ostringstream text;
     summary_->print(text);
@@ -210,6 +262,11 @@ int Session::finishInsight(int status) {
   if (insight.strict && status == kExitOk && !findings_.empty()) {
     return kExitStrict;
   }
+  if (comparison_ && status == kExitOk) {
+    return comparisonFailed_                                ? kExitFailure
+           : comparison_->gone() + comparison_->added() > 0 ? kExitChanged
+                                                            : kExitOk;
+  }
   return status;
 }
 
@@ -221,19 +278,50 @@ int RunSession(int argc, const char* const argv[], std::ostream& console,
 }
 
 void Session::RunSimulation() {
-  const SimulationSetup setup{options_,
-                              initialSpan_,
-                              clock_,
-                              boot_,
-                              events_,
-                              log_,
-                              console_,
-                              [this] {
-                                ParseTarget target{events_, log_, host_, &scheduleCache_};
-                                return loadScheduleFile(options_.sourcePath, false, target);
-                              },
-                              observers_};
-  Simulation(setup).run();
+  SimulationSetup setup{options_,
+                        initialSpan_,
+                        clock_,
+                        boot_,
+                        events_,
+                        log_,
+                        console_,
+                        [this] {
+                          ParseTarget target{events_, log_, host_, &scheduleCache_};
+                          const ResultCode rc =
+                              loadScheduleFile(options_.sourcePath, false, target);
+                          comparisonFailed_ = comparisonFailed_ || rc == FILE_OPEN_FAILED;
+                          return rc;
+                        },
+                        observers_};
+  if (comparison_) {
+    runCompared(setup);
+  } else {
+    Simulation(setup).run();
+  }
+}
+
+void Session::runCompared(SimulationSetup& setup) {
+  const std::string& oldPath = *options_.insight.comparePath;
+  ComparedRun old(options_, oldPath, clock_, comparison_->commands());
+  if (!old.analyse()) {
+    console_.print("The old schedule %s could not be read; nothing was compared.\n",
+                   oldPath.c_str());
+    comparisonFailed_ = true;
+    Simulation(setup).run();
+    return;
+  }
+  std::optional<Simulation> run;
+  CommandTrail trail(comparison_->commands(), [&run] { return run->minutesTaken(); });
+  observers_.push_back(&trail);
+  setup.observers = observers_;
+  run.emplace(setup);
+  RunSideBySide(*run, trail, old, *comparison_);
+  observers_.pop_back();
+  if (old.lostItsFile()) {
+    console_.print("The old schedule %s could no longer be read; its run ended early.\n",
+                   oldPath.c_str());
+    comparisonFailed_ = true;
+  }
 }
 
 }  // namespace quillmar::planprobe

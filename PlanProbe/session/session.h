@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "insight/command_changes.h"
 #include "insight/run_summary.h"
 #include "insight/timeline_page.h"
 #include "log/results_log.h"
@@ -22,6 +23,7 @@
 #include "session/clock_host.h"
 #include "session/command_line.h"
 #include "session/console.h"
+#include "session/simulation.h"
 
 namespace quillmar::planprobe {
 
@@ -48,13 +50,19 @@ class Session {
  private:
   // False, after saying so, when the log would be the schedule file itself.
   bool logIsNotSchedule();
-  // False, after saying so, when the timeline page would be the schedule or the log.
+  // False, after saying so, when the timeline page would be the schedule, the old schedule
+  // (--compare) or the log.
   bool pageIsItsOwnFile();
+  // False, after saying so, when the old schedule of --compare cannot be read or is the log.
+  bool oldScheduleReadable();
   bool openLog();
   void writeLogHeader();
   int runAnalysis();
-  // The minute loop over the simulated span (simulation.cpp).
+  // The minute loop over the simulated span (simulation.cpp), beside the old schedule's run
+  // with --compare.
   void RunSimulation();
+  // Runs `setup`'s simulation beside the old schedule's run, comparing their commands.
+  void runCompared(SimulationSetup& setup);
   int close();
   // Writes what the analysis found to the diagnostics stream, and gets the summary and the
   // timeline ready to watch the run, as the options ask.
@@ -77,7 +85,10 @@ class Session {
   std::vector<Finding> findings_;  // the syntax analysis's reports that name a line
   std::optional<RunSummary> summary_;
   std::optional<TimelinePage> timeline_;
-  std::vector<MinuteObserver*> observers_;  // none unless --summary or --timeline
+  std::vector<MinuteObserver*> observers_;       // none unless --summary, --timeline or --compare
+  std::optional<CommandComparison> comparison_;  // with --compare
+  std::vector<ChangeListener*> listeners_;       // the summary and the page, when asked for
+  bool comparisonFailed_ = false;                // a run ended for a file it could not read
 };
 
 // The program's entry: runs one session over the command line (argv[0] is the program name).

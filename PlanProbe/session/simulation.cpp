@@ -282,25 +282,28 @@ bool Simulation::runRestOfDay(const DayWindow& day) {
 }
 
 void Simulation::run() {
-  while (remaining_ != 0) {
-    if (dateChanged() && !LoadDay()) {
-      return;
-    }
-    if (s_.options.loadsOnly) {
-      endPass();
-      continue;
-    }
-    if (const std::optional<DayWindow> day = restOfDay()) {
-      if (!runRestOfDay(*day)) {
-        return;
-      }
-      continue;
-    }
-    if (!runMinute()) {
-      return;
-    }
-    endPass();
+  while (step()) {
   }
+}
+
+bool Simulation::step() {
+  if (over_ || remaining_ == 0 || (dateChanged() && !LoadDay())) {
+    over_ = true;
+    return false;
+  }
+  bool goesOn = true;
+  if (s_.options.loadsOnly) {
+    endPass();
+  } else if (const std::optional<DayWindow> day = restOfDay()) {
+    goesOn = runRestOfDay(*day);
+  } else {
+    goesOn = runMinute();
+    if (goesOn) {
+      endPass();
+    }
+  }
+  over_ = !goesOn || remaining_ == 0;
+  return !over_;
 }
 
 }  // namespace quillmar::planprobe

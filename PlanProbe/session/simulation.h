@@ -46,6 +46,15 @@ class Simulation {
   // Runs the whole span. Minutes that cannot write anything are passed over in one step;
   // every other minute is run exactly as a pass of the minute-by-minute loop runs it.
   void run();
+  // Runs the span on to the next change of date at most (one minute where the day cannot be
+  // planned); false once the run is over. Steps run after each other make up run(), so that
+  // two runs can go side by side.
+  bool step();
+  // Minutes of the span run so far: in a minute's observer call, the minute's place in the
+  // span. Beyond every minute of the span once the run is over.
+  uint64_t minutesTaken() const {
+    return over_ ? UINT64_MAX : uint64_t{s_.initialSpan} - remaining_;
+  }
 
   // The steps of one pass of the minute-by-minute loop, in loop order.
 
@@ -113,6 +122,7 @@ class Simulation {
 
   SimulationSetup s_;
   uint32_t remaining_;
+  bool over_ = false;          // the span is used up or the run was ended early
   int lastProgress_ = -1;      // the figure last shown; -1 before the first
   uint64_t nextFigureAt_ = 0;  // minutes taken at which the figure next changes
   int8_t lastYear_ = 0;

@@ -1,9 +1,10 @@
 // Times the planprobe minute loop on a realistic schedule of 30 events: the plain
 // minute-by-minute loop against the fast loop over 10 years, and the fast loop over 99 years
 // (the whole program, in a child process so that its peak memory can be read) against copying
-// the log it writes, and with the run summary and the timeline page against without them. Each
-// figure is the best of five runs. Usage: planprobe_bench [schedule file]
-// [scratch folder]
+// the log it writes, with the run summary and the timeline page against without them, and
+// --compare over 20 years against one run (with an identical copy as the old schedule, so that
+// every minute's command is compared, and with an edited one). Each figure is the best of five
+// runs. Usage: planprobe_bench [schedule file] [scratch folder]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -76,14 +79,17 @@ struct ChildRun {
   long peakKilobytes;
 };
 
-// The whole program over `years` years, run in a child process; its time and peak memory.
-// With `page`, the run also shows its summary and writes its timeline page there.
+// The whole program over `years` years with the options `extra`, run in a child process; its
+// time and peak memory. `expected` is the exit status it must give.
 ChildRun runProgram(const std::string& schedule, const std::string& log, int years,
-                    const std::string& page = "") {
-  const std::string span = "+y" + std::to_string(years);
-  const std::string source = "-s" + schedule;
-  const std::string target = "-o" + log;
-  const std::string timeline = "--timeline=" + page;
+                    const std::vector<std::string>& extra = {}, int expected = 0) {
+  std::vector<std::string> args = {"planprobe", "-s" + schedule, "-o" + log,
+                                   "+y" + std::to_string(years)};
+  args.insert(args.end(), extra.begin(), extra.end());
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) {
+    argv.push_back(arg.c_str());
+  }
   int status = 0;
   rusage usage{};
   // Each run writes a new file, as cp does below: freeing the old one's blocks is not the
@@ -94,11 +100,10 @@ ChildRun runProgram(const std::string& schedule, const std::string& log, int yea
       [&] {
         const pid_t child = fork();
         if (child == 0) {
-          const char* argv[] = {"planprobe",  source.c_str(), target.c_str(),
-                                span.c_str(), "--summary",    timeline.c_str()};
-          const int argc = page.empty() ? 4 : 6;
           std::ostringstream console;
-          _exit(quillmar::planprobe::RunSession(argc, argv, console, [] {}) == 0 ? 0 : 1);
+          const int got = quillmar::planprobe::RunSession(static_cast<int>(argv.size()),
+                                                          argv.data(), console, [] {});
+          _exit(got == expected ? 0 : 1);
         }
         wait4(child, &status, 0, &usage);
       },
@@ -112,6 +117,47 @@ ChildRun runProgram(const std::string& schedule, const std::string& log, int yea
 
 bool sameContent(const std::string& a, const std::string& b) {
   return std::system(("cmp -s '" + a + "' '" + b + "'").c_str()) == 0;
+}
+
+// --compare over 20 years against one run, with an identical and with an edited old schedule
+// (its first daily time an hour later), and the peak memory against a 1-year comparison.
+void compareFigures(const std::string& schedule, const fs::path& dir) {
+  const std::string log = (dir / "compare20.log").string();
+  const std::string same = (dir / "same.txt").string();
+  const std::string edited = (dir / "edited.txt").string();
+  fs::copy_file(schedule, same, fs::copy_options::overwrite_existing);
+  std::string text;
+  {
+    std::ifstream in(schedule, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::string original = text;
+  const size_t daily = text.find("P:DAY");
+  const size_t time = daily == std::string::npos ? daily : text.rfind("T:", daily);
+  if (time != std::string::npos && text[time + 2] >= '0' && text[time + 2] <= '1') {
+    ++text[time + 3];
+  }
+  std::ofstream(edited, std::ios::binary) << text;
+  const bool changed = text != original;
+  const std::vector<std::string> sameOptions = {"--compare=" + same};
+  const std::vector<std::string> editedOptions = {"--compare=" + edited};
+  const Timing one = bestOf5([&] { return runProgram(schedule, log, 20).timing; });
+  const ChildRun sameRun = runProgram(schedule, log, 20, sameOptions);
+  const Timing compared =
+      bestOf5([&] { return runProgram(schedule, log, 20, sameOptions).timing; });
+  const Timing editedRun =
+      bestOf5([&] { return runProgram(schedule, log, 20, editedOptions, changed ? 1 : 0).timing; });
+  const ChildRun shortRun = runProgram(schedule, log, 1, sameOptions);
+  std::printf(
+      "20 years: one run %.3f s (cpu %.3f s); --compare with an identical copy %.3f s "
+      "(cpu %.3f s), ratio %.2f (cpu %.2f)\n",
+      one.wall, one.cpu, compared.wall, compared.cpu, compared.wall / one.wall,
+      compared.cpu / one.cpu);
+  std::printf("          --compare with an edited copy%s %.3f s (cpu %.3f s), ratio %.2f\n",
+              changed ? "" : " (no time found to edit: identical)", editedRun.wall, editedRun.cpu,
+              editedRun.wall / one.wall);
+  std::printf("          peak RSS of --compare: 1 year %ld kB, 20 years %ld kB\n",
+              shortRun.peakKilobytes, sameRun.peakKilobytes);
 }
 
 }  // namespace
@@ -160,13 +206,16 @@ int main(int argc, char* argv[]) {
               longRun.peakKilobytes);
 
   const std::string page = (dir / "page99.html").string();
-  ChildRun insight = runProgram(schedule, longLog, 99, page);
-  insight.timing = bestOf5([&] { return runProgram(schedule, longLog, 99, page).timing; });
+  const std::vector<std::string> insightOptions = {"--summary", "--timeline=" + page};
+  ChildRun insight = runProgram(schedule, longLog, 99, insightOptions);
+  insight.timing =
+      bestOf5([&] { return runProgram(schedule, longLog, 99, insightOptions).timing; });
   std::printf(
       "99 years with --summary --timeline: %.3f s (cpu %.3f s), page %.2f MB, peak RSS %ld kB\n",
       insight.timing.wall, insight.timing.cpu, fs::file_size(page) / 1e6, insight.peakKilobytes);
   std::printf("          against without them: ratio %.2f (cpu %.2f)\n",
               insight.timing.wall / longRun.timing.wall, insight.timing.cpu / longRun.timing.cpu);
+  compareFigures(schedule, dir);
   fs::remove_all(dir);
   return 0;
 }

@@ -20,8 +20,9 @@ its own status.
   warned.txt --strict: 1
   $ status response.txt --strict; status response.txt --strict --summary --diagnostics
   response.txt --strict: 1
-  response.txt:1: error: REJECTED_EVENT: a repeating event needs a repeat count (R:) of 1 to 127, so the line is not loaded
+  response.txt:1:1: error: REJECTED_EVENT: a repeating event needs a repeat count (R:) of 1 to 127, so the line is not loaded
     D:01.03.02 T:12:30 P:DAY R:0 E:ON 1:1
+    ^
   response.txt --strict --summary --diagnostics: 1
   $ status none.txt --strict
   none.txt --strict: 255
@@ -110,22 +111,22 @@ no line is said never to have run.
 
   $ printf 'D:12.30.99 T:BOOT P:DAY R:1 E:ON 1:1\nD:12.30.99 T:12:00 P:DAY R:1 E:OFF 1:1\n' >roll.txt
   $ planprobe -sroll.txt -oo.txt -d123099 -t1200 +d3 --summary | sed -n '/valid line/,$p'
-  2 valid line(s), 0 faulty line(s); simulated 4 day(s), 30.12.99 to 02.01.00
+  2 valid line(s), 0 faulty line(s); simulated 4 day(s), 2099-12-30 to 2000-01-02
   
-   line  event                               runs      lost lost to  first run       last run
-      1  ON 1                                   1         0       -  30.12.99 12:00  30.12.99 12:00
-      2  OFF 1                                  0         1       1  -               -
+   line  event                               runs      lost lost to  first run         last run
+      1  ON 1                                   1         0       -  2099-12-30 12:00  2099-12-30 12:00
+      2  OFF 1                                  0         1       1  -                 -
   
   Warnings:
     - line 2 (OFF 1) was due but never won its minute
-    - 1 minute(s) wrote "Unknown Event Type" (no precedence between due events), the first on 31.12.99 12:00
-    - the span runs past 31.12.99: the two-digit year rolls over to 00
+    - 1 minute(s) wrote "Unknown Event Type" (no precedence between due events), the first on 2099-12-31 12:00
+    - the span runs past 2099-12-31: the two-digit year rolls over to 00 (2000)
   $ planprobe -sroll.txt -oo.txt -l +d3 --summary | sed -n '/valid line/,$p'
-  2 valid line(s), 0 faulty line(s); simulated 3 day(s), 01.01.00 to 03.01.00
+  2 valid line(s), 0 faulty line(s); simulated 3 day(s), 2000-01-01 to 2000-01-03
   
-   line  event                               runs      lost lost to  first run       last run
-      1  ON 1                                   0         0       -  -               -
-      2  OFF 1                                  0         0       -  -               -
+   line  event                               runs      lost lost to  first run         last run
+      1  ON 1                                   0         0       -  -                 -
+      2  OFF 1                                  0         0       -  -                 -
   
   Warnings:
     - only the daily loads were simulated (-l): no minute was executed
@@ -141,9 +142,9 @@ following it.
   > done
   --strict: 0 same 0
   --diagnostics: 0 same 0
-  --summary: 0 same 4627
+  --summary: 0 same 4717
   --timeline t.html: 0 same 0
-  --timeline=t.html --summary --strict --diagnostics --site=0,0,0: 0 same 4627
+  --timeline=t.html --summary --strict --diagnostics --site=0,0,0: 0 same 4717
 
 A timeline page that cannot be written fails the run and leaves no file.
 
