@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace quillmar::link {
 
@@ -61,6 +62,8 @@ class SerialLink {
   int portIndex() const { return portIndex_; }
   uint16_t baudRate() const { return baudRate_; }
   const PortDevices& devices() const { return devices_; }
+  // Names the devices the next open takes; for a closed link (an open port is not moved).
+  void setDevices(PortDevices devices) { devices_ = std::move(devices); }
   // The device of the open port; "" while closed.
   std::string deviceName() const { return isOpen() ? devices_[portIndex_] : std::string(); }
 
