@@ -564,7 +564,7 @@ echo "== QUILLmar_Update.exe in the prefix whose only port is COM5, a USB adapte
 # the dialog ask first whether to switch to fast transfers, and Enter (Yes) does, so the unit
 # gets block loads and block reads.
 start_sim --tally "$work/tally.txt"
-(cd "$dialog" && exec "${via[@]}" timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
+(cd "$dialog" && "${via[@]}" timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
 app=$!
 wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
 probe key "${help[@]}" enter
