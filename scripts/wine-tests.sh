@@ -95,6 +95,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Wine\Ports]
 "COM1"="$work/com1"
 "COM2"="$work/com2"
+"COM3"="$work/com3"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -426,6 +427,53 @@ sleep 1
 shot 8-refused-then-updated
 echo "ok: input refused during Update leaves focus, default button and port as they were; Enter then runs Update"
 
+# With COM1 and COM2 present, Com1 is COM1 and Com2 is COM2; the port list shows the checked
+# button's port. The arrow keys move between the two Com buttons (round, never on to Version), and
+# the default button stays Update.
+list_text() { probe text "${main[0]}" 1009; }
+[[ $(list_text) == COM1\ * ]] || fail "Com1 does not stand for COM1: $(list_text)"
+probe mouse "${main[@]}" 1001
+probe type "${main[@]}" down
+arrows=$(probe state "${main[@]}")
+[[ $arrows == "focus 1002 default 1 checked 1002" && $(list_text) == COM2\ * ]] ||
+  fail "the down arrow on Com1: $arrows, list $(list_text)"
+probe type "${main[@]}" down
+arrows=$(probe state "${main[@]}")
+[[ $arrows == "focus 1001 default 1 checked 1001" && $(list_text) == COM1\ * ]] ||
+  fail "the down arrow on Com2: $arrows, list $(list_text)"
+echo "ok: Com1 is COM1, Com2 is COM2, the arrow keys move between them and Update stays the default"
+
+# A third port chosen in the dialog and fast transfers switched on there, by mouse and keyboard:
+# only COM3 reaches the unit, which counts the block loads ("B") and block reads ("g") it gets.
+stop_sim
+start_sim --tally "$work/tally.txt"
+ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com3"
+ln -sfn /nonexistent "$work/com1"
+ln -sfn /nonexistent "$work/com2"
+probe mouse "${main[@]}" 1009
+sleep 1
+shot 12-port-list
+probe type "${main[@]}" down
+probe type "${main[@]}" down
+probe type "${main[@]}" enter
+[[ $(list_text) == COM3\ * ]] || fail "the list did not choose COM3: $(list_text)"
+probe mouse "${main[@]}" 1010
+chosen=$(probe state "${main[@]}")
+[[ $chosen == "focus 1010 default 1 checked 1001" ]] || fail "after choosing in the list: $chosen"
+probe type "${main[@]}" enter
+wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+shot 13-third-port-fast
+wait_for "Update to end" 120 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Update on COM3 ended with: $(probe text "${main[@]}")"
+took=$(probe text "${main[0]}" 1008)
+[[ $took == "Took "* ]] || fail "the time line after Update: $took"
+sleep 1
+shot 14-third-port-updated
+stop_sim
+grep -q '^B [1-9]' "$work/tally.txt" && grep -q '^g [1-9]' "$work/tally.txt" ||
+  fail "the unit got no block transfers: $(tr '\n' ' ' <"$work/tally.txt")"
+echo "ok: COM3 chosen in the list and fast transfers checked: Enter updates in blocks ($(grep -E '^[Bg] ' "$work/tally.txt" | tr '\n' ' ')), $took"
+
 # Com2 and Read while another program holds the line: the link's message, then READ FAILED!
 stop_sim
 start_sim --silent-after 0
@@ -481,6 +529,19 @@ stop_sim
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe --block did not end cleanly after Escape (status $?)"
 
+# The command line of a shortcut: --help and --version on the standard output when it leads to a
+# file (a message box otherwise), a bad option refused with status 2.
+wrun 60 "$bin/QUILLmar_Update.exe" --help >"$work/help.txt" || fail "QUILLmar_Update.exe --help exited with $?"
+grep -q -- '--com1 <PORT> .*Port behind Com1 (default: COM1 where this computer has' "$work/help.txt" ||
+  fail "QUILLmar_Update.exe --help: $(cat "$work/help.txt")"
+[[ $(wrun 60 "$bin/QUILLmar_Update.exe" --version | tr -d '\r') == "QUILLmar_Update $version" ]] ||
+  fail "QUILLmar_Update.exe --version"
+status=0
+wrun 60 "$bin/QUILLmar_Update.exe" --com3 COM3 2>"$work/refused.txt" || status=$?
+[[ $status == 2 ]] && grep -q "Unknown option 'com3'" "$work/refused.txt" ||
+  fail "QUILLmar_Update.exe --com3: status $status, $(cat "$work/refused.txt")"
+echo "ok: QUILLmar_Update.exe --help, --version and a refused option"
+
 echo "== quillmar-update.exe in a prefix whose only port is COM5, a USB adapter"
 # make_adapter_prefix: a new prefix, made current, whose only serial port is COM5 (pointed at the
 # simulator by start_sim), which Windows' device list names as an FTDI adapter whose driver holds
@@ -530,5 +591,40 @@ expect_run "version through --port com5" 0 $'Fetching version. Please wait...\nQ
 expect_run "version through --port com12" 1 $'Fetching version. Please wait...\nQUILLmar Version NONE' \
   "COM12: no such device; serial ports on this computer: COM5." 60 --port com12 version
 stop_sim
+
+echo "== QUILLmar_Update.exe in the prefix whose only port is COM5, a USB adapter"
+# Enter on "Close Help" and Enter start Update on COM5; the adapter's 16 ms latency timer makes
+# the dialog ask first whether to switch to fast transfers, and Enter (Yes) does, so the unit
+# gets block loads and block reads.
+start_sim --tally "$work/tally.txt"
+(cd "$dialog" && "${via[@]}" timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
+app=$!
+wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
+probe key "${help[@]}" enter
+wait_for "the help dialog to close" 30 gone "${help[@]}"
+sleep 1
+shot 15-com5-only
+com5_list=$(list_text)
+[[ $com5_list == "COM5  USB Serial Port (USB 0403:6001, serial A50285BI)" ]] ||
+  fail "Com1 does not stand for the adapter on COM5: $com5_list"
+probe key "${main[@]}" enter
+question() { [[ $(probe text "${box[@]}") == "The USB serial adapter COM5 "* ]]; }
+wait_for "the question about fast transfers" 30 question
+sleep 1
+shot 16-com5-question
+asked=$(probe text "${box[@]}" | tr -d '\r')
+[[ $asked == *"holds each reply 16 ms"*"the update takes about 5"*" min; with fast transfers about "*"Switch to fast transfers?" ]] ||
+  fail "the question about fast transfers: $asked"
+probe key "${box[@]}" enter
+wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Enter, Enter on COM5 ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 17-com5-updated
+probe key "${main[@]}" escape
+wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
+stop_sim
+grep -q '^B [1-9]' "$work/tally.txt" && grep -q '^g [1-9]' "$work/tally.txt" ||
+  fail "the yes to fast transfers did not reach the unit: $(tr '\n' ' ' <"$work/tally.txt")"
+echo "ok: with only the adapter on COM5 ($com5_list), Enter and Enter ask about its 16 ms, and yes updates in blocks"
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."

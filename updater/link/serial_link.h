@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace quillmar::link {
 
@@ -70,6 +71,8 @@ class SerialLink {
   int portIndex() const { return portIndex_; }
   uint16_t baudRate() const { return baudRate_; }
   const PortDevices& devices() const { return devices_; }
+  // Names the devices the next open takes; for a closed link (an open port is not moved).
+  void setDevices(PortDevices devices) { devices_ = std::move(devices); }
   // The device of the open port; "" while closed.
   std::string deviceName() const { return isOpen() ? devices_[portIndex_] : std::string(); }
 

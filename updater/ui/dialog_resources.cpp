@@ -21,6 +21,12 @@ constexpr ControlRow kUpdaterControls[] = {
     {kIdCom1, RadioButton, "Com1", 19, 21, 34, 10},
     {kIdCom2, RadioButton, "Com2", 19, 31, 34, 10},
     {kIdVersion, Button, "&Version", 87, 38, 50, 14},
+    // Beyond the original dialog: the time of an operation, the port behind the checked Com
+    // button, and fast transfers.
+    {kIdTimeLine, Label, "", 15, 120, 124, 9},
+    {kIdPortLabel, Label, "&Port:", 13, 135, 22, 9},
+    {kIdPortList, ComboBox, "", 37, 133, 101, 12},
+    {kIdFastTransfers, CheckBox, "&Fast transfers", 13, 149, 125, 10},
 };
 
 constexpr ControlRow kHelpControls[] = {
@@ -54,7 +60,7 @@ constexpr const char* kHelpPieces[] = {
 
 }  // namespace
 
-const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 126, kUpdaterControls};
+const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 165, kUpdaterControls};
 const DialogLayout kHelpDialogLayout = {"QUILLmar Update Help", 261, 186, kHelpControls};
 const DialogLayout kAboutDialogLayout = {"About QUILLmar_Update", 145, 63, kAboutControls};
 

@@ -16,6 +16,10 @@
 #define IDC_READ 1005
 #define IDC_VERSION 1006
 #define IDC_ABOUT_VERSION 1007
+#define IDC_TIME_LINE 1008
+#define IDC_PORT_LIST 1009
+#define IDC_FAST_TRANSFERS 1010
+#define IDC_PORT_LABEL 1011
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).
