@@ -10,6 +10,7 @@
 #include "calendar/calendar.h"
 #include "insight/finding_text.h"
 #include "log/replace_file.h"
+#include "platform/file_name.h"
 #include "schedule/parser.h"
 #include "session/console.h"
 #include "session/same_file.h"
@@ -47,7 +48,7 @@ constexpr const char* kLogHeader =
 // reader that failed keeps no reason of its own.
 int readFailureReason(const std::string& path) {
   std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
+  if (std::filesystem::is_directory(platform::pathFromName(path), ignored)) {
     return EISDIR;
   }
   std::FILE* file = std::fopen(path.c_str(), "rb");
