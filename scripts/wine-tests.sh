@@ -266,8 +266,10 @@ expect_run "verify with --image Łódź.hex" 0 $'Verifying Data...\nVerify Compl
 # A folder that is not there: the system's reason ends in one full stop, not two.
 expect_run "read into a folder that is not there" 1 $'Reading App to quillread.hex...\nREAD FAILED!' \
   "Nothing was read from the unit." 60 --folder 'Łódź\absent' read
-grep -q '^"Łódź\\absent\\quillread.hex" cannot be written: Path not found\.$' <(tr -d '\r' <"$work/streams.$BASHPID.err") ||
-  fail "the unwritable read-back: $(cat "$work/streams.$BASHPID.err")"
+streams=$work/streams.$BASHPID # named here: a command substitution has a process number of its own
+unwritable=$(tr -d '\r' <"$streams.err")
+[[ $unwritable == $'"Łódź\\absent\\quillread.hex" cannot be written: Path not found.\nNothing was read from the unit.' ]] ||
+  fail "the unwritable read-back: $unwritable"
 echo "ok: the unwritable read-back is named with the system's reason"
 expect_run "verify" 0 $'Verifying Data...\nVerify Completed!' "" 600 verify
 expect_run "version with --port auto" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' \
