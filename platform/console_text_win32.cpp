@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console_text.h"
+#include "wide_text_win32.h"
 
 namespace quillmar::platform {
 namespace {
@@ -24,6 +25,7 @@ class ConsoleBuffer final : public std::streambuf {
   explicit ConsoleBuffer(HANDLE console) : console_(console) {}
 
  protected:
+  // Collects one character.
   int_type overflow(int_type c) override {
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
       pending_.push_back(traits_type::to_char_type(c));
@@ -31,6 +33,7 @@ class ConsoleBuffer final : public std::streambuf {
     return traits_type::not_eof(c);
   }
 
+  // Collects a run of characters.
   std::streamsize xsputn(const char* text, std::streamsize count) override {
     pending_.append(text, static_cast<std::size_t>(count));
     return count;
@@ -38,12 +41,7 @@ class ConsoleBuffer final : public std::streambuf {
 
   // Converts and writes what has been collected; -1 when the console takes it not all.
   int sync() override {
-    const int size = static_cast<int>(pending_.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, pending_.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_ACP, 0, pending_.data(), size, wide.data(),
-                        static_cast<int>(wide.size()));
+    const std::wstring wide = wideFromNarrow(pending_);
     pending_.clear();
     for (std::size_t done = 0; done < wide.size();) {
       DWORD written = 0;
@@ -64,12 +62,14 @@ class ConsoleBuffer final : public std::streambuf {
 // One standard stream redirected to its console until destroyed.
 class ConsoleRedirect {
  public:
+  // Points `stream` at `console`, flushing after every insertion.
   ConsoleRedirect(std::ostream& stream, HANDLE console)
       : stream_(stream), buffer_(console), flags_(stream.flags()) {
     stream.flush();
     previous_ = stream.rdbuf(&buffer_);
     stream.setf(std::ios::unitbuf);
   }
+  // Gives `stream` its own buffer and flags back, with nothing left unwritten.
   ~ConsoleRedirect() {
     stream_.flush();
     stream_.rdbuf(previous_);
