@@ -140,7 +140,8 @@ cp "$root/examples/planprobe-schedule.txt" example.txt
 echo 'an old page' >page.html
 wrun 120 "$bin/planprobe.exe" -sexample.txt -oexample.log -d072402 +d2 --summary --timeline page.html \
   </dev/null >console.txt || fail "planprobe.exe --summary --timeline exited with $?"
-tr -d '\r' <console.txt | grep -q '^33 valid line(s), 0 faulty line(s); simulated 2 day(s)' ||
+# Read from the file: grep -q that leaves a pipe early can fail the writer under pipefail.
+grep -q '^33 valid line(s), 0 faulty line(s); simulated 2 day(s)' console.txt ||
   fail "planprobe.exe --summary: $(tail -c 600 console.txt)"
 grep -q 'ElvaneOn: 1' page.html && tail -c 20 page.html | grep -q '</html>' ||
   fail "planprobe.exe --timeline wrote no whole page: $(head -c 300 page.html)"
@@ -158,6 +159,36 @@ for name in absent dir; do
   grep -q "^Couldn't open source file: [A-Z]" console.txt && [[ ! -e $name.syn ]] ||
     fail "tildeconv.exe $name.htm: $(cat console.txt)"
 done
+# Names outside ASCII and outside the ANSI code page: the programs' manifests make UTF-8 their
+# code page, so arguments and files keep such names, and redirected output shows them in UTF-8.
+cp example.txt Łódź.txt
+wrun 120 "$bin/planprobe.exe" -sŁódź.txt -oŁódź.log -d072402 +d2 --summary --timeline Łódź.html \
+  </dev/null >console.txt || fail "planprobe.exe -sŁódź.txt -oŁódź.log exited with $?"
+grep -q '^Reading Łódź.txt and writing results to Łódź.log.' console.txt ||
+  fail "planprobe.exe -sŁódź.txt console: $(head -c 600 console.txt)"
+cmp -s Łódź.log example.log || fail "planprobe.exe -sŁódź.txt -oŁódź.log wrote another log than the same run under ASCII names"
+grep -q '<title>planprobe timeline: &#321;&#243;d&#378;.txt</title>' Łódź.html && tail -c 20 Łódź.html | grep -q '</html>' ||
+  fail "planprobe.exe --timeline Łódź.html: $(head -c 300 Łódź.html)"
+cp Łódź.txt kept.txt
+# The log refused as the schedule itself, spelt in capitals outside ASCII.
+status=0
+wrun 60 "$bin/planprobe.exe" -sŁódź.txt -oŁÓDŹ.TXT -p </dev/null >console.txt || status=$?
+[[ $status == 255 ]] && grep -q 'The results file ŁÓDŹ.TXT is the schedule file Łódź.txt itself' console.txt ||
+  fail "planprobe.exe -oŁÓDŹ.TXT exited with $status: $(cat console.txt)"
+cmp -s Łódź.txt kept.txt || fail "planprobe.exe -oŁÓDŹ.TXT changed the schedule"
+echo "ok: planprobe.exe -sŁódź.txt -oŁódź.log --timeline Łódź.html"
+printf 'a<!--~-->b~c' >Łódź.htm
+wrun 60 "$bin/tildeconv.exe" Łódź.htm >console.txt || fail "tildeconv.exe Łódź.htm exited with $?"
+[[ $(tr -d '\r' <console.txt) == "Łódź.syn: Replaced 1 feedback tilde.    Duplicated 1 regular tilde." ]] ||
+  fail "tildeconv.exe Łódź.htm console: $(cat console.txt)"
+[[ $(cat Łódź.syn) == 'a~b~~c' ]] || fail "tildeconv.exe Łódź.htm output: $(cat Łódź.syn)"
+# On Wine's console (a terminal here, which Wine drives with cursor moves between the parts of
+# the line) the name shows as itself too.
+LC_ALL=C.UTF-8 timeout 60 script -qec "wine '$bin/tildeconv.exe' Łódź.htm" /dev/null </dev/null >console.txt ||
+  fail "tildeconv.exe Łódź.htm on the console exited with $?"
+grep -q 'Łódź.syn' console.txt && grep -q 'Replaced 1 feedback tilde.' console.txt ||
+  fail "tildeconv.exe Łódź.htm on the console: $(cat -v console.txt)"
+echo "ok: tildeconv.exe Łódź.htm writes Łódź.syn and names it, redirected and on the console"
 cd "$root"
 
 echo "== quillmar-update.exe under Wine against the simulated unit"
@@ -223,7 +254,9 @@ missing=$(tr -d '\r' <"$work/missing.err")
 echo "ok: update on a missing port names it and lists the ports"
 expect_run "update through COM1" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
 expect_run "read through COM2" 0 $'Reading App to quillread.hex...\nRead Completed!' "" 600 --port COM2 read
-python3 - "$run/quillmar.hex" "$run/quillread.hex" <<'PY' || fail "quillread.hex does not hold the image written"
+# same_image A B: the two Intel HEX files hold the same flash (erased bytes as 0xFF).
+same_image() {
+  python3 - "$1" "$2" <<'PY'
 import sys
 def image(path):
     memory, base = bytearray(b"\xff" * 131072), 0
@@ -238,7 +271,37 @@ def image(path):
     return memory
 sys.exit(image(sys.argv[1]) != image(sys.argv[2]))
 PY
+}
+same_image "$run/quillmar.hex" "$run/quillread.hex" || fail "quillread.hex does not hold the image written"
 expect_run "version" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' "" 120 version
+# Folders outside ASCII, one in the ANSI code page (Jürgen) and one outside it (Łódź): --folder
+# finds quillmar.hex and Read writes quillread.hex there (block transfers, for the time they save).
+for name in Jürgen Łódź; do
+  mkdir -p "$run/$name/firmware"
+  cp "$run/quillmar.hex" "$run/$name/firmware/"
+  expect_run "update with --folder $name\\firmware" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' \
+    "" 600 --folder "$name\\firmware" update
+  expect_run "read with --folder $name\\firmware" 0 $'Reading App to quillread.hex...\nRead Completed!' \
+    "" 600 --block --folder "$name\\firmware" read
+  same_image "$run/quillmar.hex" "$run/$name/firmware/quillread.hex" ||
+    fail "$name\\firmware\\quillread.hex does not hold the image written"
+done
+# The program's own folder named Łódź, and --image and --output named outside ASCII.
+cp "$run/quillmar-update.exe" "$run/quillmar.hex" "$run/Łódź/"
+run=$run/Łódź expect_run "update from the program's folder Łódź" 0 \
+  $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
+expect_run "read with --output Łódź.hex" 0 $'Reading App to Łódź.hex...\nRead Completed!' "" 600 \
+  --block --output Łódź.hex read
+same_image "$run/quillmar.hex" "$run/Łódź.hex" || fail "Łódź.hex does not hold the image written"
+expect_run "verify with --image Łódź.hex" 0 $'Verifying Data...\nVerify Completed!' "" 600 --block --image Łódź.hex verify
+# A folder that is not there: the system's reason ends in one full stop, not two.
+expect_run "read into a folder that is not there" 1 $'Reading App to quillread.hex...\nREAD FAILED!' \
+  "Nothing was read from the unit." 60 --folder 'Łódź\absent' read
+streams=$work/streams.$BASHPID # named here: a command substitution has a process number of its own
+unwritable=$(tr -d '\r' <"$streams.err")
+[[ $unwritable == $'"Łódź\\absent\\quillread.hex" cannot be written: Path not found.\nNothing was read from the unit.' ]] ||
+  fail "the unwritable read-back: $unwritable"
+echo "ok: the unwritable read-back is named with the system's reason"
 expect_run "verify" 0 $'Verifying Data...\nVerify Completed!' "" 600 verify
 expect_run "version with --port auto" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' \
   "--port auto: the boot loader answers on COM1" 120 --port auto version
@@ -315,7 +378,9 @@ echo "== QUILLmar_Update.exe under Wine on the virtual display"
 shots=$root/build-windows/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
-dialog=$work/dialog
+# The dialog's folder is named outside the ANSI code page, and it is started from another one:
+# its Updates find quillmar.hex beside the program.
+dialog=$work/Łódź
 mkdir -p "$dialog"
 cp "$bin/QUILLmar_Update.exe" "$run/quillmar.hex" "$dialog/"
 main=(QUILLmar_Update 1004) # the main dialog, known by its status line
@@ -348,7 +413,7 @@ has_status() {
 }
 
 start_sim
-(cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog.log" 2>&1 &
+(cd "$work" && exec timeout 900 wine "$dialog/QUILLmar_Update.exe") >"$work/dialog.log" 2>&1 &
 app=$!
 wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
 sleep 1
@@ -369,7 +434,7 @@ wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
 has_status "QUILLmar Updated!" || fail "Enter ran Update, which ended with: $(probe text "${main[@]}")"
 sleep 1
 shot 4-updated
-echo "ok: Enter runs Update against the simulated unit: QUILLmar Updated!"
+echo "ok: Enter runs Update against the simulated unit from a folder named Łódź: QUILLmar Updated!"
 
 probe syscommand "${main[@]}" 16
 wait_for "the about box" 30 probe text "${about[@]}"
@@ -501,7 +566,7 @@ echo "ok: Escape ends the program; screenshots in $shots"
 # QUILLmar_Update.exe --block: Update in block transfers, and a refused block load named in its
 # box (a unit that refuses the first one; without --block no block load is sent).
 start_sim
-(cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe --block) >"$work/dialog-block.log" 2>&1 &
+(cd "$work" && exec timeout 900 wine "$dialog/QUILLmar_Update.exe" --block) >"$work/dialog-block.log" 2>&1 &
 app=$!
 wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
 probe key "${help[@]}" enter

@@ -1,6 +1,9 @@
 #include "insight/timeline_page.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "calendar/calendar.h"
 #include "insight/finding_text.h"
@@ -68,6 +71,43 @@ void appendEscaped(std::string& page, std::string_view text) {
           page += c;
         }
     }
+  }
+}
+
+// The code point of the well-formed UTF-8 sequence of two to four bytes that starts `text`, and
+// its length; a length of 0 when `text` starts otherwise.
+std::pair<char32_t, std::size_t> utf8CharacterAt(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = text.empty() ? 0 : byte(0);
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || text.size() < length) {
+    return {0, 0};
+  }
+  char32_t point = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) {
+      return {0, 0};
+    }
+    point = point << 6 | (byte(i) & 0x3F);
+  }
+  // Overlong forms, surrogates and points beyond Unicode are no characters.
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool valid =
+      point >= kSmallest[length] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
+  return valid ? std::pair{point, length} : std::pair{char32_t{0}, std::size_t{0}};
+}
+
+// A file name for HTML text: as appendEscaped, except that names come in UTF-8 (Linux, and the
+// Windows programs by their manifest), so a well-formed character outside ASCII shows as itself.
+void appendEscapedName(std::string& page, std::string_view name) {
+  while (!name.empty()) {
+    const auto [point, length] = utf8CharacterAt(name);
+    if (length > 0) {
+      page += "&#" + std::to_string(static_cast<uint32_t>(point)) + ";";
+    } else {
+      appendEscaped(page, name.substr(0, 1));
+    }
+    name.remove_prefix(std::max<std::size_t>(length, 1));
   }
 }
 
@@ -303,14 +343,14 @@ std::string TimelinePage::render(const std::string& scheduleName, const RunSumma
   std::string page =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/><title>planprobe "
       "timeline: ";
-  appendEscaped(page, scheduleName);
+  appendEscapedName(page, scheduleName);
   page += "</title><style>";
   page += kStyle;
   for (size_t i = 0; i < kKindColours.size(); ++i) {
     page += ".k" + std::to_string(SENDSTRING + i) + "{background:" + kKindColours[i] + "}";
   }
   page += "</style></head><body><h1>Timeline of ";
-  appendEscaped(page, scheduleName);
+  appendEscapedName(page, scheduleName);
   page += "</h1><p>";
   if (summary.firstDay()) {
     page += "Simulated " + std::to_string(summary.days()) + " day(s), " +

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_name.h"
+
 namespace quillmar::planprobe {
 namespace {
 
@@ -27,7 +29,7 @@ ResultCode ScheduleReader::open(const char* fileName) {
   }
   // A directory opens on some systems but reads nothing; it is no schedule file.
   std::error_code error;
-  if (std::filesystem::is_directory(fileName, error)) {
+  if (std::filesystem::is_directory(platform::pathFromName(fileName), error)) {
     return FILE_OPEN_FAILED;
   }
   file_ = std::fopen(fileName, "rb");

@@ -10,6 +10,7 @@
 #include "calendar/calendar.h"
 #include "insight/finding_text.h"
 #include "log/replace_file.h"
+#include "platform/file_name.h"
 #include "schedule/parser.h"
 #include "session/compared_run.h"
 #include "session/console.h"
@@ -49,7 +50,7 @@ constexpr const char* kLogHeader =
 // The system's reason why `path` cannot be read as a schedule; 0 when it can.
 int unreadableReason(const std::string& path) {
   std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
+  if (std::filesystem::is_directory(platform::pathFromName(path), ignored)) {
     return EISDIR;
   }
   std::FILE* file = std::fopen(path.c_str(), "rb");

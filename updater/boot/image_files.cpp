@@ -10,6 +10,7 @@
 #include "boot/boot_programmer.h"
 #include "image/detect_format.h"
 #include "image/fileio.h"
+#include "platform/file_name.h"
 
 namespace quillmar::boot {
 namespace {
@@ -28,7 +29,7 @@ std::vector<std::string> caseInsensitiveMatches(const fs::path& folder, const st
   std::vector<std::string> matches;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string candidate = it->path().filename().string();
+    const std::string candidate = platform::nameFromPath(it->path().filename());
     if (sameIgnoringCase(candidate, name) && it->is_regular_file(error)) {
       matches.push_back(candidate);
     }
@@ -54,16 +55,18 @@ std::string shownLine(const std::string& line) {
 }  // namespace
 
 std::string imageFilePath(const std::string& folder) {
-  const fs::path exact = fs::path(folder) / kImageFileName;
+  const fs::path place = platform::pathFromName(folder);
+  const fs::path exact = place / kImageFileName;
   std::error_code error;
   if (fs::exists(exact, error))
-    return exact.string();
-  const std::vector<std::string> matches = caseInsensitiveMatches(folder, kImageFileName);
-  return matches.empty() ? exact.string() : (fs::path(folder) / matches.front()).string();
+    return platform::nameFromPath(exact);
+  const std::vector<std::string> matches = caseInsensitiveMatches(place, kImageFileName);
+  return platform::nameFromPath(matches.empty() ? exact
+                                                : place / platform::pathFromName(matches.front()));
 }
 
 std::string readbackFilePath(const std::string& folder) {
-  return (fs::path(folder) / kReadbackFileName).string();
+  return platform::nameFromPath(platform::pathFromName(folder) / kReadbackFileName);
 }
 
 ImageFile imageFileIn(const std::string& folder) {

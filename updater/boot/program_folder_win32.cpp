@@ -7,9 +7,10 @@
 namespace quillmar::boot {
 
 std::string programFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length == MAX_PATH)
+  // Up to MAX_PATH UTF-16 units, each of which takes at most three bytes in UTF-8.
+  char path[3 * MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length == sizeof path)
     return ".";
   const std::string program(path, length);
   const size_t cut = program.find_last_of('\\');

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/file_name.h"
+
 namespace quillmar::boot {
 namespace {
 
@@ -48,7 +50,9 @@ bool UpdaterPresenter::run(Operation operation, int portIndex, const ImageFile& 
     return runVersion(portIndex);
   const ImageFile& file = flow->onReadback ? readback : image;
   ui_.setStatus(flow->onReadback
-                    ? flow->start + std::filesystem::path(file.path).filename().string() + "..."
+                    ? flow->start +
+                          platform::nameFromPath(platform::pathFromName(file.path).filename()) +
+                          "..."
                     : flow->start);
   const int result = (programmer_.*flow->run)(portIndex, file);
   ui_.setStatus(result == 0 ? flow->success : flow->failure);

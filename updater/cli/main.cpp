@@ -5,8 +5,10 @@
 
 #include "cli/command_line.h"
 #include "cli/terminal.h"
+#include "platform/console_text.h"
 
 int main(int argc, char** argv) {
+  const quillmar::platform::ConsoleText console;
   const std::vector<std::string> args(argv + 1, argv + argc);
   return quillmar::cli::runCommandLine(args, std::cout, std::cerr,
                                        quillmar::cli::standardErrorIsTerminal());

@@ -1,6 +1,7 @@
 // Whole-file replacement on Windows: a temporary file in the same folder, flushed, then moved
 // over the target with MoveFileExA (replace, write-through), which the file system does as one
-// step. Paths are in the ANSI code page, like the rest of the program's file names.
+// step. Paths are in the ANSI code page, like the rest of the program's file names (UTF-8 by
+// the programs' manifests).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -11,7 +12,8 @@
 namespace quillmar::image {
 namespace {
 
-// The system's description of `code`, without its trailing line end.
+// The system's description of `code`, without its trailing line end and full stop: callers
+// end their sentences themselves, as after the POSIX texts.
 std::string describe(DWORD code) {
   char* text = nullptr;
   const DWORD length = FormatMessageA(
@@ -20,7 +22,8 @@ std::string describe(DWORD code) {
   std::string description =
       length > 0 ? std::string(text, length) : "error " + std::to_string(code);
   LocalFree(text);
-  while (!description.empty() && (description.back() == '\n' || description.back() == '\r')) {
+  while (!description.empty() &&
+         std::string_view("\r\n. ").find(description.back()) != std::string_view::npos) {
     description.pop_back();
   }
   return description;

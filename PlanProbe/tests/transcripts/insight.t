@@ -155,3 +155,13 @@ A timeline page that cannot be written fails the run and leaves no file.
   ls: cannot access '*.html*': No such file or directory
   ls: cannot access '.planprobe*': No such file or directory
   ls: cannot access 'missing*': No such file or directory
+
+The page names its schedule as the name is spelt: characters outside ASCII in UTF-8 show as
+themselves, other bytes as in the schedule's lines.
+
+  $ cp clean.txt Łódź.txt; cp clean.txt "$(printf 'x\374.txt')"
+  $ for name in Łódź.txt "$(printf 'x\374.txt')"; do
+  >   planprobe -s"$name" -oo.log +d1 --timeline t.html >/dev/null; grep -o '<title>[^<]*' t.html
+  > done
+  <title>planprobe timeline: &#321;&#243;d&#378;.txt
+  <title>planprobe timeline: x&#252;.txt

@@ -10,9 +10,10 @@ namespace {
 // The running program's file name without folder and extension
 // ("QUILLmar_Update").
 std::string programName() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name(path, length < MAX_PATH ? length : 0);
+  // Up to MAX_PATH UTF-16 units, each of which takes at most three bytes in UTF-8.
+  char path[3 * MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string name(path, length < sizeof path ? length : 0);
   name.erase(0, name.find_last_of("\\/") + 1);
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) {
