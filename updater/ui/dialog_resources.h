@@ -46,6 +46,10 @@ enum ControlId : int {
   kIdRead = 1005,
   kIdVersion = 1006,
   kIdAboutVersion = 1007,
+  kIdImageName = 1020,
+  kIdChooseImage = 1021,
+  kIdReadbackName = 1022,
+  kIdChooseReadback = 1023,
   kIdHelp = 57670,
 };
 

@@ -22,12 +22,12 @@ constexpr int kPortButtons[] = {kIdCom1, kIdCom2};
 
 UpdaterDialog::UpdaterDialog(const UpdaterSettings& settings, QWidget* parent)
     : QDialog(parent),
-      programFolder_(settings.programFolder),
       ui_(*this),
       presenter_(ui_, std::cerr, settings.devices, settings.replyTimeoutMs),
       lock_(*this) {
   presenter_.programmer().setBlockMode(settings.block);
   buildDialog(*this, kUpdaterDialogLayout);
+  files_ = new FileChoiceControls(*this, settings.programFolder);
   addAboutAction();
   connectButtons();
   for (int port = 0; port < std::ssize(kPortButtons); ++port) {
@@ -81,15 +81,19 @@ void UpdaterDialog::connectButtons() {
           &UpdaterDialog::onHelp);
 }
 
-// Reads the port from the radio buttons and runs `operation` on a worker thread. The
+// Reads the port from the radio buttons and runs `operation` on its files on a worker thread. The
 // presenter reports through ui_, which hands every call back to this thread.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   if (operationRunning())
     return;
+  const std::optional<boot::OperationFiles> files = files_->filesFor(operation);
+  if (!files)
+    return;
   portChoice_ = control<QRadioButton>(*this, kIdCom2)->isChecked() ? 1 : 0;
   lock_.engage();
-  worker_ = QThread::create(
-      [this, operation, port = portChoice_] { presenter_.run(operation, port, programFolder_); });
+  worker_ = QThread::create([this, operation, port = portChoice_, files = *files] {
+    presenter_.run(operation, port, files.image, files.readback);
+  });
   connect(worker_, &QThread::finished, this, &UpdaterDialog::finishOperation);
   worker_->start();
 }

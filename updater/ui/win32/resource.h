@@ -16,6 +16,10 @@
 #define IDC_READ 1005
 #define IDC_VERSION 1006
 #define IDC_ABOUT_VERSION 1007
+#define IDC_IMAGE_NAME 1020
+#define IDC_CHOOSE_IMAGE 1021
+#define IDC_READBACK_NAME 1022
+#define IDC_CHOOSE_READBACK 1023
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).

@@ -71,6 +71,7 @@ void UpdaterDialog::initialise() {
   SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
   SendMessageA(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   programFolder_ = boot::programFolder();
+  files_.attach(dialog_, programFolder_);
   CheckRadioButton(dialog_, IDC_COM1, IDC_COM2, IDC_COM1);
   PostMessageA(dialog_, kShowHelp, 0, 0);
 }
@@ -85,6 +86,9 @@ INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case kOperationDone:
       finishOperation();
+      return TRUE;
+    case WM_DROPFILES:
+      dropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
     case WM_COMMAND:
       return command(LOWORD(wParam));
@@ -105,6 +109,9 @@ bool UpdaterDialog::command(int id) {
   if (worker_.joinable()) {
     return true;  // an operation is running: no input is taken
   }
+  if (files_.command(id)) {
+    return true;
+  }
   for (const OperationButton& button : kOperationButtons) {
     if (button.id == id) {
       startOperation(button.operation);
@@ -123,16 +130,29 @@ bool UpdaterDialog::command(int id) {
   }
 }
 
-// Reads the port from the radio buttons and runs `operation` on a worker
-// thread. The dialog is locked meanwhile: it paints, but takes no clicks,
+// Reads the port from the radio buttons and runs `operation` on its files on a
+// worker thread. The dialog is locked meanwhile: it paints, but takes no clicks,
 // keys or close command; the message boxes it opens stay usable.
 void UpdaterDialog::startOperation(boot::Operation operation) {
+  const std::optional<boot::OperationFiles> files = files_.filesFor(operation);
+  if (!files) {
+    return;
+  }
   portChoice_ = IsDlgButtonChecked(dialog_, IDC_COM2) == BST_CHECKED ? 1 : 0;
   lock_.engage(dialog_);
-  worker_ = std::thread([this, operation, port = portChoice_] {
-    presenter_.run(operation, port, programFolder_);
+  worker_ = std::thread([this, operation, port = portChoice_, files = *files] {
+    presenter_.run(operation, port, files.image, files.readback);
     PostMessageA(dialog_, kOperationDone, 0, 0);
   });
+}
+
+// A file dropped onto the dialog becomes the image, unless an operation runs.
+void UpdaterDialog::dropFiles(HDROP files) {
+  if (worker_.joinable()) {
+    DragFinish(files);
+    return;
+  }
+  files_.drop(files);
 }
 
 void UpdaterDialog::finishOperation() {

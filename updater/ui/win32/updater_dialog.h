@@ -12,6 +12,7 @@
 
 #include "boot/updater_presenter.h"
 #include "ui/win32/dialog_operation_ui.h"
+#include "ui/win32/file_choice.h"
 #include "ui/win32/input_lock.h"
 
 namespace quillmar::ui {
@@ -36,6 +37,7 @@ class UpdaterDialog {
   bool command(int id);
   void startOperation(boot::Operation operation);
   void finishOperation();
+  void dropFiles(HDROP files);
 
   HINSTANCE instance_;
   HWND dialog_ = nullptr;
@@ -46,6 +48,7 @@ class UpdaterDialog {
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
   InputLock lock_;
+  FileChoiceControls files_;
   std::thread worker_;
 };
 
