@@ -6,6 +6,8 @@
 #include <ostream>
 #include <utility>
 
+#include "boot/progress_time.h"
+#include "boot/transfer_estimate.h"
 #include "boot/updater_presenter.h"
 #include "cli/latency_note.h"
 #include "link/adapter_latency.h"
@@ -14,13 +16,6 @@ namespace quillmar::cli {
 namespace {
 
 constexpr int kBarWidth = 50;
-
-// Minutes and seconds, "1:05"; the minutes grow past 59 rather than adding hours.
-std::string minutesAndSeconds(int seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
-  return text;
-}
 
 }  // namespace
 
@@ -31,9 +26,7 @@ std::string progressLine(const std::string& label, int percent, int elapsedSecon
   std::string line = label + " | " + std::string(filled, '#') +
                      std::string(kBarWidth - filled, ' ') + " | " + std::to_string(clamped) + "%";
   if (elapsedSeconds >= 0)
-    line += " " + minutesAndSeconds(elapsedSeconds);
-  if (elapsedSeconds >= 0 && leftSeconds >= 0)
-    line += ", ~" + minutesAndSeconds(leftSeconds) + " left";
+    line += " " + boot::progressTimeText({clamped, elapsedSeconds, leftSeconds});
   return line;
 }
 
@@ -92,7 +85,7 @@ void ConsoleUi::linkOpened(const std::string& device) {
     return;
   latencyNoted_ = true;
   const std::optional<int> latency = link::adapterLatencyMs(device);
-  if (latency && *latency > kQuietLatencyMs) {
+  if (latency && *latency > boot::kQuietLatencyMs) {
     endBar();
     err_ << latencyNote(device, *latency, operation_, block_, link::adapterLatencySetting(device))
          << std::flush;
@@ -106,20 +99,13 @@ void ConsoleUi::setStatus(const std::string& text) {
   label_ = text == boot::kProgrammingStatus ? "Writing" : "Reading";
 }
 
-// Redraws the bar in place when its text changed. An empty range (an image shorter than one
-// page) is complete as soon as any position arrives. The time left is the time so far
-// spread over the steps still to go; it is shown once a step is done and until the last.
+// Redraws the bar in place when its text changed.
 void ConsoleUi::drawBar() {
   if (!progressBar_)
     return;
-  const int done = range_ > 0 ? std::clamp(position_, 0, range_) : (moved_ ? 1 : 0);
-  const int steps = std::max(range_, 1);
-  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now_() - started_);
-  const long long seconds = std::max<long long>(elapsed.count(), 0);
-  const int left =
-      done > 0 && done < steps ? static_cast<int>(seconds * (steps - done) / done) : -1;
+  const boot::ProgressTime time = boot::progressTime(range_, position_, moved_, now_() - started_);
   const std::string line =
-      progressLine(label_, done * 100 / steps, static_cast<int>(seconds), left);
+      progressLine(label_, time.percent, time.elapsedSeconds, time.leftSeconds);
   if (line == drawn_)
     return;
   // A shorter line (the estimate gone at the end) must not leave the old one's tail behind.

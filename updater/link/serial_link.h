@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace quillmar::link {
 
@@ -19,6 +20,10 @@ using PortDevices = std::array<std::string, kPortCount>;
 
 // The platform's own names for COM1..COM4 (/dev/ttyS0..3 on Linux, COM1..COM4 on Windows).
 PortDevices defaultPortDevices();
+
+// The port each of the dialog's Com1 and Com2 buttons names on this platform: COM1 and COM2 on
+// Windows; none on POSIX, where the buttons take the listed ports in order.
+std::array<std::string, 2> comButtonPorts();
 
 // One open platform port. Created only by openPort() on full success.
 class PortBackend {
@@ -57,6 +62,8 @@ class SerialLink {
   int portIndex() const { return portIndex_; }
   uint16_t baudRate() const { return baudRate_; }
   const PortDevices& devices() const { return devices_; }
+  // Names the devices the next open takes; for a closed link (an open port is not moved).
+  void setDevices(PortDevices devices) { devices_ = std::move(devices); }
   // The device of the open port; "" while closed.
   std::string deviceName() const { return isOpen() ? devices_[portIndex_] : std::string(); }
 

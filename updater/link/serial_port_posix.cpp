@@ -144,6 +144,10 @@ PortDevices defaultPortDevices() {
   return {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
 }
 
+std::array<std::string, 2> comButtonPorts() {
+  return {"", ""};
+}
+
 // O_NONBLOCK keeps the open from waiting for a carrier; O_NOCTTY keeps the port from becoming
 // our controlling terminal. The advisory lock (and TIOCEXCL for other openers) makes the hold
 // exclusive; only a held port has its buffers discarded.

@@ -96,6 +96,10 @@ PortDevices defaultPortDevices() {
   return {"COM1", "COM2", "COM3", "COM4"};
 }
 
+std::array<std::string, 2> comButtonPorts() {
+  return {"COM1", "COM2"};
+}
+
 // A device path such as \\.\COM10 works as well as the plain names: CreateFileA takes both.
 std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,
                                       std::string& error) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "boot/transfer_estimate.h"
 #include "boot/updater_presenter.h"
 #include "cli/command_line.h"
 #include "cli/console_ui.h"
@@ -75,20 +76,29 @@ TEST(ConsoleUiTest, ProgressLineFillsFiftyColumns) {
             "Writing | ################################################## | 100% 60:00");
 }
 
-TEST(CommandLineTest, LatencyNoteGivesTheFigureAndWhatItCosts) {
-  EXPECT_EQ(repliesOf(boot::Operation::Update, false), 197381);
-  EXPECT_EQ(repliesOf(boot::Operation::Update, true), 1032);
-  EXPECT_EQ(repliesOf(boot::Operation::Read, false), 65285);
-  EXPECT_EQ(repliesOf(boot::Operation::Version, true), 35);
+TEST(CommandLineTest, LatencyNoteAndAdviceGiveTheFigureAndWhatItCosts) {
+  // 197381 replies of 16 ms and 592662 bytes at 3840 bytes/s; in blocks 1032 and 265756.
+  EXPECT_EQ(boot::estimatedMs(boot::Operation::Update, false, 16), 3158096 + 154339);
+  EXPECT_EQ(boot::estimatedMs(boot::Operation::Update, true, 16), 16512 + 69207);
+  EXPECT_EQ(boot::latencyAdvice("COM5", 16, boot::Operation::Update),
+            "The USB serial adapter COM5 holds each reply 16 ms (its latency timer), which makes "
+            "byte-by-byte transfers slow: the update takes about 55 min; with fast transfers "
+            "about 1.4 min. Switch to fast transfers?");
+  EXPECT_EQ(boot::latencyAdvice("COM5", 2, boot::Operation::Update), std::nullopt);
+  EXPECT_EQ(boot::roughDuration(40400), "about 40 s");
+  EXPECT_EQ(boot::repliesOf(boot::Operation::Update, false), 197381);
+  EXPECT_EQ(boot::repliesOf(boot::Operation::Update, true), 1032);
+  EXPECT_EQ(boot::repliesOf(boot::Operation::Read, false), 65285);
+  EXPECT_EQ(boot::repliesOf(boot::Operation::Version, true), 35);
   EXPECT_EQ(latencyNote("/dev/ttyUSB0", 16, boot::Operation::Update, false,
                         "/sys/class/tty/ttyUSB0/device/latency_timer"),
             "note: the USB serial adapter /dev/ttyUSB0 holds each reply 16 ms (its latency "
-            "timer); over the 197381 replies of this operation that is about 53 minutes of "
+            "timer); over the 197381 replies of this operation that is about 53 min of "
             "waiting. --block needs 1032 replies. As root, 'echo 1 > "
             "/sys/class/tty/ttyUSB0/device/latency_timer' sets the timer to 1 ms.\n");
   EXPECT_EQ(latencyNote("/dev/ttyUSB1", 4, boot::Operation::Version, true, ""),
             "note: the USB serial adapter /dev/ttyUSB1 holds each reply 4 ms (its latency "
-            "timer); over the 35 replies of this operation that is about 0 seconds of "
+            "timer); over the 35 replies of this operation that is under 1 s of "
             "waiting.\n");
 }
 

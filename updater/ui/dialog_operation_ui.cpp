@@ -24,9 +24,15 @@ void onDialogThread(QDialog& dialog, Work work, bool wait) {
                             wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
+// Once a second the time line moves on, also while a slow step is under way.
+constexpr int kTickMs = 1000;
+
 }  // namespace
 
-DialogOperationUi::DialogOperationUi(QDialog& dialog) : dialog_(dialog) {}
+DialogOperationUi::DialogOperationUi(QDialog& dialog) : dialog_(dialog) {
+  ticker_.setInterval(kTickMs);
+  QObject::connect(&ticker_, &QTimer::timeout, &dialog_, [this] { showTime(); });
+}
 
 void DialogOperationUi::showMessage(const std::string& text) {
   onDialogThread(
@@ -35,13 +41,23 @@ void DialogOperationUi::showMessage(const std::string& text) {
 
 void DialogOperationUi::setProgressRange(int steps) {
   onDialogThread(
-      dialog_, [this, steps] { control<QProgressBar>(dialog_, kIdProgress)->setRange(0, steps); },
+      dialog_,
+      [this, steps] {
+        control<QProgressBar>(dialog_, kIdProgress)->setRange(0, steps);
+        clock_.setRange(steps, OperationClock::Clock::now());
+        showTime();
+      },
       false);
 }
 
 void DialogOperationUi::setProgressPosition(int step) {
   onDialogThread(
-      dialog_, [this, step] { control<QProgressBar>(dialog_, kIdProgress)->setValue(step); },
+      dialog_,
+      [this, step] {
+        control<QProgressBar>(dialog_, kIdProgress)->setValue(step);
+        clock_.setPosition(step);
+        showTime();
+      },
       false);
 }
 
@@ -50,6 +66,23 @@ void DialogOperationUi::setStatus(const std::string& text) {
       dialog_,
       [this, text] { control<QLabel>(dialog_, kIdStatus)->setText(QString::fromStdString(text)); },
       false);
+}
+
+void DialogOperationUi::operationStarted(boot::Operation operation, bool block) {
+  clock_.start(operation, block, OperationClock::Clock::now());
+  showTime();
+  ticker_.start();
+}
+
+void DialogOperationUi::operationEnded() {
+  ticker_.stop();
+  clock_.finish(OperationClock::Clock::now());
+  showTime();
+}
+
+void DialogOperationUi::showTime() {
+  control<QLabel>(dialog_, kIdTimeLine)
+      ->setText(QString::fromStdString(clock_.line(OperationClock::Clock::now())));
 }
 
 void showWarning(QDialog& parent, const std::string& text) {

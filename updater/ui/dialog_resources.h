@@ -17,9 +17,12 @@ enum class ControlKind {
   ProgressBar,    // bordered progress bar, range 0..100, position 0
   RadioButton,    // automatic radio button; consecutive ones form one exclusive group
   Icon,           // the application icon
+  ComboBox,       // drop-down list to choose from, not to type in
+  CheckBox,       // automatic check box
 };
 
-// One control: its id (-1 for controls nobody addresses), kind, text and rectangle.
+// One control: its id (-1 for controls nobody addresses), kind, text and rectangle. A label
+// with a mnemonic ("&Port:") gives it to the control after it.
 struct ControlRow {
   int id;
   ControlKind kind;
@@ -46,6 +49,10 @@ enum ControlId : int {
   kIdRead = 1005,
   kIdVersion = 1006,
   kIdAboutVersion = 1007,
+  kIdTimeLine = 1008,
+  kIdPortList = 1009,
+  kIdFastTransfers = 1010,
+  kIdPortLabel = 1011,
   kIdImageName = 1020,
   kIdChooseImage = 1021,
   kIdReadbackName = 1022,

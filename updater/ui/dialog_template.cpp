@@ -1,7 +1,9 @@
 // Dialog templates turned into Qt widgets.
 #include "ui/dialog_template.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstring>
 
 namespace quillmar::ui {
 namespace {
@@ -68,6 +71,10 @@ QWidget* makeControl(QDialog& dialog, const ControlRow& row) {
       return new QRadioButton(QString::fromUtf8(row.text), &dialog);
     case ControlKind::Icon:
       return makeIcon(dialog);
+    case ControlKind::ComboBox:
+      return new DropDownList(&dialog);
+    case ControlKind::CheckBox:
+      return new QCheckBox(QString::fromUtf8(row.text), &dialog);
   }
   return nullptr;
 }
@@ -108,8 +115,14 @@ void buildDialog(QDialog& dialog, const DialogLayout& layout) {
   dialog.setWindowIcon(applicationIcon());
   const DialogUnits units(dialog.font());
   dialog.setFixedSize(units.toPixels(0, 0, layout.w, layout.h).size());
+  QLabel* mnemonicLabel = nullptr;  // gives its mnemonic to the next control
   for (const ControlRow& row : layout.controls) {
     QWidget* widget = makeControl(dialog, row);
+    if (mnemonicLabel != nullptr)
+      mnemonicLabel->setBuddy(widget);
+    mnemonicLabel = row.kind == ControlKind::Label && std::strchr(row.text, '&') != nullptr
+                        ? static_cast<QLabel*>(widget)
+                        : nullptr;
     if (row.id != -1)
       widget->setObjectName(controlName(row.id));
     QRect place = units.toPixels(row.x, row.y, row.w, row.h);
@@ -117,6 +130,20 @@ void buildDialog(QDialog& dialog, const DialogLayout& layout) {
       place.setSize(QSize(kIconPixels, kIconPixels));
     widget->setGeometry(place);
   }
+}
+
+void DropDownList::showPopup() {
+  if (aboutToUse)
+    aboutToUse();
+  // The list opens as wide as its longest entry, which the closed control may cut off.
+  view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth());
+  QComboBox::showPopup();
+}
+
+void DropDownList::focusInEvent(QFocusEvent* event) {
+  if (aboutToUse)
+    aboutToUse();
+  QComboBox::focusInEvent(event);
 }
 
 QString controlName(int id) {

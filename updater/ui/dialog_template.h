@@ -2,11 +2,13 @@
 // created in tab order and named by their ids.
 #pragma once
 
+#include <QComboBox>
 #include <QFont>
 #include <QIcon>
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "ui/dialog_resources.h"
 
@@ -25,6 +27,18 @@ class DialogUnits {
  private:
   int baseX_;
   int baseY_;
+};
+
+// The drop-down list of a template: it calls `aboutToUse` before it opens and when it gains
+// the keyboard focus, so that its entries can be read again first.
+class DropDownList : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+  std::function<void()> aboutToUse;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
 };
 
 // "MS Sans Serif" 8 pt where installed, else the platform's own dialog font.

@@ -1,7 +1,7 @@
-// QUILLmar_Update: the dialog program. The command line only says which devices stand behind
-// the Com radio buttons (by default this computer's first serial ports) and, for tests and
-// demonstrations, where the image files lie. It is read before the application object is made,
-// which needs a display.
+// QUILLmar_Update: the dialog program. The command line only says which ports stand behind
+// the Com radio buttons at the start (by default this computer's first serial ports), whether
+// fast transfers are chosen, and, for tests and demonstrations, where the image files lie. It
+// is read before the application object is made, which needs a display.
 #include <QApplication>
 #include <iostream>
 
@@ -13,8 +13,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     arguments << QString::fromLocal8Bit(argv[i]);
   }
-  const quillmar::ui::ProgramStart start =
-      quillmar::ui::readCommandLine(arguments, quillmar::link::listSerialPortDetails());
+  const quillmar::ui::ProgramStart start = quillmar::ui::readCommandLine(arguments);
   switch (start.action) {
     case quillmar::ui::ProgramStart::ShowText:
       std::cout << start.text << std::flush;
@@ -28,7 +27,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("QUILLmar_Update");
   QApplication::setApplicationVersion("1.1");
-  quillmar::ui::UpdaterDialog dialog(start.settings);
+  quillmar::ui::UpdaterDialog dialog(
+      quillmar::ui::dialogSettings(start.options, quillmar::link::listSerialPortDetails()));
   dialog.exec();  // the program ends when the dialog closes
   return 0;
 }

@@ -1,7 +1,10 @@
-// The main dialog: controls, the about command, and operations on a worker thread.
+// The main dialog: controls, the about command, the port and transfer choices, and operations
+// on a worker thread.
 #include "ui/updater_dialog.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
@@ -20,22 +23,19 @@ constexpr int kPortButtons[] = {kIdCom1, kIdCom2};
 
 }  // namespace
 
-UpdaterDialog::UpdaterDialog(const UpdaterSettings& settings, QWidget* parent)
+UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
     : QDialog(parent),
+      choices_(settings),
       ui_(*this),
-      presenter_(ui_, std::cerr, settings.devices, settings.replyTimeoutMs),
+      presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs),
       lock_(*this) {
-  presenter_.programmer().setBlockMode(settings.block);
   buildDialog(*this, kUpdaterDialogLayout);
   files_ = new FileChoiceControls(*this, settings.programFolder);
   addAboutAction();
   connectButtons();
-  for (int port = 0; port < std::ssize(kPortButtons); ++port) {
-    const std::string& tip = settings.portTips[port];
-    control<QRadioButton>(*this, kPortButtons[port])
-        ->setToolTip(QString::fromStdString(tip.empty() ? settings.devices[port] : tip));
-  }
   control<QRadioButton>(*this, kIdCom1)->setChecked(true);
+  control<QCheckBox>(*this, kIdFastTransfers)->setChecked(settings.block);
+  connectPortChoice();
 }
 
 UpdaterDialog::~UpdaterDialog() {
@@ -81,16 +81,76 @@ void UpdaterDialog::connectButtons() {
           &UpdaterDialog::onHelp);
 }
 
-// Reads the port from the radio buttons and runs `operation` on its files on a worker thread. The
-// presenter reports through ui_, which hands every call back to this thread.
+// The port list follows the checked Com button and is read again before it is used; choosing
+// in it changes the port behind that button.
+void UpdaterDialog::connectPortChoice() {
+  auto* list = dynamic_cast<DropDownList*>(control<QComboBox>(*this, kIdPortList));
+  list->aboutToUse = [this] { showPortChoices(); };
+  connect(list, &QComboBox::activated, this, &UpdaterDialog::choosePort);
+  for (const int id : kPortButtons) {
+    connect(control<QRadioButton>(*this, id), &QRadioButton::toggled, this, [this](bool checked) {
+      if (checked)
+        showPortChoices();
+    });
+  }
+  showPortChoices();
+}
+
+int UpdaterDialog::checkedButton() const {
+  return control<QRadioButton>(*this, kIdCom2)->isChecked() ? 1 : 0;
+}
+
+// Fills the port list for the checked button; each button's tooltip names its port.
+void UpdaterDialog::showPortChoices() {
+  const PortChoices choices = choices_.choices(checkedButton());
+  QComboBox& list = *control<QComboBox>(*this, kIdPortList);
+  const QSignalBlocker quiet(list);
+  list.clear();
+  for (const boot::ComPort& port : choices.ports)
+    list.addItem(QString::fromStdString(port.label), QString::fromStdString(port.device));
+  list.setCurrentIndex(choices.current);
+  list.setToolTip(list.currentText());
+  for (int button = 0; button < std::ssize(kPortButtons); ++button) {
+    control<QRadioButton>(*this, kPortButtons[button])
+        ->setToolTip(QString::fromStdString(choices_.port(button).label));
+  }
+}
+
+void UpdaterDialog::choosePort(int index) {
+  QComboBox& list = *control<QComboBox>(*this, kIdPortList);
+  const int button = checkedButton();
+  choices_.choose(
+      button, {list.itemData(index).toString().toStdString(), list.itemText(index).toStdString()});
+  list.setToolTip(list.itemText(index));
+  control<QRadioButton>(*this, kPortButtons[button])->setToolTip(list.itemText(index));
+}
+
+// A question with Yes and No, Yes the default; true for Yes.
+bool UpdaterDialog::ask(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName),
+                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setTextFormat(Qt::PlainText);
+  return box.exec() == QMessageBox::Yes;
+}
+
+// Reads the port from the radio buttons, asks about fast transfers where a slow adapter makes
+// that worth it, and runs `operation` on its files on a worker thread. The presenter reports through ui_,
+// which hands every call back to this thread.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   if (operationRunning())
     return;
   const std::optional<boot::OperationFiles> files = files_->filesFor(operation);
   if (!files)
     return;
-  portChoice_ = control<QRadioButton>(*this, kIdCom2)->isChecked() ? 1 : 0;
+  portChoice_ = checkedButton();
+  QCheckBox& fast = *control<QCheckBox>(*this, kIdFastTransfers);
+  choices_.setFast(fast.isChecked());
+  choices_.prepare(presenter_.programmer(), operation, portChoice_,
+                   [this](const std::string& question) { return ask(question); });
+  fast.setChecked(choices_.fast());
   lock_.engage();
+  ui_.operationStarted(operation, choices_.fast());
   worker_ = QThread::create([this, operation, port = portChoice_, files = *files] {
     presenter_.run(operation, port, files.image, files.readback);
   });
@@ -102,6 +162,7 @@ void UpdaterDialog::finishOperation() {
   worker_->wait();
   delete worker_;
   worker_ = nullptr;
+  ui_.operationEnded();
   lock_.release();
 }
 

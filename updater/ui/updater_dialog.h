@@ -1,14 +1,15 @@
 // UpdaterDialog: the main dialog of QUILLmar_Update. Its buttons run one whole operation each
 // through the shared presenter, on a worker thread so that the dialog keeps painting; while
-// an operation runs the dialog takes no input.
+// an operation runs the dialog takes no input. Below the progress bar it shows the time of an
+// operation, the port behind the checked Com button (any of the computer's ports can be
+// chosen there) and the choice of fast transfers.
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <string>
 
 #include "boot/updater_presenter.h"
-#include "link/serial_link.h"
+#include "ui/dialog_choices.h"
 #include "ui/dialog_operation_ui.h"
 #include "ui/file_choice.h"
 #include "ui/input_lock.h"
@@ -17,18 +18,9 @@ class QThread;
 
 namespace quillmar::ui {
 
-// What a program run gives the dialog.
-struct UpdaterSettings {
-  link::PortDevices devices = link::defaultPortDevices();  // behind Com1, Com2, ...
-  std::array<std::string, 2> portTips;                     // Com1's, Com2's tooltip; "": device
-  std::string programFolder;                               // holds quillmar.hex, quillread.hex
-  uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
-  bool block = false;  // use the boot loader's block transfers when it offers them
-};
-
 class UpdaterDialog : public QDialog {
  public:
-  explicit UpdaterDialog(const UpdaterSettings& settings, QWidget* parent = nullptr);
+  explicit UpdaterDialog(const DialogSettings& settings, QWidget* parent = nullptr);
   // Waits for a running operation to end.
   ~UpdaterDialog() override;
 
@@ -50,11 +42,17 @@ class UpdaterDialog : public QDialog {
   void onAbout();
   void addAboutAction();
   void connectButtons();
+  void connectPortChoice();
+  int checkedButton() const;
+  void showPortChoices();
+  void choosePort(int index);
+  bool ask(const std::string& question);
   void startOperation(boot::Operation operation);
   void finishOperation();
 
   int portChoice_ = -1;
   bool helpShown_ = false;
+  DialogChoices choices_;
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
   InputLock lock_;

@@ -1,67 +1,87 @@
-// The dialog program's command line, read in-process for the settings it yields; the built
+// The dialog program's command line and its port and transfer choices, in-process; the built
 // program's --help and refusals without any display are pinned by the transcript.
 #include "ui/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include "boot/program_folder.h"
+#include <sstream>
+
+#include "boot/operation_ui.h"
+#include "ui/dialog_choices.h"
 
 namespace quillmar::ui {
 namespace {
 
-QStringList withProgram(const QStringList& arguments) {
-  return QStringList{QStringLiteral("QUILLmar_Update")} + arguments;
-}
-
 // The toolkit's own options, with and without values and in both spellings, pass between ours.
-TEST(CommandLineTest, SettingsFromOptionsAmongToolkitOptions) {
+TEST(CommandLineTest, OptionsAmongToolkitOptions) {
   const ProgramStart start = readCommandLine(
-      withProgram({"-platform", "offscreen", "--com2", "/dev/ttyUSB1", "-style=fusion", "-reverse",
-                   "--folder", "/srv/firmware", "--com1=/dev/pts/7", "--block"}),
-      {});
+      {"QUILLmar_Update", "-platform", "offscreen", "--com2", "/dev/ttyUSB1", "-style=fusion",
+       "-reverse", "--folder", "/srv/firmware", "--com1=/dev/pts/7", "--block"});
   ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
-  EXPECT_EQ(start.settings.devices[0], "/dev/pts/7");
-  EXPECT_EQ(start.settings.devices[1], "/dev/ttyUSB1");
-  EXPECT_EQ(start.settings.programFolder, "/srv/firmware");
-  EXPECT_TRUE(start.settings.block);
-
-  const ProgramStart plain = readCommandLine(withProgram({}), {});
-  EXPECT_EQ(plain.settings.programFolder, boot::programFolder());
-  EXPECT_FALSE(plain.settings.block);
+  EXPECT_EQ(start.options.ports, (std::array<std::string, 2>{"/dev/pts/7", "/dev/ttyUSB1"}));
+  EXPECT_EQ(start.options.folder, "/srv/firmware");
+  EXPECT_TRUE(start.options.block);
+  EXPECT_FALSE(readCommandLine({"QUILLmar_Update"}).options.block);
 }
 
-// Without --com1/--com2 the buttons take the listed ports in order, skipping one already given
-// to the other button; each tooltip is the port's line, or the bare device when it is unlisted.
-TEST(CommandLineTest, ButtonsDefaultToTheListedPorts) {
-  const link::SerialPortInfo usb{"/dev/ttyUSB0", "USB UART", "", true, "0403", "6001", "A5"};
+class NoUi : public boot::OperationUi {
+  void showMessage(const std::string&) override {}
+  void setProgressRange(int) override {}
+  void setProgressPosition(int) override {}
+  void setStatus(const std::string&) override {}
+};
+
+// The list offers every port and a Com button's unlisted device; a choice moves the button, and
+// the programmer gets both buttons' devices. Fast transfers are offered once per device, for an
+// adapter that holds replies long enough to matter, and a yes holds for later operations.
+TEST(DialogChoicesTest, PortsAndTheQuestionOfFastTransfers) {
+  const link::SerialPortInfo usb{"/dev/ttyUSB0", "USB UART", "", true, "0403", "6001", ""};
   const link::SerialPortInfo uart{"/dev/ttyS4", "serial port", "", false, "", "", ""};
-  const std::string usbTip = "/dev/ttyUSB0  USB UART (USB 0403:6001, serial A5)";
-  struct Case {
-    QStringList arguments;
-    std::vector<link::SerialPortInfo> ports;
-    std::string com1, com2, tip1, tip2;
+  DialogSettings settings;
+  settings.ports = {boot::ComPort{"/dev/pts/7", "/dev/pts/7"}, boot::ComPort{"/dev/ttyS4", "S4"}};
+  settings.listPorts = [&] { return std::vector{usb, uart}; };
+  settings.latencyOf = [](const std::string& device) {
+    return device == "/dev/ttyUSB0" ? std::optional(16)
+           : device == "/dev/ttyS4" ? std::optional(1)
+                                    : std::nullopt;
   };
-  const Case cases[] = {
-      {{}, {usb, uart}, "/dev/ttyUSB0", "/dev/ttyS4", usbTip, "/dev/ttyS4  serial port"},
-      {{}, {usb}, "/dev/ttyUSB0", "/dev/ttyS1", usbTip, "/dev/ttyS1"},
-      {{"--com1", "/dev/ttyUSB0"},
-       {usb, uart},
-       "/dev/ttyUSB0",
-       "/dev/ttyS4",
-       usbTip,
-       "/dev/ttyS4  serial port"},
-      {{"--com2", "/dev/pts/3"}, {usb, uart}, "/dev/ttyUSB0", "/dev/pts/3", usbTip, "/dev/pts/3"},
-      {{}, {}, "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS0", "/dev/ttyS1"},
+  DialogChoices choices(settings);
+  const PortChoices first = choices.choices(0);
+  ASSERT_EQ(first.ports.size(), 3u);
+  EXPECT_EQ(first.ports[0].label, "/dev/ttyUSB0  USB UART (USB 0403:6001)");
+  EXPECT_EQ(first.ports[2].device, "/dev/pts/7");
+  EXPECT_EQ(first.current, 2);
+  EXPECT_EQ(choices.choices(1).current, 1);
+  EXPECT_EQ(choices.port(1).label, "/dev/ttyS4  serial port") << "the listed line replaces it";
+
+  NoUi ui;
+  std::ostringstream diag;
+  boot::BootProgrammer programmer(ui, diag);
+  std::vector<std::string> questions;
+  bool answer = false;
+  const auto ask = [&](const std::string& question) {
+    questions.push_back(question);
+    return answer;
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments.join(' ').toStdString() + " " + std::to_string(c.ports.size()));
-    const ProgramStart start = readCommandLine(withProgram(c.arguments), c.ports);
-    ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
-    EXPECT_EQ(start.settings.devices[0], c.com1);
-    EXPECT_EQ(start.settings.devices[1], c.com2);
-    EXPECT_EQ(start.settings.portTips[0], c.tip1);
-    EXPECT_EQ(start.settings.portTips[1], c.tip2);
-  }
+  choices.prepare(programmer, boot::Operation::Update, 1, ask);  // 1 ms: not worth asking
+  choices.choose(0, first.ports[0]);
+  choices.prepare(programmer, boot::Operation::Update, 0, ask);
+  choices.prepare(programmer, boot::Operation::Read, 0, ask);  // declined for this device
+  EXPECT_EQ(programmer.serialLink().devices()[0], "/dev/ttyUSB0");
+  EXPECT_EQ(programmer.serialLink().devices()[1], "/dev/ttyS4");
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("/dev/ttyUSB0  USB UART (USB 0403:6001) holds each reply 16 ms"),
+            std::string::npos)
+      << questions[0];
+  EXPECT_FALSE(choices.fast());
+
+  DialogChoices again(settings);
+  again.choose(1, first.ports[0]);
+  answer = true;
+  again.prepare(programmer, boot::Operation::Version, 1, ask);
+  again.prepare(programmer, boot::Operation::Update, 1, ask);
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_TRUE(again.fast());
 }
 
 }  // namespace

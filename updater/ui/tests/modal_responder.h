@@ -56,7 +56,8 @@ class ModalResponder {
       seen.push_back(
           {box->windowTitle().toStdString(), box->text().toStdString(),
            box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Ok});
-      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+      QAbstractButton* answer = box->defaultButton();  // Yes to a question
+      QTest::mouseClick(answer != nullptr ? answer : box->button(QMessageBox::Ok), Qt::LeftButton);
       return;
     }
     QStringList labels;

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -80,10 +82,24 @@ const char* const kStatusTexts[] = {
     "QUILLmar Version NONE",
 };
 
+// A device nobody can open.
+constexpr const char* kNoDevice = "/nonexistent/tty";
+
+// Settings with `com1` and `com2` behind the buttons, on a computer whose serial ports are
+// `listed`, none of them an adapter with a latency timer.
+DialogSettings onPorts(const std::string& com1, const std::string& com2,
+                       const std::vector<link::SerialPortInfo>& listed = {}) {
+  DialogSettings settings;
+  settings.ports = {boot::ComPort{com1, com1}, boot::ComPort{com2, com2}};
+  settings.listPorts = [=] { return listed; };
+  settings.latencyOf = [](const std::string&) { return std::optional<int>(); };
+  return settings;
+}
+
 class UpdaterDialogTest : public ::testing::Test {
  protected:
   // Opens the dialog on `settings` (folder: a fresh temporary one) and closes the start-up help.
-  void open(UpdaterSettings settings) {
+  void open(DialogSettings settings) {
     if (settings.programFolder.empty())
       settings.programFolder = folder_.path().toStdString();
     dialog_ = std::make_unique<UpdaterDialog>(settings);
@@ -124,9 +140,8 @@ class UpdaterDialogTest : public ::testing::Test {
 
 TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   const auto line = silentLine();
-  UpdaterSettings settings;
-  settings.devices[0] = line->devicePath();
-  settings.portTips[1] = "/dev/ttyUSB0  USB UART (USB 0403:6001)";
+  DialogSettings settings = onPorts(line->devicePath(), "/dev/ttyUSB0");
+  settings.ports[1].label = "/dev/ttyUSB0  USB UART (USB 0403:6001)";
   settings.programFolder = folder_.path().toStdString();
   UpdaterDialog dialog(settings);
   bool helpBlockedMain = false;
@@ -220,15 +235,9 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info) {
   return info.param.name;
 }
 
-// A device nobody can open.
-constexpr const char* kNoDevice = "/nonexistent/tty";
-
 // Settings with `device` behind Com1 or Com2 and an unopenable device behind the other.
-UpdaterSettings onPort(const std::string& device, bool com2) {
-  UpdaterSettings settings;
-  settings.devices[0] = com2 ? kNoDevice : device;
-  settings.devices[1] = com2 ? device : kNoDevice;
-  return settings;
+DialogSettings onPort(const std::string& device, bool com2) {
+  return com2 ? onPorts(kNoDevice, device) : onPorts(device, kNoDevice);
 }
 
 // Failures that each operation meets before it touches the flash; each button is pressed by
@@ -271,7 +280,7 @@ TEST_P(DialogFailureTest, ShowsMessagesThenFailureStatus) {
     holder = link::openPort(unit.devicePath(), link::kLinkBaudRate, error);
     ASSERT_NE(holder, nullptr) << error;
   }
-  UpdaterSettings settings = onPort(unit.devicePath(), false);
+  DialogSettings settings = onPort(unit.devicePath(), false);
   settings.replyTimeoutMs = 1000;
   open(settings);
   QTest::keyClick(dialog_.get(), param.mnemonic, Qt::AltModifier);
@@ -314,9 +323,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "UPDATE FAILED!"}),
     caseName<FailureCase>);
 
-// Each operation against a healthy unit: the outcome status, where the progress bar ends, and
-// that the other port was left alone (opening it would fail). All buttons read the port from
-// the radio buttons the same way; Update shows it for Com2 (a whole Read is slow).
+// Each operation against a healthy unit: the outcome status, where the progress bar ends, the
+// time line, and that the other port was left alone (opening it would fail). All buttons read
+// the port from the radio buttons the same way; Update shows it for Com2 (a whole Read is slow),
+// checked with the arrow keys, after which Enter still runs Update.
 struct SuccessCase {
   const char* name;
   int button;
@@ -325,6 +335,12 @@ struct SuccessCase {
   int progressMaximum;
   int progressValue;
   bool block;  // started with --block: the unit sees block transfers, the user sees the same
+  // Both Com buttons on dead devices: the unit's port is picked in the port list and fast
+  // transfers switched on, by keyboard.
+  bool pickedByKeyboard = false;
+  // The unit behind an adapter that holds each reply this long: the dialog asks first, and
+  // the user says yes.
+  int latencyMs = 0;
 };
 
 class DialogSuccessTest : public UpdaterDialogTest,
@@ -337,27 +353,52 @@ TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
   const std::string marker = "CVersion 1.23";
   std::copy(marker.begin(), marker.end(), unit.loader().flash().bytes().begin() + 0x1F0);
   ASSERT_EQ(unit.start(), "");
-  UpdaterSettings settings = onPort(unit.devicePath(), param.com2);
+  const link::SerialPortInfo listed{unit.devicePath(), "simulated unit", "", true, "", "", ""};
+  DialogSettings settings = param.pickedByKeyboard ? onPorts(kNoDevice, kNoDevice, {listed})
+                                                   : onPort(unit.devicePath(), param.com2);
   settings.block = param.block;
+  if (param.latencyMs > 0)
+    settings.latencyOf = [&](const std::string&) { return std::optional(param.latencyMs); };
   open(settings);
-  if (param.com2)
-    QTest::mouseClick(&radio(kIdCom2), Qt::LeftButton);
-  QTest::mouseClick(&button(param.button), Qt::LeftButton);
+  QWindow* window = dialog_->windowHandle();
+  if (param.com2) {
+    radio(kIdCom1).setFocus();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right})
+      QTest::keyClick(window, key);
+  }
+  if (param.pickedByKeyboard) {
+    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_Up);
+    QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);  // clicks a moment later
+    ASSERT_TRUE(
+        waitUntil([&] { return control<QCheckBox>(*dialog_, kIdFastTransfers)->isChecked(); }));
+    EXPECT_EQ(control<QComboBox>(*dialog_, kIdPortList)->currentText().toStdString(),
+              unit.devicePath() + "  simulated unit (USB)");
+  }
+  if (param.button == kIdOk)
+    QTest::keyClick(window, Qt::Key_Return);
+  else
+    QTest::mouseClick(&button(param.button), Qt::LeftButton);
   waitForOutcome();
   unit.stop();
 
   EXPECT_EQ(responder_.messages(), std::vector<std::string>{});
+  EXPECT_EQ(responder_.seen.size(), param.latencyMs > 0 ? 1u : 0u) << "the question, answered yes";
   EXPECT_EQ(status(), param.status);
   EXPECT_EQ(dialog_->portChoice(), param.com2 ? 1 : 0);
   EXPECT_EQ(std::pair(progress().maximum(), progress().value()),
             std::pair(param.progressMaximum, param.progressValue));
+  const std::string timeLine = control<QLabel>(*dialog_, kIdTimeLine)->text().toStdString();
+  EXPECT_EQ(timeLine.starts_with("Took 0:"), param.button != kIdVersion) << timeLine;
   if (param.button == kIdRead) {
     EXPECT_TRUE(QFile::exists(folder_.filePath("quillread.hex")));
   }
-  EXPECT_EQ(unit.loader().uses('b'), param.block ? 1u : 0u);
-  EXPECT_EQ(unit.loader().uses('g') > 0, param.block);
+  const bool fast = param.block || param.pickedByKeyboard || param.latencyMs > 0;
+  EXPECT_EQ(control<QCheckBox>(*dialog_, kIdFastTransfers)->isChecked(), fast);
+  EXPECT_EQ(unit.loader().uses('b'), fast ? 1u : 0u);
+  EXPECT_EQ(unit.loader().uses('g') > 0, fast);
   if (param.button == kIdOk && !param.com2)
-    render(*dialog_, "main-dialog-updated");
+    render(*dialog_, QString::fromUtf8(param.name));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -367,7 +408,10 @@ INSTANTIATE_TEST_SUITE_P(
         SuccessCase{"ReadCom1", kIdRead, false, "Read Completed!", 510, 510, false},
         SuccessCase{"VersionCom1", kIdVersion, false, "QUILLmar Version 1.23", 100, 0, false},
         SuccessCase{"UpdateCom2", kIdOk, true, "QUILLmar Updated!", 1, 1, false},
-        SuccessCase{"UpdateCom1Block", kIdOk, false, "QUILLmar Updated!", 1, 1, true}),
+        SuccessCase{"UpdateCom1Block", kIdOk, false, "QUILLmar Updated!", 1, 1, true},
+        SuccessCase{"UpdatePickedPortFast", kIdOk, false, "QUILLmar Updated!", 1, 1, false, true},
+        SuccessCase{"UpdateSlowAdapter", kIdOk, false, "QUILLmar Updated!", 1, 1, false, false,
+                    16}),
     caseName<SuccessCase>);
 
 // The file rows. An image chosen through "..." or dropped is what Update programs; Read writes
@@ -416,7 +460,7 @@ TEST_P(FileChoiceTest, OperatesOnChosenFiles) {
   }
   bootsim::BootSimulator unit;
   ASSERT_EQ(unit.start(), "");
-  UpdaterSettings settings = onPort(unit.devicePath(), false);
+  DialogSettings settings = onPort(unit.devicePath(), false);
   QFile plain(folder_.filePath("plain"));  // a file: nothing can be created below it
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   settings.programFolder =
@@ -552,8 +596,7 @@ class RefusedInputTest : public UpdaterDialogTest,
 TEST_P(RefusedInputTest, LeavesFocusDefaultAndPortAsTheyWere) {
   writeImage(300);
   const auto line = silentLine();
-  UpdaterSettings settings;
-  settings.devices[0] = line->devicePath();
+  DialogSettings settings = onPorts(line->devicePath(), kNoDevice);
   settings.replyTimeoutMs = 300;
   open(settings);
   QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);

@@ -1,0 +1,61 @@
+// The dialog's port and transfer choices.
+#include "ui/dialog_choices.h"
+
+#include <algorithm>
+
+#include "boot/program_folder.h"
+#include "boot/transfer_estimate.h"
+#include "link/adapter_latency.h"
+#include "link/serial_link.h"
+
+namespace quillmar::ui {
+
+DialogSettings dialogSettings(const DialogOptions& options,
+                              const std::vector<link::SerialPortInfo>& ports) {
+  DialogSettings settings;
+  settings.ports = boot::assignComPorts(ports, options.ports, link::comButtonPorts());
+  settings.programFolder = options.folder.empty() ? boot::programFolder() : options.folder;
+  settings.block = options.block;
+  return settings;
+}
+
+DialogChoices::DialogChoices(const DialogSettings& settings)
+    : ports_(settings.ports),
+      fast_(settings.block),
+      listPorts_(settings.listPorts ? settings.listPorts
+                                    : [] { return link::listSerialPortDetails(); }),
+      latencyOf_(settings.latencyOf ? settings.latencyOf : link::adapterLatencyMs) {}
+
+PortChoices DialogChoices::choices(int button) {
+  PortChoices choices{boot::describePorts(listPorts_()), 0};
+  const auto listed =
+      std::find_if(choices.ports.begin(), choices.ports.end(),
+                   [&](const boot::ComPort& p) { return p.device == ports_[button].device; });
+  choices.current = static_cast<int>(listed - choices.ports.begin());
+  if (listed == choices.ports.end())
+    choices.ports.push_back(ports_[button]);
+  else
+    ports_[button] = *listed;  // the system may describe it better now
+  return choices;
+}
+
+void DialogChoices::prepare(boot::BootProgrammer& programmer, boot::Operation operation, int button,
+                            const std::function<bool(const std::string&)>& ask) {
+  const boot::ComPort& port = ports_[button];
+  if (!fast_ && !declined_.contains(port.device)) {
+    const std::optional<int> latency = latencyOf_(port.device);
+    const std::optional<std::string> question =
+        latency ? boot::latencyAdvice(port.label, *latency, operation) : std::nullopt;
+    if (question && ask(*question))
+      fast_ = true;
+    else if (question)
+      declined_.insert(port.device);
+  }
+  link::PortDevices devices = link::defaultPortDevices();
+  devices[0] = ports_[0].device;
+  devices[1] = ports_[1].device;
+  programmer.serialLink().setDevices(devices);
+  programmer.setBlockMode(fast_);
+}
+
+}  // namespace quillmar::ui

@@ -1,0 +1,78 @@
+// What the user chooses in the main dialog beyond the Com buttons themselves, shared by the Qt
+// and the native Windows dialog and free of any toolkit: the port each Com button stands for,
+// with every port of the computer to choose from, and fast (block) transfers, with the question
+// to switch to them before an operation that a slow USB adapter would drag out.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "boot/boot_programmer.h"
+#include "boot/port_assignment.h"
+#include "boot/updater_presenter.h"
+#include "ui/dialog_options.h"
+
+namespace quillmar::ui {
+
+// This computer's serial ports, adapters first (read again each time the user looks).
+using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+// The latency timer of the USB adapter behind a device, where the system tells it.
+using LatencyReader = std::function<std::optional<int>(const std::string& device)>;
+
+// What a program run gives the main dialog.
+struct DialogSettings {
+  std::array<boot::ComPort, 2> ports;  // behind Com1 and Com2
+  std::string programFolder;           // holds quillmar.hex, quillread.hex
+  uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
+  bool block = false;  // fast transfers chosen at the start
+  PortLister listPorts;
+  LatencyReader latencyOf;
+};
+
+// The settings from the command line: the Com buttons' ports assigned among `ports` (this
+// computer's), the folder given or the program's own; the system's port list and latencies.
+DialogSettings dialogSettings(const DialogOptions& options,
+                              const std::vector<link::SerialPortInfo>& ports);
+
+// The ports one Com button can stand for, and which of them it stands for now.
+struct PortChoices {
+  std::vector<boot::ComPort> ports;
+  int current = 0;
+};
+
+class DialogChoices {
+ public:
+  explicit DialogChoices(const DialogSettings& settings);
+
+  // The port behind Com button `button` (0: Com1, 1: Com2).
+  const boot::ComPort& port(int button) const { return ports_[button]; }
+  // Reads the computer's ports again: each listed port, and the button's own device at the
+  // end when it is not listed (given on the command line, or absent).
+  PortChoices choices(int button);
+  // Makes `button` stand for `port`.
+  void choose(int button, const boot::ComPort& port) { ports_[button] = port; }
+
+  bool fast() const { return fast_; }
+  void setFast(bool fast) { fast_ = fast; }
+
+  // Readies `programmer` to run `operation` on Com button `button`: the buttons' devices and
+  // the transfer mode. Byte by byte through an adapter that makes that slow, it first asks
+  // `ask` (true: yes) whether to switch to fast transfers; a yes holds for later operations,
+  // a no is not asked again for that device.
+  void prepare(boot::BootProgrammer& programmer, boot::Operation operation, int button,
+               const std::function<bool(const std::string& question)>& ask);
+
+ private:
+  std::array<boot::ComPort, 2> ports_;
+  bool fast_;
+  PortLister listPorts_;
+  LatencyReader latencyOf_;
+  std::set<std::string> declined_;  // devices whose question was answered no
+};
+
+}  // namespace quillmar::ui
