@@ -135,8 +135,8 @@ bool UpdaterDialog::ask(const std::string& question) {
 }
 
 // Reads the port from the radio buttons, asks about fast transfers where a slow adapter makes
-// that worth it, and runs `operation` on its files on a worker thread. The presenter reports through ui_,
-// which hands every call back to this thread.
+// that worth it, and runs `operation` on its files on a worker thread. The presenter reports
+// through ui_, which hands every call back to this thread.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   if (operationRunning())
     return;
