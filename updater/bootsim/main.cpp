@@ -3,6 +3,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,6 +35,22 @@ int stopSignals() {
 
 }  // namespace
 
+// Writes how often each command came to `path`: one line per command received, its character
+// (or 0xNN) and the count, in byte order. False, with a message, when the file can't be written.
+bool writeTally(const BootLoader& loader, const std::string& path) {
+  std::ofstream out(path);
+  for (int command = 0; command < 256; ++command) {
+    if (loader.uses(static_cast<uint8_t>(command)) == 0)
+      continue;
+    char name[8];
+    std::snprintf(name, sizeof name, command > ' ' && command < 0x7F ? "%c" : "0x%02x", command);
+    out << name << ' ' << loader.uses(static_cast<uint8_t>(command)) << '\n';
+  }
+  if (!out.flush())
+    std::cerr << "quillmar-bootsim: cannot write " << path << "\n";
+  return static_cast<bool>(out);
+}
+
 int main(int argc, char** argv) {
   SimOptions options;
   std::string error = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options);
@@ -62,6 +80,7 @@ int main(int argc, char** argv) {
   ServeEnd end = serve(*port, loader, stopFd, options.limits, nullptr, options.line);
   ::close(stopFd);
   bool dumped = options.dumpPath.empty() || dumpFlash(loader.flash(), options.dumpPath, std::cerr);
+  dumped = (options.tallyPath.empty() || writeTally(loader, options.tallyPath)) && dumped;
   if (end == ServeEnd::Failed) {
     std::cerr << "quillmar-bootsim: lost the pseudo-terminal\n";
   }

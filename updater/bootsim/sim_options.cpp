@@ -13,6 +13,7 @@ const char* const kSimUsage =
     "(one line), and serves it until killed or until a limit is reached.\n"
     "  --load FILE        start with this flash image (Intel HEX if FILE ends in .hex, else raw)\n"
     "  --dump FILE        write the whole flash to FILE at exit (same formats)\n"
+    "  --tally FILE       write to FILE at exit how often each command came, one a line\n"
     "  --sessions N       stop after N clients have opened and closed the device\n"
     "  --commands N       stop after N commands\n"
     "  --id TEXT          answer the identifier command with TEXT instead of AVRBOOT\n"
@@ -114,6 +115,11 @@ const OptionRow kOptions[] = {
     {"--dump",
      [](std::string_view v, SimOptions& o) {
        o.dumpPath = std::string(v);
+       return !v.empty();
+     }},
+    {"--tally",
+     [](std::string_view v, SimOptions& o) {
+       o.tallyPath = std::string(v);
        return !v.empty();
      }},
     {"--sessions", [](std::string_view v,

@@ -14,8 +14,9 @@ struct SimOptions {
   Faults faults;
   ServeLimits limits;
   LineTiming line;
-  std::string loadPath;  // flash image to start from; empty: erased flash
-  std::string dumpPath;  // where the flash goes at exit; empty: nowhere
+  std::string loadPath;   // flash image to start from; empty: erased flash
+  std::string dumpPath;   // where the flash goes at exit; empty: nowhere
+  std::string tallyPath;  // where the count of each command goes at exit; empty: nowhere
   bool help = false;
   bool version = false;
 };

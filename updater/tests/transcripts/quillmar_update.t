@@ -309,6 +309,7 @@ are refused before it offers a device.
   (one line), and serves it until killed or until a limit is reached.
     --load FILE        start with this flash image (Intel HEX if FILE ends in .hex, else raw)
     --dump FILE        write the whole flash to FILE at exit (same formats)
+    --tally FILE       write to FILE at exit how often each command came, one a line
     --sessions N       stop after N clients have opened and closed the device
     --commands N       stop after N commands
     --id TEXT          answer the identifier command with TEXT instead of AVRBOOT

@@ -21,6 +21,10 @@ std::string programName() {
   return name;
 }
 
+// The timer that moves the time line on once a second during an operation.
+constexpr UINT_PTR kTimeTimer = 1;
+constexpr UINT kTickMs = 1000;
+
 const std::string& textAt(LPARAM lParam) {
   return *reinterpret_cast<const std::string*>(lParam);
 }
@@ -29,6 +33,11 @@ const std::string& textAt(LPARAM lParam) {
 
 void showWarning(HWND owner, const std::string& text) {
   MessageBoxA(owner, text.c_str(), programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool askYesNo(HWND owner, const std::string& question) {
+  return MessageBoxA(owner, question.c_str(), programName().c_str(), MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
 }
 
 // SendMessage from the worker blocks until the dialog's thread has handled the
@@ -49,23 +58,48 @@ void DialogOperationUi::setStatus(const std::string& text) {
   SendMessageA(dialog_, kSetStatus, 0, reinterpret_cast<LPARAM>(&text));
 }
 
-bool DialogOperationUi::handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+bool DialogOperationUi::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kShowMessage:
-      showWarning(dialog, textAt(lParam));
+      showWarning(dialog_, textAt(lParam));
       return true;
     case kSetProgressRange:
-      SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wParam));
+      SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wParam));
+      clock_.setRange(static_cast<int>(wParam), OperationClock::Clock::now());
+      showTime();
       return true;
     case kSetProgressPosition:
-      SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, wParam, 0);
+      SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETPOS, wParam, 0);
+      clock_.setPosition(static_cast<int>(wParam));
+      showTime();
       return true;
     case kSetStatus:
-      SetDlgItemTextA(dialog, IDC_STATUS, textAt(lParam).c_str());
+      SetDlgItemTextA(dialog_, IDC_STATUS, textAt(lParam).c_str());
+      return true;
+    case WM_TIMER:
+      if (wParam != kTimeTimer)
+        return false;
+      showTime();
       return true;
     default:
       return false;
   }
+}
+
+void DialogOperationUi::operationStarted(boot::Operation operation, bool block) {
+  clock_.start(operation, block, OperationClock::Clock::now());
+  showTime();
+  SetTimer(dialog_, kTimeTimer, kTickMs, nullptr);
+}
+
+void DialogOperationUi::operationEnded() {
+  KillTimer(dialog_, kTimeTimer);
+  clock_.finish(OperationClock::Clock::now());
+  showTime();
+}
+
+void DialogOperationUi::showTime() {
+  SetDlgItemTextA(dialog_, IDC_TIME_LINE, clock_.line(OperationClock::Clock::now()).c_str());
 }
 
 }  // namespace quillmar::ui

@@ -1,7 +1,8 @@
 // DialogOperationUi: the main dialog's status line, progress bar and message
 // boxes offered to an operation that runs on a worker thread. Each call is sent
 // to the dialog's own thread and carried out there; showMessage returns once
-// the user has closed the box.
+// the user has closed the box. The time line under the progress bar follows the progress, and
+// a timer moves it on between steps.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "boot/operation_ui.h"
+#include "boot/updater_presenter.h"
+#include "ui/operation_clock.h"
 
 namespace quillmar::ui {
 
@@ -32,17 +35,29 @@ class DialogOperationUi : public boot::OperationUi {
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;
 
-  // Carries out one of the messages above on the dialog's thread; false for any
-  // other.
-  static bool handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  // Carries out one of the messages above, or the time line's timer, on the
+  // dialog's thread; false for any other.
+  bool handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // On the dialog's thread: an operation starts (in block transfers or not), or
+  // has ended.
+  void operationStarted(boot::Operation operation, bool block);
+  void operationEnded();
 
  private:
+  void showTime();
+
   HWND dialog_ = nullptr;
+  OperationClock clock_;  // used on the dialog's thread only
 };
 
 // The modal warning box of every failure: the text, an OK button, the
 // exclamation-mark icon, titled with the program file's name without its
 // extension.
 void showWarning(HWND owner, const std::string& text);
+
+// A question with Yes and No buttons and the question-mark icon, titled like
+// the warning box; true for Yes.
+bool askYesNo(HWND owner, const std::string& question);
 
 }  // namespace quillmar::ui

@@ -1,8 +1,8 @@
 #include "ui/win32/updater_dialog.h"
 
+#include <algorithm>
 #include <iostream>
 
-#include "boot/program_folder.h"
 #include "ui/operation_buttons.h"
 #include "ui/win32/info_dialogs.h"
 #include "ui/win32/resource.h"
@@ -25,16 +25,33 @@ void addAboutItem(HINSTANCE instance, HWND dialog) {
   }
 }
 
+// The width in pixels the widest of the ports' labels needs in `control`'s font.
+int widestText(HWND control, const std::vector<boot::ComPort>& ports) {
+  const HDC context = GetDC(control);
+  const HGDIOBJ old =
+      SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (const boot::ComPort& port : ports) {
+    SIZE size{};
+    GetTextExtentPoint32A(context, port.label.c_str(), static_cast<int>(port.label.size()), &size);
+    widest = std::max<int>(widest, size.cx);
+  }
+  SelectObject(context, old);
+  ReleaseDC(control, context);
+  return widest;
+}
+
 }  // namespace
 
-UpdaterDialog::UpdaterDialog(HINSTANCE instance, bool block)
+UpdaterDialog::UpdaterDialog(HINSTANCE instance, const DialogSettings& settings)
     : instance_(instance),
       largeIcon_(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
       smallIcon_(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))),
-      presenter_(ui_, std::cerr) {
-  presenter_.programmer().setBlockMode(block);
-}
+      programFolder_(settings.programFolder),
+      block_(settings.block),
+      choices_(settings),
+      presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs) {}
 
 UpdaterDialog::~UpdaterDialog() {
   if (worker_.joinable()) {
@@ -63,21 +80,22 @@ INT_PTR CALLBACK UpdaterDialog::dialogProc(HWND dialog, UINT message, WPARAM wPa
   return self == nullptr ? FALSE : self->handle(message, wParam, lParam);
 }
 
-// The about item, icons, program folder and Com1; the help dialog follows once
-// the dialog shows.
+// The about item, icons, the file rows, Com1 with its port and fast transfers as
+// chosen; the help dialog follows once the dialog shows.
 void UpdaterDialog::initialise() {
   ui_.attach(dialog_);
   addAboutItem(instance_, dialog_);
   SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
   SendMessageA(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  programFolder_ = boot::programFolder();
   files_.attach(dialog_, programFolder_);
   CheckRadioButton(dialog_, IDC_COM1, IDC_COM2, IDC_COM1);
+  CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, block_ ? BST_CHECKED : BST_UNCHECKED);
+  showPortChoices();
   PostMessageA(dialog_, kShowHelp, 0, 0);
 }
 
 INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (DialogOperationUi::handle(dialog_, message, wParam, lParam)) {
+  if (ui_.handle(message, wParam, lParam)) {
     return TRUE;
   }
   switch (message) {
@@ -91,7 +109,7 @@ INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       dropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
     case WM_COMMAND:
-      return command(LOWORD(wParam));
+      return command(LOWORD(wParam), HIWORD(wParam));
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
         runAboutDialog(instance_, dialog_);
@@ -103,9 +121,10 @@ INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// A button, Enter (IDOK) or Escape and the close command (IDCANCEL). False
-// leaves the command to the dialog's default handling.
-bool UpdaterDialog::command(int id) {
+// A button, Enter (IDOK) or Escape and the close command (IDCANCEL), a Com
+// button checked or the port list used. False leaves the command to the
+// dialog's default handling.
+bool UpdaterDialog::command(int id, int notification) {
   if (worker_.joinable()) {
     return true;  // an operation is running: no input is taken
   }
@@ -125,21 +144,77 @@ bool UpdaterDialog::command(int id) {
     case IDCANCEL:
       EndDialog(dialog_, IDCANCEL);
       return true;
+    case IDC_COM1:
+    case IDC_COM2:
+      if (notification == BN_CLICKED)
+        showPortChoices();
+      return false;
+    case IDC_PORT_LIST:
+      return portListCommand(notification);
     default:
       return false;
   }
 }
 
-// Reads the port from the radio buttons and runs `operation` on its files on a
-// worker thread. The dialog is locked meanwhile: it paints, but takes no clicks,
-// keys or close command; the message boxes it opens stay usable.
+// The list is read again before it opens and when it gains the keyboard focus
+// (an adapter plugged in since shows up); a choice changes the checked
+// button's port.
+bool UpdaterDialog::portListCommand(int notification) {
+  switch (notification) {
+    case CBN_DROPDOWN:
+    case CBN_SETFOCUS:
+      showPortChoices();
+      return true;
+    case CBN_SELCHANGE:
+      choosePort();
+      return true;
+    default:
+      return false;
+  }
+}
+
+int UpdaterDialog::checkedButton() const {
+  return IsDlgButtonChecked(dialog_, IDC_COM2) == BST_CHECKED ? 1 : 0;
+}
+
+// Fills the port list for the checked button; its opened list is as wide as
+// the widest entry.
+void UpdaterDialog::showPortChoices() {
+  const PortChoices choices = choices_.choices(checkedButton());
+  listed_ = choices.ports;
+  const HWND list = GetDlgItem(dialog_, IDC_PORT_LIST);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (const boot::ComPort& port : listed_)
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(port.label.c_str()));
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(choices.current), 0);
+  const int margin = 2 * GetSystemMetrics(SM_CXVSCROLL);
+  SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widestText(list, listed_) + margin),
+               0);
+}
+
+void UpdaterDialog::choosePort() {
+  const LRESULT index = SendDlgItemMessageA(dialog_, IDC_PORT_LIST, CB_GETCURSEL, 0, 0);
+  if (index >= 0 && index < static_cast<LRESULT>(listed_.size()))
+    choices_.choose(checkedButton(), listed_[static_cast<size_t>(index)]);
+}
+
+// Reads the port from the radio buttons, asks about fast transfers where a
+// slow adapter makes that worth it, and runs `operation` on its files on a
+// worker thread.
+// The dialog is locked meanwhile: it paints, but takes no clicks, keys or close
+// command; the message boxes it opens stay usable.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   const std::optional<boot::OperationFiles> files = files_.filesFor(operation);
   if (!files) {
     return;
   }
-  portChoice_ = IsDlgButtonChecked(dialog_, IDC_COM2) == BST_CHECKED ? 1 : 0;
+  portChoice_ = checkedButton();
+  choices_.setFast(IsDlgButtonChecked(dialog_, IDC_FAST_TRANSFERS) == BST_CHECKED);
+  choices_.prepare(presenter_.programmer(), operation, portChoice_,
+                   [this](const std::string& question) { return askYesNo(dialog_, question); });
+  CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, choices_.fast() ? BST_CHECKED : BST_UNCHECKED);
   lock_.engage(dialog_);
+  ui_.operationStarted(operation, choices_.fast());
   worker_ = std::thread([this, operation, port = portChoice_, files = *files] {
     presenter_.run(operation, port, files.image, files.readback);
     PostMessageA(dialog_, kOperationDone, 0, 0);
@@ -157,6 +232,7 @@ void UpdaterDialog::dropFiles(HDROP files) {
 
 void UpdaterDialog::finishOperation() {
   worker_.join();
+  ui_.operationEnded();
   lock_.release();
   SetForegroundWindow(dialog_);
 }

@@ -1,7 +1,9 @@
 // UpdaterDialog: the main dialog of QUILLmar_Update. Its buttons run one whole
 // operation each through the shared presenter, on a worker thread so that the
 // window keeps painting; while an operation runs the dialog takes no input, and
-// its message boxes show on the dialog's thread.
+// its message boxes show on the dialog's thread. Below the progress bar it shows
+// the time of an operation, the port behind the checked Com button (any of the
+// computer's ports can be chosen there) and the choice of fast transfers.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -9,8 +11,10 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "boot/updater_presenter.h"
+#include "ui/dialog_choices.h"
 #include "ui/win32/dialog_operation_ui.h"
 #include "ui/win32/file_choice.h"
 #include "ui/win32/input_lock.h"
@@ -19,8 +23,7 @@ namespace quillmar::ui {
 
 class UpdaterDialog {
  public:
-  // With `block`, the operations use the boot loader's block transfers when it offers them.
-  explicit UpdaterDialog(HINSTANCE instance, bool block = false);
+  UpdaterDialog(HINSTANCE instance, const DialogSettings& settings);
   // Waits for a running operation to end (the link closes with the presenter).
   ~UpdaterDialog();
   UpdaterDialog(const UpdaterDialog&) = delete;
@@ -34,7 +37,11 @@ class UpdaterDialog {
   static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
   void initialise();
-  bool command(int id);
+  bool command(int id, int notification);
+  bool portListCommand(int notification);
+  int checkedButton() const;
+  void showPortChoices();
+  void choosePort();
   void startOperation(boot::Operation operation);
   void finishOperation();
   void dropFiles(HDROP files);
@@ -45,6 +52,9 @@ class UpdaterDialog {
   HICON smallIcon_;
   std::string programFolder_;
   int portChoice_ = -1;
+  bool block_;
+  DialogChoices choices_;
+  std::vector<boot::ComPort> listed_;  // the port list's entries, in its order
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
   InputLock lock_;
