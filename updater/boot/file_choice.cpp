@@ -1,19 +1,25 @@
+// Which files the dialog's operations use, and whether Read must ask for one.
 #include "boot/file_choice.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "image/detect_format.h"
 #include "image/fileio.h"
+#include "image/replace_file.h"
 
 namespace quillmar::boot {
 namespace {
 
 namespace fs = std::filesystem;
 
+// True when a read-back image can be saved as `path`.
+bool canSave(const std::string& path) {
+  return !image::replaceBlocker(path).has_value();
+}
+
+// True when `text` ends with `end`, given in lower case, in any case.
 bool endsWithIgnoringCase(const std::string& text, const std::string& end) {
   return text.size() >= end.size() &&
          std::equal(end.begin(), end.end(), text.end() - end.size(), [](char a, char b) {
@@ -36,30 +42,18 @@ ImageFile FileChoice::readback() const {
 }
 
 bool FileChoice::readbackNeedsChoice() const {
-  return readback_.empty() && !canWrite(readbackFilePath(folder_));
+  return readback_.empty() && !canSave(readbackFilePath(folder_));
 }
 
 std::string FileChoice::readbackDialogStart(const std::string& documents) const {
   const std::string current = readback().path;
-  if (canWrite(current))
+  if (canSave(current))
     return current;
   return (fs::path(documents) / kReadbackFileName).string();
 }
 
 bool isImageFileName(const std::string& name) {
   return endsWithIgnoringCase(name, ".hex") || endsWithIgnoringCase(name, ".bin");
-}
-
-bool canWrite(const std::string& path) {
-  std::error_code error;
-  const bool existed = fs::exists(path, error);
-  if (fs::is_directory(path, error))
-    return false;
-  // Appending writes nothing, so an existing file is left as it was.
-  const bool opened = std::ofstream(path, std::ios::binary | std::ios::app).is_open();
-  if (opened && !existed)
-    fs::remove(path, error);
-  return opened;
 }
 
 }  // namespace quillmar::boot

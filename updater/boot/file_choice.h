@@ -31,7 +31,7 @@ class FileChoice {
   ImageFile readback() const;
   OperationFiles files() const { return {image(), readback()}; }
   // True when Read would write the folder's quillread.hex and that file can't be written there
-  // (an installed program's folder): the dialog asks where to save before it reads.
+  // (an installed program's folder, a read-only file): the dialog asks where to save first.
   bool readbackNeedsChoice() const;
   // Where the save dialog for the read-back starts: the current read-back file, or, when that
   // can't be written, quillread.hex in `documents` (the user's documents folder).
@@ -45,9 +45,5 @@ class FileChoice {
 
 // True for a name the dialog takes as an image when it is dropped: ".hex" or ".bin", any case.
 bool isImageFileName(const std::string& name);
-
-// True when `path` can be written: it exists and opens for writing without being changed, or it
-// can be created (it is removed again at once).
-bool canWrite(const std::string& path);
 
 }  // namespace quillmar::boot
