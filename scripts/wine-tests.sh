@@ -5,6 +5,13 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 started=$SECONDS
+# Wine names this machine's own serial ports (/dev/ttyS*) COM1, COM2, ... by itself. As root the
+# tests run where /dev lacks them, so that Wine's ports are exactly those its registry names
+# (a computer whose only port is COM5 among them); otherwise that one step is left out.
+ports_hidden=${QUILLMAR_WINE_PORTS_HIDDEN:-}
+if [[ -z $ports_hidden && $(id -u) == 0 ]]; then
+  QUILLMAR_WINE_PORTS_HIDDEN=1 exec scripts/without-serial-ports.sh bash "$0" "$@"
+fi
 
 fail() {
   echo "wine-tests: FAILED: $*" >&2
@@ -65,11 +72,12 @@ restart_server() {
 mkdir -p "$WINEPREFIX"
 start_server
 timeout 300 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot did not finish (see $work/wineboot.log)"
-# Wine's COM1 and COM2 are links in $work, pointed at the simulator's pseudo-terminal later.
+# Wine's COM1, COM2 and COM3 are links in $work, pointed at the simulator's pseudo-terminal later.
 # Windows show in one virtual desktop that fills the display, with Wine's own frames and captions.
 settings=(
   'HKLM\Software\Wine\Ports' COM1 "$work/com1"
   'HKLM\Software\Wine\Ports' COM2 "$work/com2"
+  'HKLM\Software\Wine\Ports' COM3 "$work/com3"
   'HKCU\Software\Wine\Explorer' Desktop Default
   'HKCU\Software\Wine\Explorer\Desktops' Default 800x600
 )
@@ -369,6 +377,53 @@ sleep 1
 shot 8-refused-then-updated
 echo "ok: input refused during Update leaves focus, default button and port as they were; Enter then runs Update"
 
+# With COM1 and COM2 present, Com1 is COM1 and Com2 is COM2; the port list shows the checked
+# button's port. The arrow keys move between the two Com buttons (round, never on to Version), and
+# the default button stays Update.
+list_text() { probe text "${main[0]}" 1009; }
+[[ $(list_text) == COM1\ * ]] || fail "Com1 does not stand for COM1: $(list_text)"
+probe mouse "${main[@]}" 1001
+probe type "${main[@]}" down
+arrows=$(probe state "${main[@]}")
+[[ $arrows == "focus 1002 default 1 checked 1002" && $(list_text) == COM2\ * ]] ||
+  fail "the down arrow on Com1: $arrows, list $(list_text)"
+probe type "${main[@]}" down
+arrows=$(probe state "${main[@]}")
+[[ $arrows == "focus 1001 default 1 checked 1001" && $(list_text) == COM1\ * ]] ||
+  fail "the down arrow on Com2: $arrows, list $(list_text)"
+echo "ok: Com1 is COM1, Com2 is COM2, the arrow keys move between them and Update stays the default"
+
+# A third port chosen in the dialog and fast transfers switched on there, by mouse and keyboard:
+# only COM3 reaches the unit, which counts the block loads ("B") and block reads ("g") it gets.
+stop_sim
+start_sim --tally "$work/tally.txt"
+ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com3"
+ln -sfn /nonexistent "$work/com1"
+ln -sfn /nonexistent "$work/com2"
+probe mouse "${main[@]}" 1009
+sleep 1
+shot 12-port-list
+probe type "${main[@]}" down
+probe type "${main[@]}" down
+probe type "${main[@]}" enter
+[[ $(list_text) == COM3\ * ]] || fail "the list did not choose COM3: $(list_text)"
+probe mouse "${main[@]}" 1010
+chosen=$(probe state "${main[@]}")
+[[ $chosen == "focus 1010 default 1 checked 1001" ]] || fail "after choosing in the list: $chosen"
+probe type "${main[@]}" enter
+wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+shot 13-third-port-fast
+wait_for "Update to end" 120 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Update on COM3 ended with: $(probe text "${main[@]}")"
+took=$(probe text "${main[0]}" 1008)
+[[ $took == "Took "* ]] || fail "the time line after Update: $took"
+sleep 1
+shot 14-third-port-updated
+stop_sim
+grep -q '^B [1-9]' "$work/tally.txt" && grep -q '^g [1-9]' "$work/tally.txt" ||
+  fail "the unit got no block transfers: $(tr '\n' ' ' <"$work/tally.txt")"
+echo "ok: COM3 chosen in the list and fast transfers checked: Enter updates in blocks ($(grep -E '^[Bg] ' "$work/tally.txt" | tr '\n' ' ')), $took"
+
 # Com2 and Read while another program holds the line: the link's message, then READ FAILED!
 stop_sim
 start_sim --silent-after 0
@@ -512,5 +567,54 @@ wait "$app" || fail "QUILLmar_Update.exe in a locked folder did not end cleanly 
 chmod 755 "$locked"
 [[ $(id -u) != 0 ]] || restart_server
 stop_sim
+
+# The command line of a shortcut: --help and --version on the standard output when it leads to a
+# file (a message box otherwise), a bad option refused with status 2.
+wrun 60 "$bin/QUILLmar_Update.exe" --help >"$work/help.txt" || fail "QUILLmar_Update.exe --help exited with $?"
+grep -q -- '--com1 <PORT> .*Port behind Com1 (default: COM1 where this computer has' "$work/help.txt" ||
+  fail "QUILLmar_Update.exe --help: $(cat "$work/help.txt")"
+[[ $(wrun 60 "$bin/QUILLmar_Update.exe" --version | tr -d '\r') == "QUILLmar_Update $version" ]] ||
+  fail "QUILLmar_Update.exe --version"
+status=0
+wrun 60 "$bin/QUILLmar_Update.exe" --com3 COM3 2>"$work/refused.txt" || status=$?
+[[ $status == 2 ]] && grep -q "Unknown option 'com3'" "$work/refused.txt" ||
+  fail "QUILLmar_Update.exe --com3: status $status, $(cat "$work/refused.txt")"
+echo "ok: QUILLmar_Update.exe --help, --version and a refused option"
+
+echo "== QUILLmar_Update.exe on a computer whose only serial port is COM5"
+if [[ -z $ports_hidden ]]; then
+  echo "skipped: Wine would add this machine's own serial ports; hiding them needs root"
+else
+  for port in COM1 COM2 COM3; do
+    wrun 60 reg delete 'HKLM\Software\Wine\Ports' /v $port /f >/dev/null || fail "cannot remove $port"
+  done
+  wrun 60 reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$work/com5" /f >/dev/null || fail "cannot add COM5"
+  restart_server
+  (cd "$run" && wrun 60 ./quillmar-update.exe --list-ports >"$work/ports.out") || fail "--list-ports exited with $?"
+  ports=$(tr -d '\r' <"$work/ports.out")
+  [[ $(wc -l <<<"$ports") == 1 && $ports == *COM5\ * ]] || fail "the ports are not COM5 alone: $ports"
+  start_sim
+  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com5"
+  (cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
+  app=$!
+  wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
+  probe key "${help[@]}" enter
+  wait_for "the help dialog to close" 30 gone "${help[@]}"
+  sleep 1
+  shot 15-com5-only
+  com5_list=$(list_text)
+  [[ $com5_list == *COM5\ * ]] || fail "Com1 does not stand for COM5: $com5_list"
+  probe key "${main[@]}" enter
+  wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
+  sleep 2
+  shot 16-com5-updating
+  wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+  has_status "QUILLmar Updated!" || fail "Enter, Enter on COM5 ended with: $(probe text "${main[@]}")"
+  shot 17-com5-updated
+  stop_sim
+  probe key "${main[@]}" escape
+  wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
+  echo "ok: with COM5 as the only port, Enter (Close Help) and Enter update the unit on it: $com5_list"
+fi
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."

@@ -10,19 +10,21 @@ status 2, and no window opens.
   Options:
     -h, --help         Shows these options and ends.
     --version          Shows this program's version and ends.
-    --com1 <DEVICE>    Device behind Com1 (default the first serial port, USB
-                       adapters first, else /dev/ttyS0).
-    --com2 <DEVICE>    Device behind Com2 (default the next serial port, else
+    --com1 <PORT>      Port behind Com1 (default: the first serial port not
+                       behind the other Com button, USB adapters first, else
+                       /dev/ttyS0).
+    --com2 <PORT>      Port behind Com2 (default: the first serial port not
+                       behind the other Com button, USB adapters first, else
                        /dev/ttyS1).
     --folder <FOLDER>  Folder of quillmar.hex and quillread.hex (default: the
                        program's own).
-    --block            Uses the boot loader's block transfers (one command per
-                       256-byte page) when it offers them; a boot loader without
-                       them gets the usual dialogue.
+    --block            Starts with Fast transfers chosen: the boot loader's block
+                       transfers (one command per 256-byte page) when it offers
+                       them; a boot loader without them gets the usual dialogue.
   $ q --version
   QUILLmar_Update <version>
   $ q -platform xcb -h | grep -e --com1
-    --com1 <DEVICE>    Device behind Com1 (default the first serial port, USB
+    --com1 <PORT>      Port behind Com1 (default: the first serial port not
   $ q --com3 /dev/ttyS2
   ! QUILLmar_Update: Unknown option 'com3'.
   ! Try 'QUILLmar_Update --help' for the options.
@@ -33,5 +35,13 @@ status 2, and no window opens.
   [2]
   $ q quillmar.hex
   ! QUILLmar_Update: Unexpected argument 'quillmar.hex'.
+  ! Try 'QUILLmar_Update --help' for the options.
+  [2]
+  $ q --block=yes
+  ! QUILLmar_Update: Unexpected value after '--block'.
+  ! Try 'QUILLmar_Update --help' for the options.
+  [2]
+  $ q -- --folder
+  ! QUILLmar_Update: Unexpected argument '--folder'.
   ! Try 'QUILLmar_Update --help' for the options.
   [2]
