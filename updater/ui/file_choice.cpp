@@ -75,7 +75,6 @@ void FileChoiceControls::chooseImage() {
   showNames();
 }
 
-// Asks where Read saves; false when the user cancelled.
 bool FileChoiceControls::chooseReadback() {
   const std::string documents =
       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();

@@ -46,8 +46,11 @@ class FileChoiceControls : public QObject {
   bool eventFilter(QObject* receiver, QEvent* event) override;
 
  private:
+  // Asks for the image to program; a cancelled question keeps the one there was.
   void chooseImage();
+  // Asks where Read saves; false when the user cancelled.
   bool chooseReadback();
+  // Shows the current image and read-back file on their rows.
   void showNames();
 
   QDialog& dialog_;

@@ -126,7 +126,6 @@ void FileChoiceControls::chooseImage() {
   showNames();
 }
 
-// Asks where Read saves; false when the user cancelled.
 bool FileChoiceControls::chooseReadback() {
   const std::string path =
       askForFile(dialog_, kReadbackQuestion, choice_.readbackDialogStart(documentsFolder()));
@@ -137,7 +136,7 @@ bool FileChoiceControls::chooseReadback() {
   return true;
 }
 
-// The whole paths; the controls shorten them in the middle to fit.
+// The whole paths: the controls shorten them in the middle to fit.
 void FileChoiceControls::showNames() {
   SetDlgItemTextW(dialog_, IDC_IMAGE_NAME, toWide(choice_.image().path).c_str());
   SetDlgItemTextW(dialog_, IDC_READBACK_NAME, toWide(choice_.readback().path).c_str());

@@ -33,8 +33,11 @@ class FileChoiceControls {
   std::optional<boot::OperationFiles> filesFor(boot::Operation operation);
 
  private:
+  // Asks for the image to program; a cancelled question keeps the one there was.
   void chooseImage();
+  // Asks where Read saves; false when the user cancelled.
   bool chooseReadback();
+  // Shows the current image and read-back file on their rows.
   void showNames();
 
   HWND dialog_ = nullptr;
