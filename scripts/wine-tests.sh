@@ -5,28 +5,37 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 started=$SECONDS
-# Wine names this machine's own serial ports (/dev/ttyS*) COM1, COM2, ... by itself. As root the
-# tests run where /dev lacks them, so that Wine's ports are exactly those its registry names
-# (a computer whose only port is COM5 among them); otherwise that one step is left out.
-ports_hidden=${QUILLMAR_WINE_PORTS_HIDDEN:-}
-if [[ -z $ports_hidden && $(id -u) == 0 ]]; then
-  QUILLMAR_WINE_PORTS_HIDDEN=1 exec scripts/without-serial-ports.sh bash "$0" "$@"
-fi
 
 fail() {
   echo "wine-tests: FAILED: $*" >&2
   exit 1
 }
 
+# Every Wine command of the current prefix starts through this (see nodev).
+via=()
+
 # Runs a Windows program under Wine with a time limit; extra output of Wine itself is kept out.
 wrun() {
   local limit=$1
   shift
-  timeout --kill-after=10 "$limit" wine "$@"
+  "${via[@]}" timeout --kill-after=10 "$limit" wine "$@"
+}
+
+# nodev COMMAND...: runs COMMAND in a mount namespace whose /dev has no ttyS* devices. Wine maps
+# the machine's own /dev/ttyS* as its first free COM ports by itself (an empty value in its Ports
+# key only moves them to the next free number), so a prefix whose only ports are the ones it is
+# given runs all its Wine commands, its server too, through this.
+nodev() {
+  unshare -m --propagation private bash -c '
+    old=$1
+    shift
+    mount --rbind /dev "$old" && mount -t tmpfs none /dev || exit 125
+    for entry in "$old"/*; do [[ ${entry##*/} == ttyS* ]] || ln -s "$entry" /dev/; done
+    exec "$@"' nodev "$work/dev" "$@"
 }
 
 work=$(mktemp -d /tmp/quillmar-wine.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb_pid=
 cleanup() {
   timeout 20 wineserver -k 2>/dev/null || true
@@ -61,7 +70,7 @@ start_server() {
   local server=(wineserver --persistent)
   [[ $(id -u) != 0 ]] || server=(setpriv --bounding-set "-sys_admin${1:+,$1}" "${server[@]}")
   # Its list of objects left at the end goes to a log of its own.
-  timeout 30 "${server[@]}" >>"$work/wineserver.log" 2>&1 || fail "wineserver did not start"
+  "${via[@]}" timeout 30 "${server[@]}" >>"$work/wineserver.log" 2>&1 || fail "wineserver did not start"
 }
 # restart_server [PRIVILEGES]: ends the running server and starts another; later programs use it.
 restart_server() {
@@ -69,25 +78,38 @@ restart_server() {
   timeout 30 wineserver --wait || true
   start_server "$@"
 }
-mkdir -p "$WINEPREFIX"
-start_server
-timeout 300 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot did not finish (see $work/wineboot.log)"
-# Wine's COM1, COM2 and COM3 are links in $work, pointed at the simulator's pseudo-terminal later.
+# make_prefix DIR REGFILE: a new Wine prefix in DIR, made current, with the settings of REGFILE
+# (a REGEDIT4 file) in its registry and its server running. Through nodev when `via` says so.
+make_prefix() {
+  export WINEPREFIX=$1
+  mkdir -p "$WINEPREFIX" "$work/dev"
+  start_server
+  "${via[@]}" timeout 300 wineboot --init >"$WINEPREFIX.wineboot.log" 2>&1 ||
+    fail "wineboot did not finish (see $WINEPREFIX.wineboot.log)"
+  (cd "$(dirname "$2")" && wrun 60 reg import "$(basename "$2")") ||
+    fail "cannot import $2 into the Wine registry"
+  restart_server # the settings are read when Wine starts again
+  # The first program starts Wine's services; programs started side by side before that can hang.
+  wrun 120 reg query 'HKLM\Software\Wine\Ports' >/dev/null || fail "Wine does not start in $WINEPREFIX"
+}
+# Wine's COM1 and COM2 are links in $work, pointed at the simulator's pseudo-terminal later.
 # Windows show in one virtual desktop that fills the display, with Wine's own frames and captions.
-settings=(
-  'HKLM\Software\Wine\Ports' COM1 "$work/com1"
-  'HKLM\Software\Wine\Ports' COM2 "$work/com2"
-  'HKLM\Software\Wine\Ports' COM3 "$work/com3"
-  'HKCU\Software\Wine\Explorer' Desktop Default
-  'HKCU\Software\Wine\Explorer\Desktops' Default 800x600
-)
-for ((i = 0; i < ${#settings[@]}; i += 3)); do
-  wrun 60 reg add "${settings[i]}" /v "${settings[i + 1]}" /d "${settings[i + 2]}" /f >/dev/null ||
-    fail "cannot set ${settings[i]}\\${settings[i + 1]} in the Wine registry"
-done
-restart_server # the settings are read when Wine starts again
-# The first program starts Wine's services; programs started side by side before that can hang.
-wrun 120 reg query 'HKLM\Software\Wine\Ports' /v COM1 | grep -q "$work/com1" ||
+cat >"$work/main.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Wine\Ports]
+"COM1"="$work/com1"
+"COM2"="$work/com2"
+"COM3"="$work/com3"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="800x600"
+REG
+make_prefix "$work/prefix" "$work/main.reg"
+wrun 60 reg query 'HKLM\Software\Wine\Ports' /v COM1 | grep -q "$work/com1" ||
   fail "Wine's COM1 is not set to $work/com1"
 
 echo "== unit tests of the Windows build under Wine"
@@ -147,7 +169,8 @@ echo "== quillmar-update.exe under Wine against the simulated unit"
 cmake --build --preset default --target quillmar-bootsim quillmar-update >/dev/null
 sim=$root/build/bin/quillmar-bootsim
 sim_pid=
-# start_sim ARGS...: starts the simulator and points COM1 and COM2 at its pseudo-terminal.
+# start_sim ARGS...: starts the simulator and points COM1, COM2 and (in the prefix of one
+# adapter) COM5 at its pseudo-terminal.
 start_sim() {
   # Emptied first: the started job opens its output only later, and the old device must not be read.
   : >"$work/sim.out"
@@ -155,8 +178,7 @@ start_sim() {
   sim_pid=$!
   for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.1; done
   [[ -s $work/sim.out ]] || fail "the simulator did not start: $(cat "$work/sim.err")"
-  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com1"
-  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com2"
+  for port in com1 com2 com5; do ln -sfn "$(head -n 1 "$work/sim.out")" "$work/$port"; done
 }
 stop_sim() {
   kill "$sim_pid" 2>/dev/null || true
@@ -581,40 +603,89 @@ wrun 60 "$bin/QUILLmar_Update.exe" --com3 COM3 2>"$work/refused.txt" || status=$
   fail "QUILLmar_Update.exe --com3: status $status, $(cat "$work/refused.txt")"
 echo "ok: QUILLmar_Update.exe --help, --version and a refused option"
 
-echo "== QUILLmar_Update.exe on a computer whose only serial port is COM5"
-if [[ -z $ports_hidden ]]; then
-  echo "skipped: Wine would add this machine's own serial ports; hiding them needs root"
-else
-  for port in COM1 COM2 COM3; do
-    wrun 60 reg delete 'HKLM\Software\Wine\Ports' /v $port /f >/dev/null || fail "cannot remove $port"
-  done
-  wrun 60 reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$work/com5" /f >/dev/null || fail "cannot add COM5"
-  restart_server
-  (cd "$run" && wrun 60 ./quillmar-update.exe --list-ports >"$work/ports.out") || fail "--list-ports exited with $?"
-  ports=$(tr -d '\r' <"$work/ports.out")
-  [[ $(wc -l <<<"$ports") == 1 && $ports == *COM5\ * ]] || fail "the ports are not COM5 alone: $ports"
-  start_sim
-  ln -sfn "$(head -n 1 "$work/sim.out")" "$work/com5"
-  (cd "$dialog" && exec timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
-  app=$!
-  wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
-  probe key "${help[@]}" enter
-  wait_for "the help dialog to close" 30 gone "${help[@]}"
-  sleep 1
-  shot 15-com5-only
-  com5_list=$(list_text)
-  [[ $com5_list == *COM5\ * ]] || fail "Com1 does not stand for COM5: $com5_list"
-  probe key "${main[@]}" enter
-  wait_for "Update to start" 30 has_status "Programming QUILLmar Application..." "Verifying Data..." "QUILLmar Updated!"
-  sleep 2
-  shot 16-com5-updating
-  wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
-  has_status "QUILLmar Updated!" || fail "Enter, Enter on COM5 ended with: $(probe text "${main[@]}")"
-  shot 17-com5-updated
-  stop_sim
-  probe key "${main[@]}" escape
-  wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
-  echo "ok: with COM5 as the only port, Enter (Close Help) and Enter update the unit on it: $com5_list"
-fi
+echo "== quillmar-update.exe in a prefix whose only port is COM5, a USB adapter"
+# make_adapter_prefix: a new prefix, made current, whose only serial port is COM5 (pointed at the
+# simulator by start_sim), which Windows' device list names as an FTDI adapter whose driver holds
+# each reply 16 ms. The machine's own ports stay hidden (nodev) for every Wine command from here.
+make_adapter_prefix() {
+  local adapter='HKEY_LOCAL_MACHINE\System\CurrentControlSet\Enum\FTDIBUS\VID_0403+PID_6001+A50285BIA\0000'
+  timeout 30 wineserver --kill || true # the previous prefix's server
+  via=(nodev)
+  cat >"$work/adapter.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Wine\Ports]
+"COM5"="$work/com5"
+
+[$adapter]
+"ClassGUID"="{4d36e978-e325-11ce-bfc1-08002be10318}"
+"FriendlyName"="USB Serial Port (COM5)"
+
+[$adapter\Device Parameters]
+"PortName"="COM5"
+"LatencyTimer"=dword:00000010
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="800x600"
+REG
+  make_prefix "$work/adapter-prefix" "$work/adapter.reg"
+}
+make_adapter_prefix
+# The device list's name and IDs, not the device the name maps to; COM1..COM4 are not there.
+(cd "$run" && wrun 60 ./quillmar-update.exe --list-ports >"$work/ports.out") || fail "--list-ports exited with $?"
+ports=$(tr -d '\r' <"$work/ports.out")
+[[ $ports == "COM5  USB Serial Port (USB 0403:6001, serial A50285BI)" ]] || fail "--list-ports with one adapter: $ports"
+echo "ok: --list-ports names the adapter from the device list: $ports"
+# The note on the adapter's latency timer, read from its driver's setting, and COM5 by name in
+# any case; a COM name the computer does not have is named in the link's message.
+setting="Lower it to 1 ms in the Device Manager: the port's Properties, Port Settings, Advanced, Latency Timer."
+start_sim
+expect_run "update through --port COM5" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' \
+  "note: the USB serial adapter COM5 holds each reply 16 ms (its latency timer); over the 197381 replies of this operation that is about 53 min of waiting. --block needs 1032 replies. $setting" \
+  600 --port COM5 update
+expect_run "version through --port com5" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' \
+  "note: the USB serial adapter COM5 holds each reply 16 ms (its latency timer); over the 4098 replies of this operation that is about 1.1 min of waiting. --block needs 35 replies. $setting" \
+  120 --port com5 version
+expect_run "version through --port com12" 1 $'Fetching version. Please wait...\nQUILLmar Version NONE' \
+  "COM12: no such device; serial ports on this computer: COM5." 60 --port com12 version
+stop_sim
+
+echo "== QUILLmar_Update.exe in the prefix whose only port is COM5, a USB adapter"
+# Enter on "Close Help" and Enter start Update on COM5; the adapter's 16 ms latency timer makes
+# the dialog ask first whether to switch to fast transfers, and Enter (Yes) does, so the unit
+# gets block loads and block reads.
+start_sim --tally "$work/tally.txt"
+(cd "$dialog" && "${via[@]}" timeout 900 wine ./QUILLmar_Update.exe) >"$work/dialog-com5.log" 2>&1 &
+app=$!
+wait_for "the help dialog at start-up" 60 probe text "${help[@]}"
+probe key "${help[@]}" enter
+wait_for "the help dialog to close" 30 gone "${help[@]}"
+sleep 1
+shot 15-com5-only
+com5_list=$(list_text)
+[[ $com5_list == "COM5  USB Serial Port (USB 0403:6001, serial A50285BI)" ]] ||
+  fail "Com1 does not stand for the adapter on COM5: $com5_list"
+probe key "${main[@]}" enter
+question() { [[ $(probe text "${box[@]}") == "The USB serial adapter COM5 "* ]]; }
+wait_for "the question about fast transfers" 30 question
+sleep 1
+shot 16-com5-question
+asked=$(probe text "${box[@]}" | tr -d '\r')
+[[ $asked == *"holds each reply 16 ms"*"the update takes about 5"*" min; with fast transfers about "*"Switch to fast transfers?" ]] ||
+  fail "the question about fast transfers: $asked"
+probe key "${box[@]}" enter
+wait_for "Update to end" 600 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Enter, Enter on COM5 ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 17-com5-updated
+probe key "${main[@]}" escape
+wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
+stop_sim
+grep -q '^B [1-9]' "$work/tally.txt" && grep -q '^g [1-9]' "$work/tally.txt" ||
+  fail "the yes to fast transfers did not reach the unit: $(tr '\n' ' ' <"$work/tally.txt")"
+echo "ok: with only the adapter on COM5 ($com5_list), Enter and Enter ask about its 16 ms, and yes updates in blocks"
 
 echo "wine-tests: all passed in $((SECONDS - started)) s."

@@ -1,7 +1,8 @@
 // BootProgrammer: drives the unit's resident boot loader over the serial link to program,
 // read back and identify the application firmware. One object per program run owns the
 // link and both image buffers; every whole operation opens the link at its start and
-// closes it on every path before it returns.
+// closes it on every path before it returns. The operations' flows are in boot_programmer.cpp,
+// the steps' byte dialogue in byte_transfer.cpp, the block transfers in block_transfer.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,15 +1,13 @@
 #include "boot/port_search.h"
 
+#include <string_view>
+
+#include "boot/boot_commands.h"
 #include "boot/boot_programmer.h"
 #include "link/serial_link.h"
 
 namespace quillmar::boot {
 namespace {
-
-constexpr uint8_t kEscape = 0x1B;
-constexpr int kEscapeCount = 4;
-constexpr uint8_t kSoftwareId = 'S';
-constexpr std::string_view kSignature = "AVRBOOT";
 
 // The second line of the link's open failure (why the device could not be opened), or the
 // whole text when it has one line.
@@ -35,7 +33,7 @@ PortProbe probe(const std::string& device, uint16_t timeoutMs) {
     serial.writeByte(kEscape);
   serial.writeByte(kSoftwareId);
   std::string answer;
-  while (answer.size() < kSignature.size()) {
+  while (answer.size() < std::string_view(kSignature).size()) {
     const int byte = serial.readByte(timeoutMs);
     if (byte < 0)
       break;

@@ -1,8 +1,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <ostream>
 
 #include "boot/image_files.h"
@@ -82,23 +80,22 @@ bool isOption(const std::string& arg, const std::string& name) {
   return arg == name || arg.rfind(name + "=", 0) == 0;
 }
 
-// The port number n of "COMn" (any case), or nothing when `port` is not of that form.
-std::optional<int> comNumber(const std::string& port) {
-  if (port.size() < 4)
-    return std::nullopt;
-  const std::string prefix = port.substr(0, 3);
-  if (!std::equal(prefix.begin(), prefix.end(), "COM", [](char a, char b) {
-        return std::toupper(static_cast<unsigned char>(a)) == b;
-      })) {
-    return std::nullopt;
+// The --port lines of the help: where every COM name opens its port (Windows), any COMn;
+// elsewhere the four the link's table names, with their devices.
+std::string portOptionHelp() {
+  if (!link::comPortBeyondTable(5).empty()) {
+    return "  --port PORT   a serial port by its name, COM1 to COM256 in any case (see\n"
+           "                --list-ports), or auto: the first listed port whose boot loader\n"
+           "                answers; ports that another program holds are skipped;\n"
+           "                default COM1\n";
   }
-  int number = 0;
-  const char* first = port.data() + 3;
-  const char* last = port.data() + port.size();
-  const auto [end, failure] = std::from_chars(first, last, number);
-  if (failure != std::errc() || end != last)
-    return std::nullopt;
-  return number;
+  const link::PortDevices devices = link::defaultPortDevices();
+  return "  --port PORT   COM1, COM2, COM3 or COM4 (" + devices[0] + ", " + devices[1] + ", " +
+         devices[2] + ", " + devices[3] +
+         "),\n"
+         "                or a serial device's path, or auto: the first listed port\n"
+         "                (see --list-ports) whose boot loader answers; ports that\n"
+         "                another program holds are skipped; default COM1\n";
 }
 
 }  // namespace
@@ -157,18 +154,24 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   return line;
 }
 
+// COM1..COM4 pick their slot in the link's table. Another COMn is a port of its own where the
+// platform opens any COM name (Windows); elsewhere its index is one the link refuses.
 PortChoice choosePort(const std::string& port) {
   PortChoice choice{link::defaultPortDevices(), 0};
-  if (const std::optional<int> number = comNumber(port)) {
-    choice.portIndex = *number - 1;
-  } else {
+  const std::optional<int> number = link::comPortNumber(port);
+  if (!number) {
     choice.devices[0] = port;
+    return choice;
   }
+  const std::string beyond = link::comPortBeyondTable(*number);
+  if ((*number >= 1 && *number <= link::kPortCount) || beyond.empty())
+    choice.portIndex = *number - 1;
+  else
+    choice.devices[0] = beyond;
   return choice;
 }
 
 std::string helpText() {
-  const link::PortDevices devices = link::defaultPortDevices();
   return std::string(kUsage) +
          "\n"
          "Programs, reads back or identifies the QUILLmar unit's application firmware over a\n"
@@ -185,13 +188,8 @@ std::string helpText() {
          "  verify   read the unit back and compare it with DIR/quillmar.hex; nothing is\n"
          "           erased or written\n"
          "\n"
-         "Options:\n"
-         "  --port PORT   COM1, COM2, COM3 or COM4 (" +
-         devices[0] + ", " + devices[1] + ", " + devices[2] + ", " + devices[3] +
-         "),\n"
-         "                or a serial device's path, or auto: the first listed port\n"
-         "                (see --list-ports) whose boot loader answers; ports that\n"
-         "                another program holds are skipped; default COM1\n"
+         "Options:\n" +
+         portOptionHelp() +
          "  --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of\n"
          "                this program\n"
          "  --image FILE  the image to program (update) or compare with (verify) instead of\n"

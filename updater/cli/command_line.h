@@ -18,7 +18,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// What the user asked for. `port` is "COM1".."COM4", "auto" or a device path; an empty `folder`
+// What the user asked for. `port` is a COM name, "auto" or a device path; an empty `folder`
 // means the program's own folder.
 // `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
 struct CommandLine {
@@ -38,9 +38,9 @@ struct CommandLine {
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
 
-// The serial port a --port value names: COMn picks port index n - 1 of the platform's
-// devices (an index above 3 fails when opened, as the link refuses it); anything else is a
-// device path, used as port index 0.
+// The serial port a --port value names: COM1..COM4 (any case) pick port index n - 1 of the
+// platform's devices; another COMn is that port on Windows, used as port index 0, and elsewhere
+// an index the link refuses when it opens; anything else is a device path, used as index 0.
 struct PortChoice {
   link::PortDevices devices;
   int portIndex = 0;

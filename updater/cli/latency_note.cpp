@@ -17,7 +17,7 @@ std::string latencyNote(const std::string& device, int latencyMs, boot::Operatio
   if (!block)
     note += " --block needs " + std::to_string(boot::repliesOf(operation, true)) + " replies.";
   if (!setting.empty())
-    note += " As root, 'echo 1 > " + setting + "' sets the timer to 1 ms.";
+    note += " " + setting;
   return note + "\n";
 }
 

@@ -19,13 +19,14 @@ struct SerialPortInfo {
   std::string serialNumber;
 };
 
-// The serial ports, USB adapters first, each group in name order. On Linux `root` is the
-// folder that holds sys/ and dev/ ("/" for this computer; tests pass a fake tree); on Windows
-// it is not used.
+// The serial ports, USB adapters first, each group in name order (on Windows in the order of the
+// port numbers). On Linux `root` is the folder that holds sys/ and dev/ ("/" for this computer;
+// tests pass a fake tree); on Windows it is not used.
 std::vector<SerialPortInfo> listSerialPortDetails(const std::string& root = "/");
 
-// The names a user can give as the port, in name order; on Linux each device path with its
-// /dev/serial/by-id name in brackets when it has one. Empty when none is found.
+// The names a user can give as the port: on Linux in name order, each device path with its
+// /dev/serial/by-id name in brackets when it has one; on Windows the COM names in the order of
+// listSerialPortDetails. Empty when none is found.
 std::vector<std::string> listSerialPorts();
 
 // One line of --list-ports for `port`, without a line end:

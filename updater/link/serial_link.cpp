@@ -2,9 +2,29 @@
 // (device names, line settings, waiting for a byte) lives in the backend files.
 #include "link/serial_link.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <utility>
 
 namespace quillmar::link {
+
+// Signed numbers count, so that "COM-1" and "COM0" are COM names that no port has.
+std::optional<int> comPortNumber(const std::string& name) {
+  if (name.size() < 4)
+    return std::nullopt;
+  if (!std::equal(name.begin(), name.begin() + 3, "COM", [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) == b;
+      })) {
+    return std::nullopt;
+  }
+  int number = 0;
+  const char* last = name.data() + name.size();
+  const auto [end, failure] = std::from_chars(name.data() + 3, last, number);
+  if (failure != std::errc() || end != last)
+    return std::nullopt;
+  return number;
+}
 
 SerialLink::SerialLink(PortDevices devices) : devices_(std::move(devices)) {}
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,13 @@ using PortDevices = std::array<std::string, kPortCount>;
 // The platform's own names for COM1..COM4 (/dev/ttyS0..3 on Linux, COM1..COM4 on Windows).
 PortDevices defaultPortDevices();
 
+// The number n of a port name "COMn" in any case ("com12": 12), or nothing for other names.
+std::optional<int> comPortNumber(const std::string& name);
+
+// The device that "COMn" names beyond the fixed COM1..COM4: "COMn" on Windows, which opens
+// any port by its name; "" on POSIX, where the COM names stand only for that table.
+std::string comPortBeyondTable(int number);
+
 // The port each of the dialog's Com1 and Com2 buttons names on this platform: COM1 and COM2 on
 // Windows; none on POSIX, where the buttons take the listed ports in order.
 std::array<std::string, 2> comButtonPorts();
@@ -35,7 +43,8 @@ class PortBackend {
   virtual void writeByte(uint8_t value) = 0;
 };
 
-// Opens `device` exclusively, raw 8N1 at `baudRate`. On failure returns null and sets `error`
+// Opens `device` exclusively, raw 8N1 at `baudRate`. On Windows a name "COMn" in any case opens
+// that port, COM10 and above too. On failure returns null and sets `error`
 // to one of the link's "Opening serial port: ..." texts; when the device itself can't be
 // opened, a second line names it and says why (open_failure.h).
 std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,

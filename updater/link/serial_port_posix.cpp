@@ -144,6 +144,10 @@ PortDevices defaultPortDevices() {
   return {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
 }
 
+std::string comPortBeyondTable(int) {
+  return "";
+}
+
 std::array<std::string, 2> comButtonPorts() {
   return {"", ""};
 }

@@ -96,14 +96,21 @@ PortDevices defaultPortDevices() {
   return {"COM1", "COM2", "COM3", "COM4"};
 }
 
+std::string comPortBeyondTable(int number) {
+  return "COM" + std::to_string(number);
+}
+
 std::array<std::string, 2> comButtonPorts() {
   return {"COM1", "COM2"};
 }
 
-// A device path such as \\.\COM10 works as well as the plain names: CreateFileA takes both.
+// CreateFileA finds only COM1..COM9 by the plain name; every COMn opens as the device path
+// \\.\COMn, which the user never has to type. Messages name the port as the user gave it.
 std::unique_ptr<PortBackend> openPort(const std::string& device, uint16_t baudRate,
                                       std::string& error) {
-  const HANDLE handle = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  const std::optional<int> number = comPortNumber(device);
+  const std::string path = number ? "\\\\.\\COM" + std::to_string(*number) : device;
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = invalidHandleMessage(device, openFailureOf(GetLastError()));

@@ -1,10 +1,12 @@
-// The Linux port lister against a fake sys/ and dev/ tree, and the --list-ports lines.
+// The Linux port lister and latency reader against a fake sys/ and dev/ tree, and the
+// --list-ports lines.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "cli/command_line.h"
+#include "link/adapter_latency.h"
 #include "link/port_list.h"
 #include "tests/simulated_unit.h"
 
@@ -40,6 +42,7 @@ void buildTree(const fs::path& root) {
   writeAttribute(root / "sys" / adapter / "manufacturer", "Acme");
   writeAttribute(root / "sys" / adapter / "product", "USB UART");
   addTty(root, "ttyUSB0", adapter + "/1-2:1.0/ttyUSB0");
+  writeAttribute(root / "sys" / adapter / "1-2:1.0/ttyUSB0/latency_timer", "16");
   const std::string acm = "devices/pci0000:00/usb1/1-3";
   writeAttribute(root / "sys" / acm / "idVendor", "2341");
   writeAttribute(root / "sys" / acm / "idProduct", "0043");
@@ -82,6 +85,9 @@ TEST(PortListTest, FakeTreeListsUsbAdaptersFirstWithTheirFacts) {
     EXPECT_EQ(ports[i].serialNumber, expected[i].serial);
     EXPECT_EQ(link::describePort(ports[i]), expected[i].line);
   }
+  // Only the FTDI adapter shows a latency timer.
+  EXPECT_EQ(link::adapterLatencyMs("/dev/ttyUSB0", root.str()), 16);
+  EXPECT_EQ(link::adapterLatencyMs("/dev/ttyS0", root.str()), std::nullopt);
 }
 
 TEST(PortListTest, TreeWithoutPortsListsNoneAndSaysSo) {

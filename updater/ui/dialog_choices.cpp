@@ -24,7 +24,9 @@ DialogChoices::DialogChoices(const DialogSettings& settings)
       fast_(settings.block),
       listPorts_(settings.listPorts ? settings.listPorts
                                     : [] { return link::listSerialPortDetails(); }),
-      latencyOf_(settings.latencyOf ? settings.latencyOf : link::adapterLatencyMs) {}
+      latencyOf_(settings.latencyOf ? settings.latencyOf : [](const std::string& device) {
+        return link::adapterLatencyMs(device);
+      }) {}
 
 PortChoices DialogChoices::choices(int button) {
   PortChoices choices{boot::describePorts(listPorts_()), 0};

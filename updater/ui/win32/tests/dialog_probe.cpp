@@ -56,10 +56,12 @@ HWND findWindow(const char* title, int id) {
   return search.found;
 }
 
+// Asks the control for its text, as GetWindowText does not for another program's window: a
+// drop-down list answers with its chosen entry.
 int printText(HWND window, int id) {
   const HWND control = GetDlgItem(window, id);
   char text[4096] = {};
-  GetWindowTextA(control, text, sizeof text);
+  SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   std::fputs(text, stdout);
   return 0;
 }
