@@ -516,7 +516,7 @@ choose_file() {
   wait_for "the file dialog \"$1\"" 30 probe text "$1" "$2"
   sleep 1
   probe settext "$1" "$name_field" "$3" || fail "cannot type the file name into \"$1\""
-  shot "12-$(tr ' ' - <<<"$1")"
+  shot "18-$(tr ' ' - <<<"$1")"
   probe click "$1" "$2" 1
   wait_for "the file dialog to close" 30 gone "$1" "$2"
 }
@@ -548,7 +548,7 @@ has_status "Read Completed!" || fail "Read into the chosen file ended with: $(pr
 [[ $(stat -c %s "$files/unit.bin") == 130560 ]] && cmp -s -n 2048 "$files/firmware.bin" "$files/unit.bin" ||
   fail "unit.bin does not hold the unit's image as raw binary"
 sleep 1
-shot 13-files-chosen
+shot 19-files-chosen
 echo "ok: Read writes the file chosen in the save dialog, raw binary by its name"
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
@@ -582,7 +582,7 @@ has_status "Read Completed!" || fail "Read from a locked folder ended with: $(pr
 [[ ! -e $locked/quillread.hex && -s $documents/fromlocked.hex ]] ||
   fail "Read did not write into Documents: $(ls "$locked" "$documents")"
 sleep 1
-shot 14-read-from-locked-folder
+shot 20-read-from-locked-folder
 echo "ok: Read from a program folder that can't be written asks where to save, in Documents"
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe in a locked folder did not end cleanly after Escape (status $?)"
