@@ -414,6 +414,17 @@ INSTANTIATE_TEST_SUITE_P(
                     16}),
     caseName<SuccessCase>);
 
+// Drags the file `path` onto `dialog` and drops it there; whether the dialog accepted it.
+bool dropFile(QWidget& dialog, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&dialog, &enter);
+  QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&dialog, &dropped);
+  return enter.isAccepted() && dropped.isAccepted();
+}
+
 // The file rows. An image chosen through "..." or dropped is what Update programs; Read writes
 // the file chosen, and asks for one first where it can't write its default file. Each case's
 // files lie in a folder of their own; "" as the answer cancels the question.
@@ -430,15 +441,7 @@ struct FileCase {
 class FileChoiceTest : public UpdaterDialogTest, public ::testing::WithParamInterface<FileCase> {
  protected:
   // Drags `path` onto the dialog and drops it there; whether the dialog accepted it.
-  bool drop(const QString& path) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(dialog_.get(), &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(dialog_.get(), &dropped);
-    return enter.isAccepted() && dropped.isAccepted();
-  }
+  bool drop(const QString& path) { return dropFile(*dialog_, path); }
   QString shown(int id) const { return control<QLabel>(*dialog_, id)->toolTip(); }
 
   QTemporaryDir files_;
@@ -667,7 +670,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedInput{
             "ClickCom2OnControl",
             [](QWidget& dialog) { QTest::mouseClick(&controlOf(dialog, kIdCom2), Qt::LeftButton); },
-            false}),
+            false},
+        // Not even a file dropped: it would show as the image while another is programmed.
+        RefusedInput{"DropImage",
+                     [](QWidget& dialog) {
+                       EXPECT_FALSE(dropFile(dialog, QDir::temp().filePath("firmware.bin")));
+                     },
+                     false}),
     caseName<RefusedInput>);
 
 }  // namespace
