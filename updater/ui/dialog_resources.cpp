@@ -27,6 +27,13 @@ constexpr ControlRow kUpdaterControls[] = {
     {kIdPortLabel, Label, "&Port:", 13, 135, 22, 9},
     {kIdPortList, ComboBox, "", 37, 133, 101, 12},
     {kIdFastTransfers, CheckBox, "&Fast transfers", 13, 149, 125, 10},
+    // The files: the image Update programs and the file Read writes, each with its chooser.
+    {-1, Label, "Image:", 13, 167, 36, 9},
+    {kIdImageName, Label, "", 50, 167, 70, 9},
+    {kIdChooseImage, Button, "...", 122, 164, 16, 14},
+    {-1, Label, "Read into:", 13, 182, 36, 9},
+    {kIdReadbackName, Label, "", 50, 182, 70, 9},
+    {kIdChooseReadback, Button, "...", 122, 179, 16, 14},
 };
 
 constexpr ControlRow kHelpControls[] = {
@@ -60,7 +67,7 @@ constexpr const char* kHelpPieces[] = {
 
 }  // namespace
 
-const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 165, kUpdaterControls};
+const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 198, kUpdaterControls};
 const DialogLayout kHelpDialogLayout = {"QUILLmar Update Help", 261, 186, kHelpControls};
 const DialogLayout kAboutDialogLayout = {"About QUILLmar_Update", 145, 63, kAboutControls};
 

@@ -53,6 +53,10 @@ enum ControlId : int {
   kIdPortList = 1009,
   kIdFastTransfers = 1010,
   kIdPortLabel = 1011,
+  kIdImageName = 1020,
+  kIdChooseImage = 1021,
+  kIdReadbackName = 1022,
+  kIdChooseReadback = 1023,
   kIdHelp = 57670,
 };
 

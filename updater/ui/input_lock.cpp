@@ -23,6 +23,8 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::Close:
     case QEvent::TouchBegin:
     case QEvent::TabletPress:
+    case QEvent::DragEnter:  // a dropped file would change the image shown, not the one in use
+    case QEvent::Drop:
       return true;
     default:
       return false;

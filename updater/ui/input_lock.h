@@ -1,8 +1,8 @@
 // InputLock: while engaged, the dialog it guards takes no input at all. Clicks, keys (Enter,
-// Escape, mnemonics, shortcuts), the context menu and the window's close command aimed at the
-// dialog or its controls are dropped, while painting goes on. A dropped click or key leaves the
-// keyboard focus, and with it the default button, where it was when the lock engaged. Windows
-// the dialog opens itself, such as a message box, stay usable.
+// Escape, mnemonics, shortcuts), files dragged in, the context menu and the window's close command
+// aimed at the dialog or its controls are dropped, while painting goes on. A dropped click or key
+// leaves the keyboard focus, and with it the default button, where it was when the lock engaged.
+// Windows the dialog opens itself, such as a message box, stay usable.
 #pragma once
 
 #include <QObject>

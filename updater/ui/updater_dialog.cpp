@@ -25,12 +25,12 @@ constexpr int kPortButtons[] = {kIdCom1, kIdCom2};
 
 UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
     : QDialog(parent),
-      programFolder_(settings.programFolder),
       choices_(settings),
       ui_(*this),
       presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs),
       lock_(*this) {
   buildDialog(*this, kUpdaterDialogLayout);
+  files_ = new FileChoiceControls(*this, settings.programFolder);
   addAboutAction();
   connectButtons();
   control<QRadioButton>(*this, kIdCom1)->setChecked(true);
@@ -135,10 +135,13 @@ bool UpdaterDialog::ask(const std::string& question) {
 }
 
 // Reads the port from the radio buttons, asks about fast transfers where a slow adapter makes
-// that worth it, and runs `operation` on a worker thread. The presenter reports through ui_,
-// which hands every call back to this thread.
+// that worth it, and runs `operation` on its files on a worker thread. The presenter reports
+// through ui_, which hands every call back to this thread.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   if (operationRunning())
+    return;
+  const std::optional<boot::OperationFiles> files = files_->filesFor(operation);
+  if (!files)
     return;
   portChoice_ = checkedButton();
   QCheckBox& fast = *control<QCheckBox>(*this, kIdFastTransfers);
@@ -148,8 +151,9 @@ void UpdaterDialog::startOperation(boot::Operation operation) {
   fast.setChecked(choices_.fast());
   lock_.engage();
   ui_.operationStarted(operation, choices_.fast());
-  worker_ = QThread::create(
-      [this, operation, port = portChoice_] { presenter_.run(operation, port, programFolder_); });
+  worker_ = QThread::create([this, operation, port = portChoice_, files = *files] {
+    presenter_.run(operation, port, files.image, files.readback);
+  });
   connect(worker_, &QThread::finished, this, &UpdaterDialog::finishOperation);
   worker_->start();
 }

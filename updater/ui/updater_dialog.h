@@ -11,6 +11,7 @@
 #include "boot/updater_presenter.h"
 #include "ui/dialog_choices.h"
 #include "ui/dialog_operation_ui.h"
+#include "ui/file_choice.h"
 #include "ui/input_lock.h"
 
 class QThread;
@@ -27,6 +28,8 @@ class UpdaterDialog : public QDialog {
   bool operationRunning() const { return lock_.engaged(); }
   // The port of the last operation: 0 for Com1, 1 for Com2; -1 before the first.
   int portChoice() const { return portChoice_; }
+  // The file rows: the image and the read-back file the operations use.
+  FileChoiceControls& fileChoice() { return *files_; }
 
  protected:
   // Opens the help dialog once the dialog first shows, so the user meets the instructions first.
@@ -47,13 +50,13 @@ class UpdaterDialog : public QDialog {
   void startOperation(boot::Operation operation);
   void finishOperation();
 
-  std::string programFolder_;
   int portChoice_ = -1;
   bool helpShown_ = false;
   DialogChoices choices_;
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
   InputLock lock_;
+  FileChoiceControls* files_;  // owned by the dialog as its child
   QThread* worker_ = nullptr;
 };
 

@@ -11,12 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWindow>
 #include <cstdlib>
 #include <functional>
@@ -26,6 +29,7 @@
 
 #include "bootsim/boot_simulator.h"
 #include "bootsim/pty_port.h"
+#include "image/detect_format.h"
 #include "image/fileio.h"
 #include "link/serial_link.h"
 #include "ui/dialog_template.h"
@@ -96,7 +100,8 @@ class UpdaterDialogTest : public ::testing::Test {
  protected:
   // Opens the dialog on `settings` (folder: a fresh temporary one) and closes the start-up help.
   void open(DialogSettings settings) {
-    settings.programFolder = folder_.path().toStdString();
+    if (settings.programFolder.empty())
+      settings.programFolder = folder_.path().toStdString();
     dialog_ = std::make_unique<UpdaterDialog>(settings);
     dialog_->show();
     ASSERT_TRUE(waitUntil([&] { return !responder_.seen.empty(); }));
@@ -409,6 +414,118 @@ INSTANTIATE_TEST_SUITE_P(
                     16}),
     caseName<SuccessCase>);
 
+// Drags the file `path` onto `dialog` and drops it there; whether the dialog accepted it.
+bool dropFile(QWidget& dialog, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&dialog, &enter);
+  QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&dialog, &dropped);
+  return enter.isAccepted() && dropped.isAccepted();
+}
+
+// The file rows. An image chosen through "..." or dropped is what Update programs; Read writes
+// the file chosen, and asks for one first where it can't write its default file. Each case's
+// files lie in a folder of their own; "" as the answer cancels the question.
+struct FileCase {
+  const char* name;
+  const char* image;  // written there and chosen (null: none)
+  bool drop;          // dropped onto the dialog instead of chosen in the open dialog
+  bool folderWritable;
+  int button;
+  const char* answer;  // the save dialog's answer, when Read asks for a file (null: no question)
+  const char* status;
+};
+
+class FileChoiceTest : public UpdaterDialogTest, public ::testing::WithParamInterface<FileCase> {
+ protected:
+  // Drags `path` onto the dialog and drops it there; whether the dialog accepted it.
+  bool drop(const QString& path) { return dropFile(*dialog_, path); }
+  QString shown(int id) const { return control<QLabel>(*dialog_, id)->toolTip(); }
+
+  QTemporaryDir files_;
+  std::vector<FileQuestion> questions_;
+};
+
+TEST_P(FileChoiceTest, OperatesOnChosenFiles) {
+  const FileCase& param = GetParam();
+  std::vector<uint8_t> image(300);
+  for (size_t i = 0; i < image.size(); ++i)
+    image[i] = static_cast<uint8_t>(i * 5 + 1);
+  const QString imagePath = files_.filePath(param.image ? param.image : "");
+  std::ostringstream diag;
+  if (param.image != nullptr) {
+    ASSERT_EQ(image::fileio(image::Output, imagePath.toStdString(),
+                            image::formatForFileName(param.image, image::Output), image.data(), 300,
+                            diag),
+              300);
+  }
+  bootsim::BootSimulator unit;
+  ASSERT_EQ(unit.start(), "");
+  DialogSettings settings = onPort(unit.devicePath(), false);
+  QFile plain(folder_.filePath("plain"));  // a file: nothing can be created below it
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  settings.programFolder =
+      (param.folderWritable ? folder_.path() : folder_.filePath("plain/folder")).toStdString();
+  open(settings);
+  const QString programFolder = QString::fromStdString(settings.programFolder);
+  EXPECT_EQ(shown(kIdImageName), QDir::toNativeSeparators(programFolder + "/quillmar.hex"));
+  EXPECT_EQ(shown(kIdReadbackName), QDir::toNativeSeparators(programFolder + "/quillread.hex"));
+  dialog_->fileChoice().setAsker([&](QWidget&, const FileQuestion& question) {
+    questions_.push_back(question);
+    return question.save ? (*param.answer ? files_.filePath(param.answer) : QString()) : imagePath;
+  });
+
+  EXPECT_FALSE(drop(files_.filePath("notes.txt"))) << "only .hex and .bin are images";
+  if (param.image != nullptr && param.drop)
+    EXPECT_TRUE(drop(imagePath));
+  else if (param.image != nullptr)
+    QTest::mouseClick(&button(kIdChooseImage), Qt::LeftButton);
+  if (param.image != nullptr) {
+    EXPECT_EQ(shown(kIdImageName), QDir::toNativeSeparators(imagePath));
+  }
+  QTest::mouseClick(&button(param.button), Qt::LeftButton);
+  if (param.answer != nullptr && *param.answer == '\0') {
+    EXPECT_FALSE(dialog_->operationRunning());
+    EXPECT_EQ(status(), kStartStatus) << "a cancelled Read ran";
+  } else {
+    waitForOutcome();
+  }
+  unit.stop();
+
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{});
+  EXPECT_EQ(status(), param.status);
+  const std::string documents =
+      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+  const size_t saveQuestions = param.answer != nullptr;
+  ASSERT_EQ(questions_.size(), (param.image != nullptr && !param.drop) + saveQuestions);
+  if (saveQuestions) {
+    EXPECT_TRUE(questions_.back().save);
+    EXPECT_EQ(questions_.back().start.toStdString(), documents + "/quillread.hex");
+  }
+  if (param.button == kIdOk) {
+    const auto& flash = unit.loader().flash().bytes();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin())) << "flash differs";
+  }
+  if (param.button == kIdRead && *param.answer != '\0') {
+    EXPECT_EQ(shown(kIdReadbackName), QDir::toNativeSeparators(files_.filePath(param.answer)));
+    EXPECT_TRUE(QFile::exists(files_.filePath(param.answer)));
+  }
+  render(*dialog_, QStringLiteral("files-") + param.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FileChoiceTest,
+                         ::testing::Values(FileCase{"ChosenHexUpdates", "firmware.hex", false, true,
+                                                    kIdOk, nullptr, "QUILLmar Updated!"},
+                                           FileCase{"DroppedBinUpdates", "firmware.bin", true, true,
+                                                    kIdOk, nullptr, "QUILLmar Updated!"},
+                                           FileCase{"UnwritableFolderReadAsks", nullptr, false,
+                                                    false, kIdRead, "unit.bin", "Read Completed!"},
+                                           FileCase{"UnwritableFolderReadCancelled", nullptr, false,
+                                                    false, kIdRead, "", kStartStatus}),
+                         caseName<FileCase>);
+
 // Where the keyboard points in the dialog: the control with the focus, the default buttons and
 // the checked radio buttons, by object name.
 struct KeyboardState {
@@ -553,7 +670,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedInput{
             "ClickCom2OnControl",
             [](QWidget& dialog) { QTest::mouseClick(&controlOf(dialog, kIdCom2), Qt::LeftButton); },
-            false}),
+            false},
+        // Not even a file dropped: it would show as the image while another is programmed.
+        RefusedInput{"DropImage",
+                     [](QWidget& dialog) {
+                       EXPECT_FALSE(dropFile(dialog, QDir::temp().filePath("firmware.bin")));
+                     },
+                     false}),
     caseName<RefusedInput>);
 
 }  // namespace

@@ -20,6 +20,10 @@
 #define IDC_PORT_LIST 1009
 #define IDC_FAST_TRANSFERS 1010
 #define IDC_PORT_LABEL 1011
+#define IDC_IMAGE_NAME 1020
+#define IDC_CHOOSE_IMAGE 1021
+#define IDC_READBACK_NAME 1022
+#define IDC_CHOOSE_READBACK 1023
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).

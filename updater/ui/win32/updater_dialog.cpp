@@ -80,13 +80,14 @@ INT_PTR CALLBACK UpdaterDialog::dialogProc(HWND dialog, UINT message, WPARAM wPa
   return self == nullptr ? FALSE : self->handle(message, wParam, lParam);
 }
 
-// The about item, icons, Com1 with its port and fast transfers as chosen; the
-// help dialog follows once the dialog shows.
+// The about item, icons, the file rows, Com1 with its port and fast transfers as
+// chosen; the help dialog follows once the dialog shows.
 void UpdaterDialog::initialise() {
   ui_.attach(dialog_);
   addAboutItem(instance_, dialog_);
   SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
   SendMessageA(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  files_.attach(dialog_, programFolder_);
   CheckRadioButton(dialog_, IDC_COM1, IDC_COM2, IDC_COM1);
   CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, block_ ? BST_CHECKED : BST_UNCHECKED);
   showPortChoices();
@@ -103,6 +104,9 @@ INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case kOperationDone:
       finishOperation();
+      return TRUE;
+    case WM_DROPFILES:
+      dropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
     case WM_COMMAND:
       return command(LOWORD(wParam), HIWORD(wParam));
@@ -123,6 +127,9 @@ INT_PTR UpdaterDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 bool UpdaterDialog::command(int id, int notification) {
   if (worker_.joinable()) {
     return true;  // an operation is running: no input is taken
+  }
+  if (files_.command(id)) {
+    return true;
   }
   for (const OperationButton& button : kOperationButtons) {
     if (button.id == id) {
@@ -192,10 +199,15 @@ void UpdaterDialog::choosePort() {
 }
 
 // Reads the port from the radio buttons, asks about fast transfers where a
-// slow adapter makes that worth it, and runs `operation` on a worker thread.
+// slow adapter makes that worth it, and runs `operation` on its files on a
+// worker thread.
 // The dialog is locked meanwhile: it paints, but takes no clicks, keys or close
 // command; the message boxes it opens stay usable.
 void UpdaterDialog::startOperation(boot::Operation operation) {
+  const std::optional<boot::OperationFiles> files = files_.filesFor(operation);
+  if (!files) {
+    return;
+  }
   portChoice_ = checkedButton();
   choices_.setFast(IsDlgButtonChecked(dialog_, IDC_FAST_TRANSFERS) == BST_CHECKED);
   choices_.prepare(presenter_.programmer(), operation, portChoice_,
@@ -203,10 +215,19 @@ void UpdaterDialog::startOperation(boot::Operation operation) {
   CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, choices_.fast() ? BST_CHECKED : BST_UNCHECKED);
   lock_.engage(dialog_);
   ui_.operationStarted(operation, choices_.fast());
-  worker_ = std::thread([this, operation, port = portChoice_] {
-    presenter_.run(operation, port, programFolder_);
+  worker_ = std::thread([this, operation, port = portChoice_, files = *files] {
+    presenter_.run(operation, port, files.image, files.readback);
     PostMessageA(dialog_, kOperationDone, 0, 0);
   });
+}
+
+// A file dropped onto the dialog becomes the image, unless an operation runs.
+void UpdaterDialog::dropFiles(HDROP files) {
+  if (worker_.joinable()) {
+    DragFinish(files);
+    return;
+  }
+  files_.drop(files);
 }
 
 void UpdaterDialog::finishOperation() {

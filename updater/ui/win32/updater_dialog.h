@@ -16,6 +16,7 @@
 #include "boot/updater_presenter.h"
 #include "ui/dialog_choices.h"
 #include "ui/win32/dialog_operation_ui.h"
+#include "ui/win32/file_choice.h"
 #include "ui/win32/input_lock.h"
 
 namespace quillmar::ui {
@@ -43,6 +44,7 @@ class UpdaterDialog {
   void choosePort();
   void startOperation(boot::Operation operation);
   void finishOperation();
+  void dropFiles(HDROP files);
 
   HINSTANCE instance_;
   HWND dialog_ = nullptr;
@@ -56,6 +58,7 @@ class UpdaterDialog {
   DialogOperationUi ui_;
   boot::UpdaterPresenter presenter_;
   InputLock lock_;
+  FileChoiceControls files_;
   std::thread worker_;
 };
 

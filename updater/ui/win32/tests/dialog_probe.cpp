@@ -14,6 +14,8 @@
 //                                           button with identifier BUTTON
 //   dialog_probe mouse TITLE ID BUTTON      clicks the mouse on that button
 //   dialog_probe syscommand TITLE ID N      chooses system-menu command N
+//   dialog_probe settext TITLE ID TEXT      replaces the text of control ID, as
+//                                           typing it into an edit box would
 // KEY is enter, escape, tab, space or down. "key" and "click" are messages to the
 // window; "type" and "mouse" are input as the user gives it, to whatever the
 // system routes it to. Each acts on the visible top-level window titled TITLE
@@ -165,7 +167,7 @@ int clickMouse(HWND control) {
   return sendInput(inputs, 3);
 }
 
-enum class Command { Text, State, Key, Type, Click, Mouse, SysCommand };
+enum class Command { Text, State, Key, Type, Click, Mouse, SysCommand, SetText };
 
 struct CommandName {
   const char* name;
@@ -181,6 +183,7 @@ constexpr CommandName kCommands[] = {
     {"click", Command::Click, 5},
     {"mouse", Command::Mouse, 5},
     {"syscommand", Command::SysCommand, 5},
+    {"settext", Command::SetText, 5},
 };
 
 const CommandName* findCommand(int argc, char** argv) {
@@ -199,8 +202,9 @@ int main(int argc, char** argv) {
   const WORD key = argc == 5 ? virtualKey(argv[4]) : 0;
   if (command == nullptr ||
       ((command->command == Command::Key || command->command == Command::Type) && key == 0)) {
-    std::fputs("usage: dialog_probe text|state|key|type|click|mouse|syscommand TITLE ID [ARG]\n",
-               stderr);
+    std::fputs(
+        "usage: dialog_probe text|state|key|type|click|mouse|syscommand|settext TITLE ID [ARG]\n",
+        stderr);
     return 2;
   }
   const int id = std::atoi(argv[3]);
@@ -231,6 +235,11 @@ int main(int argc, char** argv) {
     case Command::SysCommand:
       PostMessageA(window, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[4])), 0);
       return 0;
+    case Command::SetText:
+      // SetWindowText would not reach a control of another program; the message does.
+      return SendMessageA(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]))
+                 ? 0
+                 : 1;
   }
   return 2;
 }
