@@ -23,21 +23,16 @@ bool ComparedRun::analyse() {
   if (isFailure(loadScheduleFile(options_.sourcePath, true, target))) {
     return false;
   }
-  const SimulationSetup setup{options_,
-                              options_.totalMinutes,
-                              clock_,
-                              boot_,
-                              events_,
-                              log_,
-                              console_,
-                              [this] {
-                                ParseTarget reload{events_, log_, host_, &cache_};
-                                const ResultCode rc =
-                                    loadScheduleFile(options_.sourcePath, false, reload);
-                                lostItsFile_ = lostItsFile_ || rc == FILE_OPEN_FAILED;
-                                return rc;
-                              },
-                              observers_};
+  const SimulationSetup setup{
+      options_,
+      options_.totalMinutes,
+      clock_,
+      boot_,
+      events_,
+      log_,
+      console_,
+      ReloadFrom(options_.sourcePath, ParseTarget{events_, log_, host_, &cache_}, lostItsFile_),
+      observers_};
   simulation_.emplace(setup);
   return true;
 }

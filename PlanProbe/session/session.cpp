@@ -279,21 +279,17 @@ int RunSession(int argc, const char* const argv[], std::ostream& console,
 }
 
 void Session::RunSimulation() {
-  SimulationSetup setup{options_,
-                        initialSpan_,
-                        clock_,
-                        boot_,
-                        events_,
-                        log_,
-                        console_,
-                        [this] {
-                          ParseTarget target{events_, log_, host_, &scheduleCache_};
-                          const ResultCode rc =
-                              loadScheduleFile(options_.sourcePath, false, target);
-                          comparisonFailed_ = comparisonFailed_ || rc == FILE_OPEN_FAILED;
-                          return rc;
-                        },
-                        observers_};
+  SimulationSetup setup{
+      options_,
+      initialSpan_,
+      clock_,
+      boot_,
+      events_,
+      log_,
+      console_,
+      ReloadFrom(options_.sourcePath, ParseTarget{events_, log_, host_, &scheduleCache_},
+                 comparisonFailed_),
+      observers_};
   if (comparison_) {
     runCompared(setup);
   } else {

@@ -306,4 +306,12 @@ bool Simulation::step() {
   return !over_;
 }
 
+std::function<ResultCode()> ReloadFrom(const std::string& path, ParseTarget target, bool& lost) {
+  return [&path, target, &lost]() mutable {
+    const ResultCode rc = loadScheduleFile(path, false, target);
+    lost = lost || rc == FILE_OPEN_FAILED;
+    return rc;
+  };
+}
+
 }  // namespace quillmar::planprobe

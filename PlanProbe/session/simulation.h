@@ -15,6 +15,7 @@
 #include "rules/minute_outcome.h"
 #include "rules/sim_clock.h"
 #include "schedule/event_list.h"
+#include "schedule/parser.h"
 #include "schedule/result_code.h"
 #include "session/command_line.h"
 #include "session/console.h"
@@ -38,6 +39,10 @@ struct SimulationSetup {
   // Told of every day and of every minute with a due event; none by default, at no cost.
   std::span<MinuteObserver* const> observers = {};
 };
+
+// The usual `reloadSchedule`: parses the file at `path` (which must outlive the result) into
+// `target` as the unit does at each change of date; sets `lost` once the file cannot be opened.
+std::function<ResultCode()> ReloadFrom(const std::string& path, ParseTarget target, bool& lost);
 
 class Simulation {
  public:
