@@ -149,14 +149,12 @@ Wire wire(const std::string& script, const std::vector<uint8_t>& image) {
   for (std::string command; std::getline(commands, command, ';');) {
     std::istringstream fields(command);
     std::vector<uint8_t> bytes;
-    std::string name;  // the command as written, for a failure to quote
     long length = 0;
     int repeat = 1;
-    for (std::string field; fields >> field; name += (name.empty() ? "" : " ") + field) {
+    for (std::string field; fields >> field;) {
       if (field == "ESC") {
         bytes.push_back(0x1B);
       } else if (field == "cC" && fields >> field) {
-        name += "cC ";
         for (long at = std::stol(field, nullptr, 16); at < std::stol(field.substr(5), nullptr, 16);
              at += 2)
           bytes.insert(bytes.end(), {'c', image.at(at), 'C', image.at(at + 1)});
@@ -173,7 +171,8 @@ Wire wire(const std::string& script, const std::vector<uint8_t>& image) {
                      {static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
       }
     }
-    result.commands.emplace_back(result.bytes.size(), name);
+    command.erase(0, command.find_first_not_of(' '));  // as written, for a failure to quote
+    result.commands.emplace_back(result.bytes.size(), command);
     for (int i = 0; i < repeat; ++i)
       result.bytes.insert(result.bytes.end(), bytes.begin(), bytes.end());
   }
