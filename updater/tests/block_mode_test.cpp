@@ -191,7 +191,9 @@ std::string departure(const std::vector<uint8_t>& sent, const Wire& expected) {
       std::upper_bound(expected.commands.begin(), expected.commands.end(), at,
                        [](size_t offset, const auto& start) { return offset < start.first; });
   const auto byte = [](auto it, auto end) {
-    return it == end ? std::string("nothing") : image::formatText("0x%02X", *it);
+    if (it == end)
+      return std::string("nothing");
+    return image::formatText(*it >= ' ' && *it <= '~' ? "0x%02X '%c'" : "0x%02X", *it, *it);
   };
   return image::formatText("byte %zu, in \"%s\": sent %s, expected %s", at,
                            command == expected.commands.begin() ? "" : command[-1].second.c_str(),
