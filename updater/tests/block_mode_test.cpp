@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <initializer_list>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "image/diag_print.h"
 #include "tests/simulated_unit.h"
 
 namespace quillmar::testing {
@@ -39,10 +42,10 @@ std::vector<uint8_t> oldFlash() {
   return flash;
 }
 
-// `size` bytes of pattern with pages 1 and 3 (when present) all 0xFF.
-std::vector<uint8_t> imageWithBlankPages(int size) {
+// `size` bytes of pattern with the `blank` pages (where present) all 0xFF.
+std::vector<uint8_t> imageWithBlankPages(int size, std::initializer_list<int> blank = {1, 3}) {
   std::vector<uint8_t> image = patternImage(size, 3);
-  for (int page : {1, 3}) {
+  for (int page : blank) {
     const int first = std::min(page * boot::kPageBytes, size);
     const int last = std::min(first + boot::kPageBytes, size);
     std::fill(image.begin() + first, image.begin() + last, 0xFF);
@@ -130,82 +133,133 @@ TEST(BlockModeTest, LeavesTheSameFlashFilesAndTextsAsTheByteDialogue) {
   }
 }
 
-// The unit's received bytes as commands: "A" with its word address in hex, a word load as
-// "cC" (its data bytes left out, the flash shows them), a block command with its size and
-// memory type but not its data, and a run of one command as "<command>*<count>".
-std::string commands(const std::vector<uint8_t>& bytes) {
-  std::vector<std::string> names;
-  for (size_t at = 0; at < bytes.size();) {
-    const uint8_t code = bytes[at];
-    char name[16] = {static_cast<char>(code), 0};
-    size_t length = 1;
-    if (code == 0x1B) {
-      std::snprintf(name, sizeof name, "ESC");
-    } else if (code == 'A' && at + 2 < bytes.size()) {
-      std::snprintf(name, sizeof name, "A%02X%02X", bytes[at + 1], bytes[at + 2]);
-      length = 3;
-    } else if (code == 'c' && at + 2 < bytes.size() && bytes[at + 2] == 'C') {
-      std::snprintf(name, sizeof name, "cC");
-      length = 4;
-    } else if ((code == 'B' || code == 'g') && at + 3 < bytes.size()) {
-      std::snprintf(name, sizeof name, "%c%02X%02X%c", code, bytes[at + 1], bytes[at + 2],
-                    bytes[at + 3]);
-      length = 4 + (code == 'B' ? (bytes[at + 1] << 8 | bytes[at + 2]) : 0);
+// What a command script stands for on the wire, and where each of its commands starts.
+struct Wire {
+  std::vector<uint8_t> bytes;
+  std::vector<std::pair<size_t, std::string>> commands;
+};
+
+// The bytes of `script`: commands separated by ";", fields by blanks. "ESC" is 0x1B, a single
+// character its byte, 4 hex digits two bytes (high first), "@ADDR" the bytes of `image` from hex
+// ADDR for the length just given, "cC FROM-TO" the word loads of `image` bytes FROM..TO, and a
+// last field "xN" repeats the command N times.
+Wire wire(const std::string& script, const std::vector<uint8_t>& image) {
+  Wire result;
+  std::istringstream commands(script);
+  for (std::string command; std::getline(commands, command, ';');) {
+    std::istringstream fields(command);
+    std::vector<uint8_t> bytes;
+    long length = 0;
+    int repeat = 1;
+    for (std::string field; fields >> field;) {
+      if (field == "ESC") {
+        bytes.push_back(0x1B);
+      } else if (field == "cC" && fields >> field) {
+        for (long at = std::stol(field, nullptr, 16); at < std::stol(field.substr(5), nullptr, 16);
+             at += 2)
+          bytes.insert(bytes.end(), {'c', image.at(at), 'C', image.at(at + 1)});
+      } else if (field.size() == 1) {
+        bytes.push_back(static_cast<uint8_t>(field[0]));
+      } else if (field[0] == '@') {
+        for (long at = std::stol(field.substr(1), nullptr, 16), n = 0; n < length; ++n)
+          bytes.push_back(image.at(at + n));
+      } else if (field[0] == 'x') {
+        repeat = std::stoi(field.substr(1));
+      } else {
+        length = std::stol(field, nullptr, 16);
+        bytes.insert(bytes.end(),
+                     {static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+      }
     }
-    names.emplace_back(name);
-    at += length;
+    command.erase(0, command.find_first_not_of(' '));  // as written, for a failure to quote
+    result.commands.emplace_back(result.bytes.size(), command);
+    for (int i = 0; i < repeat; ++i)
+      result.bytes.insert(result.bytes.end(), bytes.begin(), bytes.end());
   }
-  std::string text;
-  for (size_t at = 0, run = 1; at < names.size(); at += run) {
-    for (run = 1; at + run < names.size() && names[at + run] == names[at];)
-      ++run;
-    text += (text.empty() ? "" : " ") + names[at] + (run > 1 ? "*" + std::to_string(run) : "");
-  }
-  return text;
+  return result;
 }
 
-TEST(WireTest, EachOperationSendsItsCommandsInOrder) {
+// "" when `sent` is exactly `expected`'s bytes; else the first byte that differs, with the
+// expected command it falls in, so a missing or extra command shows where it happened.
+std::string departure(const std::vector<uint8_t>& sent, const Wire& expected) {
+  const auto [s, e] =
+      std::mismatch(sent.begin(), sent.end(), expected.bytes.begin(), expected.bytes.end());
+  if (s == sent.end() && e == expected.bytes.end())
+    return "";
+  const size_t at = static_cast<size_t>(s - sent.begin());
+  const auto command =
+      std::upper_bound(expected.commands.begin(), expected.commands.end(), at,
+                       [](size_t offset, const auto& start) { return offset < start.first; });
+  const auto byte = [](auto it, auto end) {
+    if (it == end)
+      return std::string("nothing");
+    return image::formatText(*it >= ' ' && *it <= '~' ? "0x%02X '%c'" : "0x%02X", *it, *it);
+  };
+  return image::formatText("byte %zu, in \"%s\": sent %s, expected %s", at,
+                           command == expected.commands.begin() ? "" : command[-1].second.c_str(),
+                           byte(s, sent.end()).c_str(), byte(e, expected.bytes.end()).c_str());
+}
+
+TEST(WireTest, EachOperationSendsExactlyItsBytes) {
   bootsim::Faults noBlock;
   noBlock.noBlock = true;
-  const std::string update = "ESC*4 S a ESC*4 P e P A0000*2 ";
-  // 700 bytes: pages 0 and 1 in full, 188 bytes of page 2; page 1 is all 0xFF.
-  const std::string pages = "cC*128 A0000 m A0080 cC*128 A0080 m A0100 cC*94 A0100 m A0100 L ";
-  const std::string readBack = "P A0000 R*350 L";
+  const std::string hello = "ESC x4; S; a; ";
+  const std::string erase = "ESC x4; P; e; P; A 0000; A 0000; ";
+  // 1123 bytes: pages 0 to 3 in full, 99 bytes of page 4 and the fill byte; page 2 is all 0xFF.
+  // Each page is committed at its own word address, then the address moves to the next page.
+  const std::string pages =
+      "cC 0000-00FF; A 0000; m; A 0080; "
+      "cC 0100-01FF; A 0080; m; A 0100; "
+      "cC 0200-02FF; A 0100; m; A 0180; "
+      "cC 0300-03FF; A 0180; m; A 0200; "
+      "cC 0400-0463; A 0200; m; A 0200; L; ";
+  // A block load leaves the address just after its block: only the page left out makes it jump.
+  const std::string blocks =
+      "B 0100 F @0000; "
+      "B 0100 F @0100; "
+      "A 0180; "
+      "B 0100 F @0300; "
+      "B 0064 F @0400; L; ";
+  const std::string readBack = "P; A 0000; R x562; L";
   const struct {
     const char* name;
     Operation operation;
     bool block;
     int imageSize;
     bootsim::Faults faults;
-    std::string commands;
+    std::string script;
   } cases[] = {
-      {"update", Operation::Update, false, 700, {}, update + pages + readBack},
+      {"update", Operation::Update, false, 1123, {}, hello + erase + pages + readBack},
       {"update, odd size",
        Operation::Update,
        false,
        5,
        {},
-       update + "cC*3 A0000 m A0000 L P A0000 R*3 L"},
+       hello + erase + "cC 0000-0005; A 0000; m; A 0000; L; P; A 0000; R x3; L"},
       {"update in blocks",
        Operation::Update,
        true,
-       700,
+       1123,
        {},
-       "ESC*4 S a b ESC*4 P e P A0000*2 B0100F A0100 B00BCF L P A0000 g0100F*2 g00BCF L"},
-      {"update, no blocks offered", Operation::Update, true, 700, noBlock,
-       "ESC*4 S a b ESC*4 P e P A0000*2 " + pages + readBack},
-      {"verify", Operation::Verify, false, 700, {}, "ESC*4 S a " + readBack},
-      {"read", Operation::Read, false, 700, {}, "ESC*4 S a P A0000 R*65280 L"},
-      {"read in blocks", Operation::Read, true, 700, {}, "ESC*4 S a b P A0000 g0100F*510 L"},
-      {"version", Operation::Version, false, 700, {}, "a A0000 R*4096"},
-      {"version in blocks", Operation::Version, true, 700, {}, "a b A0000 g0100F*32"},
-      {"version, no blocks offered", Operation::Version, true, 700, noBlock, "a b A0000 R*4096"},
+       hello + "b; " + erase + blocks + "P; A 0000; g 0100 F x4; g 0064 F; L"},
+      {"update, no blocks offered", Operation::Update, true, 1123, noBlock,
+       hello + "b; " + erase + pages + readBack},
+      {"verify", Operation::Verify, false, 1123, {}, hello + readBack},
+      {"read", Operation::Read, false, 1123, {}, hello + "P; A 0000; R x65280; L"},
+      {"read in blocks", Operation::Read, true, 1123, {}, hello + "b; P; A 0000; g 0100 F x510; L"},
+      {"version", Operation::Version, false, 1123, {}, "a; A 0000; R x4096"},
+      {"version in blocks", Operation::Version, true, 1123, {}, "a; b; A 0000; g 0100 F x32"},
+      {"version, no blocks offered", Operation::Version, true, 1123, noBlock,
+       "a; b; A 0000; R x4096"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const Outcome outcome = run(c.operation, c.block, imageWithBlankPages(c.imageSize), c.faults);
+    const std::vector<uint8_t> image = imageWithBlankPages(c.imageSize, {2});
+    const Outcome outcome = run(c.operation, c.block, image, c.faults);
     EXPECT_EQ(outcome.succeeded, c.operation != Operation::Verify);  // the unit holds oldFlash()
-    EXPECT_EQ(commands(outcome.transcript), c.commands);
+    std::vector<uint8_t> filled = image;  // as the file loader leaves the buffer
+    filled.resize(kAppRegionBytes, 0xFF);
+    EXPECT_EQ(departure(outcome.transcript, wire(c.script, filled)), "");
   }
 }
 
