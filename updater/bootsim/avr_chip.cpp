@@ -149,8 +149,10 @@ bool AvrChip::offer(uint8_t byte) {
   return true;
 }
 
-void AvrChip::run(int instructions, uint64_t cycleLimit) {
-  for (int i = 0; i < instructions && alive() && !waiting() && avr_->cycle < cycleLimit; ++i) {
+void AvrChip::run(int instructions, uint64_t cycleLimit, uint64_t takeLimit) {
+  for (int i = 0;
+       i < instructions && alive() && !waiting() && avr_->cycle < cycleLimit && taken_ < takeLimit;
+       ++i) {
     avr_run(avr_);
   }
 }

@@ -35,8 +35,9 @@ class AvrChip {
 
   // Hands `byte` to the UART's receiver; false (byte not taken) while its buffer is full.
   bool offer(uint8_t byte);
-  // Runs until the chip waits for input, stops, reaches `cycleLimit` or has run `instructions`.
-  void run(int instructions, uint64_t cycleLimit);
+  // Runs until the chip waits for input, stops, reaches `cycleLimit`, has taken `takeLimit`
+  // bytes in all, or has run `instructions`.
+  void run(int instructions, uint64_t cycleLimit, uint64_t takeLimit);
   // True while the chip polls an empty receiver with nothing offered and nothing to send.
   bool waiting() const;
   // False once the emulated program has stopped or crashed.

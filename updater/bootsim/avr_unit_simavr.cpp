@@ -65,7 +65,9 @@ class Bridge {
       }
       if (powered_) {
         feed();
-        chip_.run(kSlice, cutCycle());
+        // Stops at the byte the power cut counts to, so that its delay starts there.
+        const uint64_t takeLimit = chip_.bytesTaken() < byteLimit_ ? byteLimit_ : kNever;
+        chip_.run(kSlice, cutCycle(), takeLimit);
         sendOutput();
       }
     }
