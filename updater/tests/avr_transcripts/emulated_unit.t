@@ -59,7 +59,7 @@ that holds the image, and shows the replies.
 
   $ talk() {
   >   unit --load image.bin --dump talk.bin; exec 3<>"$dev"; stty -F "$dev" raw -echo
-  >   printf "$1" >&3; timeout 2 head -c "$2" <&3 | od -An -c | sed 's/  */ /g'
+  >   printf "$1" >&3; timeout 10 head -c "$2" <&3 | od -An -c | sed 's/  */ /g'
   >   exec 3<&-; wait $sim
   > }
   $ talk 'S' 7; talk 'ab' 4; talk 'PEVpTx\001r' 8; talk 'A\000\000B\000\001Eg\000\001E' 3
