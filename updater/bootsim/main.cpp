@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bootsim/avr_unit.h"
 #include "bootsim/boot_loader.h"
 #include "bootsim/flash_file.h"
 #include "bootsim/pty_port.h"
@@ -65,6 +66,14 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << "quillmar-bootsim " << QUILLMAR_VERSION << "\n";
     return 0;
+  }
+  if (options.avr) {
+    int stopFd = stopSignals();
+    if (stopFd < 0) {
+      std::cerr << "quillmar-bootsim: cannot watch for signals\n";
+      return 1;
+    }
+    return runAvrUnit(options, stopFd);
   }
   BootLoader loader(options.faults);
   if (!options.loadPath.empty() && !loadFlash(loader.flash(), options.loadPath, std::cerr)) {

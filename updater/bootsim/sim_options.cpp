@@ -24,6 +24,11 @@ const char* const kSimUsage =
     "  --no-block         a boot loader without block transfers (b, B, g unknown)\n"
     "  --baud N           take the time an N-bit/s 8N1 line takes, both ways\n"
     "  --latency MS       hold each reply MS milliseconds, as a USB adapter does\n"
+    "  --avr              run the unit's real boot loader on an emulated ATmega1284P\n"
+    "                     (with --load, --dump, --sessions, --silent-after only)\n"
+    "  --cut-delay US     with --avr and --silent-after N: the power fails US\n"
+    "                     microseconds of chip time after it took byte N, even in\n"
+    "                     the middle of the work that byte started\n"
     "  --help             show this text\n"
     "  --version          show this program's version\n";
 
@@ -73,6 +78,37 @@ struct OptionRow {
 constexpr uint64_t kMaxCount = std::numeric_limits<uint64_t>::max();
 constexpr uint64_t kMaxBaud = 4'000'000;
 constexpr uint64_t kMaxLatencyMs = 10'000;  // half the updater's reply time-out
+constexpr uint64_t kMaxCutDelayUs = 1'000'000'000;
+
+// The options of the model that the emulated chip has no use for, and whether one was given.
+struct ModelOnly {
+  std::string_view name;
+  bool (*given)(const SimOptions& options);
+};
+
+const ModelOnly kModelOnly[] = {
+    {"--tally", [](const SimOptions& o) { return !o.tallyPath.empty(); }},
+    {"--commands", [](const SimOptions& o) { return o.limits.commands != 0; }},
+    {"--id", [](const SimOptions& o) { return o.faults.identifier.has_value(); }},
+    {"--nack", [](const SimOptions& o) { return !o.faults.nacks.empty(); }},
+    {"--corrupt", [](const SimOptions& o) { return o.faults.stuckAddress.has_value(); }},
+    {"--no-block", [](const SimOptions& o) { return o.faults.noBlock; }},
+    {"--baud", [](const SimOptions& o) { return o.line.baud != 0; }},
+    {"--latency", [](const SimOptions& o) { return o.line.latencyMs != 0; }},
+};
+
+// "" when the options go together, else what is wrong.
+std::string checkCombination(const SimOptions& options) {
+  if (options.cutDelayUs && !(options.avr && options.faults.silentAfter)) {
+    return "--cut-delay needs --avr and --silent-after";
+  }
+  for (const ModelOnly& option : kModelOnly) {
+    if (options.avr && option.given(options)) {
+      return std::string(option.name) + " does not apply to --avr";
+    }
+  }
+  return "";
+}
 
 const OptionRow kOptions[] = {
     {"--help",
@@ -93,6 +129,19 @@ const OptionRow kOptions[] = {
        return true;
      },
      false},
+    {"--avr",
+     [](std::string_view, SimOptions& o) {
+       o.avr = true;
+       return true;
+     },
+     false},
+    {"--cut-delay",
+     [](std::string_view v, SimOptions& o) {
+       uint64_t us = 0;
+       bool ok = parseNumber(v, kMaxCutDelayUs, us);
+       o.cutDelayUs = us;
+       return ok;
+     }},
     {"--baud",
      [](std::string_view v, SimOptions& o) {
        uint64_t baud = 0;
@@ -179,7 +228,7 @@ std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& op
       return "bad value for " + args[at - 1] + ": " + args[at];
     }
   }
-  return "";
+  return checkCombination(options);
 }
 
 }  // namespace quillmar::bootsim

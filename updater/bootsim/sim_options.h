@@ -1,6 +1,7 @@
 // The simulator program's command line.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct SimOptions {
   std::string loadPath;   // flash image to start from; empty: erased flash
   std::string dumpPath;   // where the flash goes at exit; empty: nowhere
   std::string tallyPath;  // where the count of each command goes at exit; empty: nowhere
+  bool avr = false;       // the project's boot loader on the emulated chip, not the model
+  std::optional<uint64_t> cutDelayUs;  // chip time from the last byte to the power cut
   bool help = false;
   bool version = false;
 };

@@ -3,8 +3,9 @@
 // never missed, however quickly a client closes and opens again.
 #include "bootsim/sim_server.h"
 
+#include "bootsim/device_holders.h"
+
 #include <poll.h>
-#include <sys/inotify.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -47,6 +48,7 @@ class Server {
         loader_(loader),
         stopFd_(stopFd),
         limits_(limits),
+        holders_(port.deviceEventsFd()),
         sessionsEnded_(sessionsEnded) {}
 
   ServeEnd run() {
@@ -98,7 +100,7 @@ class Server {
         held_.clear();
       }
     }
-    return limits_.sessions == 0 || sessions_ < limits_.sessions || finishSessions();
+    return limits_.sessions == 0 || holders_.sessionsEnded() < limits_.sessions || finishSessions();
   }
 
   bool finish(ServeEnd end) {
@@ -219,24 +221,11 @@ class Server {
     return true;
   }
 
-  // Follows the device's opens and closes. A session ends when the last holder closes it;
-  // true when that happened.
+  // Follows the device's opens and closes; true when a session ended.
   bool readDeviceEvents() {
-    alignas(inotify_event) char events[4096];
-    ssize_t got = ::read(watch_, events, sizeof events);
-    bool letGo = false;
-    for (ssize_t at = 0; at < got;) {
-      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      if ((event->mask & IN_OPEN) != 0) {
-        ++holders_;
-      } else if ((event->mask & IN_CLOSE) != 0 && holders_ > 0 && --holders_ == 0) {
-        ++sessions_;
-        letGo = true;
-        if (sessionsEnded_ != nullptr) {
-          sessionsEnded_->store(sessions_);
-        }
-      }
+    const bool letGo = holders_.readEvents();
+    if (letGo && sessionsEnded_ != nullptr) {
+      sessionsEnded_->store(holders_.sessionsEnded());
     }
     return letGo;
   }
@@ -264,9 +253,8 @@ class Server {
   int stopFd_;
   ServeLimits limits_;
   bool hungUp_ = true;  // PtyPort leaves the slave closed
-  uint64_t holders_ = 0;
+  DeviceHolders holders_;
   std::atomic<uint64_t>* sessionsEnded_;
-  uint64_t sessions_ = 0;
   ServeEnd end_ = ServeEnd::Stopped;
 };
 

@@ -324,6 +324,11 @@ are refused before it offers a device.
     --no-block         a boot loader without block transfers (b, B, g unknown)
     --baud N           take the time an N-bit/s 8N1 line takes, both ways
     --latency MS       hold each reply MS milliseconds, as a USB adapter does
+    --avr              run the unit's real boot loader on an emulated ATmega1284P
+                       (with --load, --dump, --sessions, --silent-after only)
+    --cut-delay US     with --avr and --silent-after N: the power fails US
+                       microseconds of chip time after it took byte N, even in
+                       the middle of the work that byte started
     --help             show this text
     --version          show this program's version
   [2]
