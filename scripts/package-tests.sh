@@ -16,8 +16,7 @@ fail() {
 debs=("$root"/build/packages/quillmar-tools_"$version"_*.deb)
 [[ -f ${debs[0]} ]] || fail "no package for version $version in build/packages/ (run scripts/package.sh)"
 echo "== lintian"
-# Errors fail; the warnings and notes it still gives are listed with their reasons in
-# docs/packaging.md.
+# Errors fail; the notes it still gives are listed with their reasons in docs/debian-package.md.
 lintian --fail-on error --info "${debs[0]}" || fail "lintian reports errors in ${debs[0]#"$root"/}"
 echo "ok: lintian reports no errors"
 
@@ -61,9 +60,11 @@ echo "ok: /usr/share/applications/QUILLmar_Update.desktop"
 echo "== bash completion"
 # bash-completion finds each program's completion where the package puts it, by the name alone.
 for program in planprobe quillmar-update quillmar-bootsim tildeconv; do
-  loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion && _completion_loader "$1" &&
-    complete -p "$1"' completion "$program") || fail "bash loads no completion for $program"
-  [[ $loaded == "complete -F _"*" $program" ]] || fail "the completion of $program: $loaded"
+  # The loader answers 124 ("complete again") when it has loaded one.
+  loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion && { _completion_loader "$1"
+    complete -p "$1"; }' completion "$program") || fail "bash loads no completion for $program"
+  # Without a file of its own the loader would give the fallback _minimal instead.
+  [[ $loaded == "complete -F _${program//-/_} $program" ]] || fail "the completion of $program: $loaded"
   echo "ok: $loaded"
 done
 
