@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian package that scripts/package.sh built and uses it as a user would: every
-# installed program answers --version with the project's version, every installed manual page
-# renders without a warning and `man` finds them, the menu entry is valid, and the installed
-# tildeconv converts a page and planprobe checks a schedule. Needs root (apt-get install).
+# Checks the Debian package that scripts/package.sh built with lintian (no errors), installs it
+# and uses it as a user would: every installed program answers --version with the project's
+# version, every installed manual page renders without a warning and `man` finds them, the menu
+# entry is valid, bash completes the programs, and the installed tildeconv converts a page and
+# planprobe checks a schedule. Needs root (apt-get install).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -14,6 +15,11 @@ fail() {
 
 debs=("$root"/build/packages/quillmar-tools_"$version"_*.deb)
 [[ -f ${debs[0]} ]] || fail "no package for version $version in build/packages/ (run scripts/package.sh)"
+echo "== lintian"
+# Errors fail; the notes it still gives are listed with their reasons in docs/debian-package.md.
+lintian --fail-on error --info "${debs[0]}" || fail "lintian reports errors in ${debs[0]#"$root"/}"
+echo "ok: lintian reports no errors"
+
 echo "== installing ${debs[0]#"$root"/}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq --reinstall "${debs[0]}"
@@ -50,6 +56,17 @@ echo "== menu entry and icon"
 desktop-file-validate /usr/share/applications/QUILLmar_Update.desktop || fail "the menu entry is not valid"
 [[ -f /usr/share/icons/hicolor/scalable/apps/quillmar-update.svg ]] || fail "the icon is missing"
 echo "ok: /usr/share/applications/QUILLmar_Update.desktop"
+
+echo "== bash completion"
+# bash-completion finds each program's completion where the package puts it, by the name alone.
+for program in planprobe quillmar-update quillmar-bootsim tildeconv; do
+  # The loader answers 124 ("complete again") when it has loaded one.
+  loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion && { _completion_loader "$1"
+    complete -p "$1"; }' completion "$program") || fail "bash loads no completion for $program"
+  # Without a file of its own the loader would give the fallback _minimal instead.
+  [[ $loaded == "complete -F _${program//-/_} $program" ]] || fail "the completion of $program: $loaded"
+  echo "ok: $loaded"
+done
 
 echo "== the installed programs at work"
 work=$(mktemp -d)

@@ -50,6 +50,18 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 bin=$root/build-windows/bin
 bash scripts/windows-imports.sh "$bin"/*.exe || fail "a program needs DLLs beyond the system's"
+# Each console program's version record (Explorer's Details tab): the product, what the program
+# is, and the project's version, in figures and as text.
+version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+for program in planprobe tildeconv quillmar-update; do
+  record=$(x86_64-w64-mingw32-windres -i "$bin/$program.exe" -O rc | sed -n '/VERSIONINFO/,/^END/p')
+  for line in " FILEVERSION ${version//./, }, 0" "VALUE \"ProductName\", \"QUILLmar PC tools\"" \
+    "VALUE \"FileDescription\", \"QUILLmar " "VALUE \"FileVersion\", \"$version\"" \
+    "VALUE \"ProductVersion\", \"$version\"" "VALUE \"OriginalFilename\", \"$program.exe\""; do
+    [[ $record == *"$line"* ]] || fail "$program.exe's version record lacks '$line': $record"
+  done
+done
+echo "ok: planprobe.exe, tildeconv.exe and quillmar-update.exe carry version $version"
 
 echo "== virtual display and Wine prefix"
 # Wine's desktop process starts with the first program, so the display is there from the start.
@@ -445,7 +457,6 @@ probe syscommand "${main[@]}" 16
 wait_for "the about box" 30 probe text "${about[@]}"
 sleep 1
 shot 5-about
-version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 about_version=$(probe text "${about[0]}" 1007 | tr -d '\r')
 [[ $about_version == "Firmware updater $version" ]] || fail "the about box's version line: $about_version"
 probe key "${about[@]}" enter
@@ -700,6 +711,22 @@ wrun 60 "$bin/QUILLmar_Update.exe" --com3 COM3 2>"$work/refused.txt" || status=$
 [[ $status == 2 ]] && grep -q "Unknown option 'com3'" "$work/refused.txt" ||
   fail "QUILLmar_Update.exe --com3: status $status, $(cat "$work/refused.txt")"
 echo "ok: QUILLmar_Update.exe --help, --version and a refused option"
+
+# Started as Explorer starts it on a double-click (start /unix: a console window of its own),
+# quillmar-update.exe without a command keeps its window with the usage until a key is pressed.
+# Redirected, or on a terminal (above), the programs end at once as before.
+console_title="Z:${bin//\//\\}\\quillmar-update.exe"
+wrun 60 start /wait /unix "$bin/quillmar-update.exe" </dev/null >/dev/null 2>&1 &
+clicked=$!
+wait_for "the console window of a double-clicked quillmar-update.exe" 30 probe text "$console_title" 0
+sleep 3
+kill -0 "$clicked" 2>/dev/null || fail "quillmar-update.exe double-clicked did not wait for a key"
+shot 21-double-clicked-usage
+probe key "$console_title" 0 space
+status=0
+wait "$clicked" || status=$?
+[[ $status == 2 ]] || fail "quillmar-update.exe double-clicked ended with status $status after the key, not 2"
+echo "ok: quillmar-update.exe double-clicked shows its usage until a key is pressed"
 
 echo "== quillmar-update.exe in a prefix whose only port is COM5, a USB adapter"
 # make_adapter_prefix: a new prefix, made current, whose only serial port is COM5 (pointed at the

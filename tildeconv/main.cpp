@@ -2,9 +2,12 @@
 #include <iostream>
 
 #include "platform/console_text.h"
+#include "platform/console_window.h"
 #include "run.h"
 
 int main(int argc, char* argv[]) {
   const quillmar::platform::ConsoleText console;
-  return quillmar::tildeconv::runTildeconv(argc, argv, std::cout);
+  const int status = quillmar::tildeconv::runTildeconv(argc, argv, std::cout);
+  quillmar::platform::holdOwnConsoleWindow();
+  return status;
 }

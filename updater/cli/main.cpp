@@ -6,10 +6,13 @@
 #include "cli/command_line.h"
 #include "cli/terminal.h"
 #include "platform/console_text.h"
+#include "platform/console_window.h"
 
 int main(int argc, char** argv) {
   const quillmar::platform::ConsoleText console;
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return quillmar::cli::runCommandLine(args, std::cout, std::cerr,
-                                       quillmar::cli::standardErrorIsTerminal());
+  const int status = quillmar::cli::runCommandLine(args, std::cout, std::cerr,
+                                                   quillmar::cli::standardErrorIsTerminal());
+  quillmar::platform::holdOwnConsoleWindow();
+  return status;
 }

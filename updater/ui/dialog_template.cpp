@@ -104,8 +104,8 @@ QFont dialogFont() {
 
 QIcon applicationIcon() {
   QIcon icon;
-  icon.addFile(QStringLiteral(":/quillmar/icon-32.png"), QSize(32, 32));
-  icon.addFile(QStringLiteral(":/quillmar/icon-16.png"), QSize(16, 16));
+  for (const int size : {16, 32, 48, 256})
+    icon.addFile(QStringLiteral(":/quillmar/icon-%1.png").arg(size), QSize(size, size));
   return icon;
 }
 

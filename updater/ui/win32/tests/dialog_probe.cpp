@@ -20,8 +20,9 @@
 // window; "type" and "mouse" are input as the user gives it, to whatever the
 // system routes it to. Each acts on the visible top-level window titled TITLE
 // that holds a control ID (a message box and the dialog that opened it may
-// share a title). Exit status 0 on success, 1 when there is no such window or
-// button, 2 on a usage error.
+// share a title); ID 0 stands for a window without controls, as a console's.
+// Exit status 0 on success, 1 when there is no such window or button, 2 on a
+// usage error.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -42,7 +43,7 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM data) {
   char title[256] = {};
   GetWindowTextA(window, title, sizeof title);
   if (IsWindowVisible(window) && std::strcmp(title, search.title) == 0 &&
-      GetDlgItem(window, search.id) != nullptr) {
+      (search.id == 0 || GetDlgItem(window, search.id) != nullptr)) {
     search.found = window;
     return FALSE;
   }

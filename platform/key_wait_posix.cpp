@@ -3,9 +3,9 @@
 
 #include <cerrno>
 
-#include "session/key_wait.h"
+#include "key_wait.h"
 
-namespace quillmar::planprobe {
+namespace quillmar::platform {
 
 void waitForKeyPress() {
   if (isatty(STDIN_FILENO) == 0) {
@@ -28,4 +28,4 @@ void waitForKeyPress() {
   tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
-}  // namespace quillmar::planprobe
+}  // namespace quillmar::platform

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "session/key_wait.h"
+#include "key_wait.h"
 
-namespace quillmar::planprobe {
+namespace quillmar::platform {
 
 void waitForKeyPress() {
   if (_isatty(_fileno(stdin)) == 0) {
@@ -20,4 +20,4 @@ void waitForKeyPress() {
   }
 }
 
-}  // namespace quillmar::planprobe
+}  // namespace quillmar::platform
