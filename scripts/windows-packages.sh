@@ -21,7 +21,7 @@ for program in "${programs[@]}"; do
   # date, so the same sources give the same file.
   groff -man -Thtml -ww -rwindows=1 "man/$program.1" |
     sed -e '/^<!-- CreationDate: /d' \
-      -e 's|<b>\(planprobe\|tildeconv\|quillmar-update\|QUILLmar_Update\)</b>(1)|<a href="\1.html"><b>\1</b>(1)</a>|g' \
+      -e 's#<b>\(planprobe\|tildeconv\|quillmar-update\|QUILLmar_Update\)</b>(1)#<a href="\1.html"><b>\1</b>(1)</a>#g' \
       >"$stage/manual/$program.html"
 done
 # Windows line ends, so Notepad of any age shows the lines.
