@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release packages into build/packages/: the Debian package (CPack) from the default
-# build, and the Windows zip (the four self-contained programs and the manuals as text) from the
-# MinGW cross build. The version is the one of the top CMakeLists.txt.
+# build, and the Windows zip and setup program (the four self-contained programs, README.txt and
+# the manuals as HTML; scripts/windows-packages.sh) from the MinGW cross build. The version is the
+# one of the top CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -19,22 +20,13 @@ rm -rf "$out/_CPack_Packages"
 deb=$(ls "$out"/quillmar-tools_"$version"_*.deb)
 dpkg-deb --field "$deb"
 
-echo "== Windows zip"
+echo "== Windows zip and setup program"
 programs=(planprobe tildeconv quillmar-update QUILLmar_Update)
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target "${programs[@]}"
 exes=()
 for program in "${programs[@]}"; do exes+=("build-windows/bin/$program.exe"); done
 bash scripts/windows-imports.sh "${exes[@]}"
-name=quillmar-tools-$version-windows
-stage=$out/$name
-mkdir -p "$stage/manual"
-cp "${exes[@]}" "$stage/"
-for program in "${programs[@]}"; do
-  # Plain text with Windows line ends, so any editor shows it.
-  groff -man -Tascii -P-c -P-b -P-o -P-u -ww "man/$program.1" | sed 's/$/\r/' >"$stage/manual/$program.txt"
-done
-(cd "$out" && zip -q -r -X "$name.zip" "$name")
-rm -rf "$stage"
-zip -sf "$out/$name.zip"
+bash scripts/windows-packages.sh "$out"
+zip -sf "$out/quillmar-tools-$version-windows.zip"
 echo "package: built $(cd "$out" && ls)"
