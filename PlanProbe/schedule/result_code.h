@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "calendar/calendar_status.h"
+#include "schedule/code_table.h"
 
 namespace quillmar::planprobe {
 
@@ -105,12 +106,7 @@ constexpr const ResultCodeText* findResultCode(ResultCode code) {
 
 // The code called `name`; a name the table lacks is no constant, and the build fails.
 consteval ResultCode codeNamed(std::string_view name) {
-  for (const ResultCodeText& row : kResultCodes) {
-    if (row.name == name) {
-      return row.code;
-    }
-  }
-  throw "no result code has this name";
+  return codeCalled(kResultCodes, name);
 }
 
 // The codes the program raises or compares against: the range boundaries, the responses
@@ -153,19 +149,10 @@ enum : ResultCode {
   ENDDATE_EARLIER = codeNamed("ENDDATE_EARLIER"),
 };
 
-// True when the rows stand in rising code order, every name once, and each carries what its
-// writer needs: an error its name and tabs, a warning its own message, a response neither.
+// True when each row carries what its writer needs: an error its name and tabs, a warning
+// its own message, a response neither; and every row an explanation.
 constexpr bool resultCodesAreSound() {
-  for (size_t row = 0; row < std::size(kResultCodes); ++row) {
-    const ResultCodeText& r = kResultCodes[row];
-    if (row > 0 && kResultCodes[row - 1].code >= r.code) {
-      return false;
-    }
-    for (size_t other = 0; other < row; ++other) {
-      if (kResultCodes[other].name == r.name) {
-        return false;
-      }
-    }
+  for (const ResultCodeText& r : kResultCodes) {
     const bool error = r.code >= FIRST_ERROR && r.code < FIRST_WARNING;
     if ((r.code >= FIRST_WARNING) == r.message.empty() || (!error && r.tabs != 0) || r.tabs > 4 ||
         r.explanation.empty()) {
@@ -174,6 +161,8 @@ constexpr bool resultCodesAreSound() {
   }
   return true;
 }
+static_assert(codesRise(kResultCodes, false));
+static_assert(keysDiffer(kResultCodes, [](const ResultCodeText& r) { return r.name; }));
 static_assert(resultCodesAreSound());
 
 // The calendar reports its failures by these codes' numbers, but may not include this file.
