@@ -19,6 +19,7 @@ constexpr std::array<const char*, 9> kKindColours = {
     "#1f77b4", "#ff7f0e", "#7f7f7f", "#8c564b", "#bcbd22",
     "#9467bd", "#2ca02c", "#17becf", "#e377c2",
 };
+static_assert(kKindColours.size() == kKindCount, "one colour per kind");
 
 constexpr const char* kStyle =
     "body{font:13px/1.35 sans-serif;margin:16px;color:#222;background:#fff}"

@@ -1,7 +1,7 @@
-// Compile-time helpers for the schedule language's code tables (result codes, repeat periods,
-// sets): arrays of rows that each carry a `code` and a `name`. A constant takes its code from
-// its row by name, so a misspelt name fails the build, and the checks below let a table
-// prove its own shape in a static_assert.
+// Helpers for the schedule language's code tables (result codes, repeat periods, sets):
+// arrays of rows that each carry a `code` and a `name`. A constant takes its code from its row
+// by name, so a misspelt name fails the build; a table proves its own shape in a static_assert
+// with the checks below; and a table without gaps finds a code's row by subtraction.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +43,14 @@ constexpr bool codesRise(const Row (&rows)[N], bool gapless) {
     }
   }
   return true;
+}
+
+// The row of `table` for `code`, found by its distance from the first; null for a code the
+// table lacks. Only for a table whose codes rise without gaps.
+template <typename Row, std::size_t N>
+constexpr const Row* findCode(const Row (&table)[N], int code) {
+  const int row = code - table[0].code;
+  return row >= 0 && row < static_cast<int>(N) ? &table[row] : nullptr;
 }
 
 }  // namespace quillmar::planprobe

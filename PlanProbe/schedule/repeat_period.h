@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 
 #include "calendar/calendar.h"
@@ -81,14 +80,6 @@ inline constexpr SetDescription kSets[] = {
     {monthCode(11), {"NOV"}, "November"},
     {monthCode(12), {"DEC"}, "December"},
 };
-
-// The row of `table` for `code`, found by its distance from the first; null for a code the
-// table lacks.
-template <typename Row, std::size_t N>
-constexpr const Row* findCode(const Row (&table)[N], int code) {
-  const int row = code - table[0].code;
-  return row >= 0 && row < static_cast<int>(N) ? &table[row] : nullptr;
-}
 
 // The description of period code `code`; null for a code the unit does not know.
 constexpr const PeriodDescription* findPeriod(int code) {

@@ -31,6 +31,9 @@ enum EventKind : uint8_t {
   DEFAULTWEBPAGE = 59,
 };
 
+// How many kinds there are: the length of every table indexed by kind - SENDSTRING.
+inline constexpr size_t kKindCount = DEFAULTWEBPAGE - SENDSTRING + 1;
+
 // Bits of `flags`: the event class (bits 0..6) and the boot start mark.
 enum EventClass : uint8_t {
   HAS_SET = 0x01,
