@@ -90,17 +90,9 @@ std::uint8_t WeekdayCode(int yearOffset, std::int8_t monthCode, std::int8_t day)
 
 CalendarMinutes RepeatPhase(std::int8_t periodCode, std::int8_t repeat, std::int32_t eventStart,
                             std::int32_t now) {
-  // Minutes per repeat unit for period codes 10 (Day) .. 23 (Boot); 0 has no fixed length.
-  static constexpr std::array<std::int32_t, 14> kUnitMinutes = {
-      1440, 1440, 1440, 1440, 1440, 1440, 1440, 1440,  // Day, Sunday .. Saturday
-      1,    60,   0,    1440, 1440, 1440};             // Minute, Hour, Year, Sunrise, Sunset, Boot
-  constexpr CalendarMinutes kFailure = {65535, CalendarStatus::BadPeriod};
-  if (periodCode < 10 || periodCode > 23 || repeat < 1) {
-    return kFailure;
-  }
-  const std::int32_t unit = kUnitMinutes[periodCode - 10];
-  if (unit == 0) {
-    return kFailure;
+  const std::int32_t unit = RepeatUnitMinutes(periodCode);
+  if (unit == 0 || repeat < 1) {
+    return {65535, CalendarStatus::BadPeriod};
   }
   const std::int32_t length = unit * repeat;
   const std::int32_t r = (eventStart - now) % length;

@@ -65,6 +65,16 @@ CalendarMinutes MinutesSince2000(std::int8_t yearOffset, std::int8_t monthCode, 
 // arithmetic leaves 0..6, which no real date with a non-negative offset does.
 std::uint8_t WeekdayCode(int yearOffset, std::int8_t monthCode, std::int8_t day);
 
+// Minutes per repeat unit of period code `periodCode` on RepeatPhase's grid: a day for 10 (Day),
+// the weekdays and 21..23 (Sunrise, Sunset, Boot), 1 for 18 (Minute), 60 for 19 (Hour); 0 for
+// 20 (Year) and codes outside 10..23, which have no fixed length.
+constexpr std::int32_t RepeatUnitMinutes(int periodCode) {
+  constexpr std::int32_t kUnitMinutes[] = {
+      1440, 1440, 1440, 1440, 1440, 1440, 1440, 1440,  // Day, Sunday .. Saturday
+      1,    60,   0,    1440, 1440, 1440};             // Minute, Hour, Year, Sunrise, Sunset, Boot
+  return periodCode < 10 || periodCode > 23 ? 0 : kUnitMinutes[periodCode - 10];
+}
+
 // Where `now` stands within the repeat grid of period `periodCode` x `repeat` that runs through
 // `eventStart` (both schedule minutes): minutes until the next grid point, or -k when a grid
 // point fell k minutes ago but not before today's midnight. Periods without a fixed length

@@ -1,89 +1,16 @@
 #include "insight/finding_text.h"
 
 #include <algorithm>
-#include <array>
 #include <ostream>
 
 namespace quillmar::planprobe {
 
-namespace {
-
-struct Explained {
-  ResultCode code;
-  std::string_view name;
-  std::string_view explanation;
-};
-
-// One entry per code the analysis can report about a line, and the rest for completeness.
-constexpr std::array<Explained, 41> kExplained{{
-    {REJECTED_RESPONSE, "REJECTED_EVENT",
-     "a repeating event needs a repeat count (R:) of 1 to 127, so the line is not loaded"},
-    {NO_MATCH, "NO_MATCH", "the event has no device command"},
-    {BAD_POINTER, "BAD_POINTER", "the reader was given no buffer"},
-    {BAD_EVENT_POINTER, "BAD_EVENT_POINTER", "there is no event record to work on"},
-    {BAD_FILE_POINTER, "BAD_FILE_POINTER", "the schedule file is not open"},
-    {EVENT_HAS_BAD_DATA, "EVENT_HAS_BAD_DATA", "the event holds bad data"},
-    {SCHEDULE_FILE_INVALID, "SCHEDULE_FILE_INVALID", "the schedule file is not valid"},
-    {BAD_REPEAT_PERIOD, "BAD_REPEAT_PERIOD", "the repeat period is not one the unit knows"},
-    {ERR_BAD_BEHAVIOR_TYPE, "ERR_BAD_BEHAVIOR_TYPE", "the event's class is not one the unit knows"},
-    {MALLOC_FAILURE, "MALLOC_FAILURE", "the program ran out of memory"},
-    {BAD_BUFFER_POINTER, "BAD_BUFFER_POINTER", "there is no text to parse"},
-    {BAD_STARTHOUR, "BAD_STARTHOUR",
-     "the start time (T:) must be two-digit hours 0 to 23, a colon and two-digit minutes, or "
-     "SUNRISE, SUNSET or BOOT right after the colon"},
-    {BAD_STARTMIN, "BAD_STARTMIN", "the start minute must be two digits, 00 to 59"},
-    {BAD_STARTTIME, "BAD_STARTTIME", "the start hour and minute must be separated by a colon"},
-    {BAD_STARTDAY, "BAD_STARTDAY", "the start day must be a number of one or two digits"},
-    {BAD_STARTMONTH, "BAD_STARTMONTH", "the start month (D:) must be 1 to 12"},
-    {BAD_STARTYEAR, "BAD_STARTYEAR", "the start year must be two digits (or four, 20yy)"},
-    {BAD_STARTDATE, "BAD_STARTDATE",
-     "the start date must be mm.dd.yy with '.', '-' or '/' between, on a day its month has"},
-    {BAD_ENDHOUR, "BAD_ENDHOUR",
-     "the end time (I:) must be two-digit hours 0 to 23, a colon and two-digit minutes, or "
-     "SUNRISE or SUNSET"},
-    {BAD_ENDMIN, "BAD_ENDMIN", "the end minute must be two digits, 00 to 59"},
-    {BAD_ENDTIME, "BAD_ENDTIME", "the end hour and minute must be separated by a colon"},
-    {BAD_ENDDAY, "BAD_ENDDAY", "the end day must be a number of one or two digits"},
-    {BAD_ENDMONTH, "BAD_ENDMONTH", "the end month (A:) must be 1 to 12"},
-    {BAD_ENDYEAR, "BAD_ENDYEAR", "the end year must be two digits (or four, 20yy)"},
-    {BAD_ENDDATE, "BAD_ENDDATE",
-     "the end date must be mm.dd.yy with '.', '-' or '/' between, on a day its month has"},
-    {BAD_SET, "BAD_SET", "the set (S:) must be MONTH or the name of a month"},
-    {BAD_EVENT, "BAD_EVENT", "the event (E:) must be one the unit knows, such as ON or SENDSTRING"},
-    {BAD_DATA_PARAM, "BAD_DATA_PARAM", "a data parameter is malformed"},
-    {BAD_DATA_PARAM1, "BAD_DATA_PARAM1",
-     "data parameter 1: must be numbers (h for hex) or quoted text with known escapes, and "
-     "ends the line's fields"},
-    {BAD_DATA_PARAM2, "BAD_DATA_PARAM2",
-     "data parameter 2: must be numbers (h for hex) or quoted text with known escapes"},
-    {BAD_DATA_PARAM3, "BAD_DATA_PARAM3",
-     "data parameter 3: must be numbers (h for hex) or quoted text with known escapes"},
-    {BAD_DATA_PARAM4, "BAD_DATA_PARAM4",
-     "data parameter 4: must be numbers (h for hex) or quoted text with known escapes"},
-    {BAD_DATE, "BAD_DATE", "the date does not exist"},
-    {BAD_DAY, "BAD_DAY", "the day lies beyond the end of its month"},
-    {BAD_DATA_POINTER, "BAD_DATA_POINTER", "a data parameter has no place to go"},
-    {BAD_MONTH, "BAD_MONTH",
-     "the event has no valid start date, so its times cannot be worked out"},
-    {BAD_PERIOD, "BAD_PERIOD",
-     "the period (P:) must be DAY, a weekday, MINUTE, HOUR, YEAR, SUNRISE, SUNSET or BOOT"},
-    {BAD_FILE_NAME, "BAD_FILE_NAME", "no schedule file was named"},
-    {FILE_OPEN_FAILED, "FILE_OPEN_FAILED", "the schedule file cannot be opened"},
-    {BAD_GEOGRAPHICAL_PARAMS, "BAD_GEOGRAPHICAL_PARAMS", "the site parameters are out of range"},
-    {ENDDATE_EARLIER, "ENDDATE_EARLIER",
-     "the end date lies before the start date, so the event is never loaded"},
-}};
-
-}  // namespace
-
 FindingText DescribeFinding(ResultCode code) {
-  for (const Explained& e : kExplained) {
-    if (e.code == code) {
-      return {std::string(e.name), e.explanation, code == ENDDATE_EARLIER};
-    }
+  const bool warning = code >= FIRST_WARNING;
+  if (const ResultCodeText* text = findResultCode(code)) {
+    return {std::string(text->name), text->explanation, warning};
   }
   // Codes without a message of their own, as the log shows them.
-  const bool warning = code >= FIRST_WARNING;
   return {(warning               ? "WARNING_"
            : code >= FIRST_ERROR ? "ERROR_"
                                  : "RESPONSE_") +

@@ -24,6 +24,8 @@ struct FindingText {
   bool warning;  // the end-date warning; every other finding counts as an error
 };
 
+// The name and explanation of the code's row in kResultCodes; a code without one is named by
+// its range and number.
 FindingText DescribeFinding(ResultCode code);
 
 // A place in a schedule text as an editor counts it: every line feed ends a line, also one

@@ -8,6 +8,7 @@
 #include "calendar/calendar.h"
 #include "insight/finding_text.h"
 #include "schedule/reader.h"
+#include "schedule/repeat_period.h"
 
 namespace quillmar::planprobe {
 
@@ -18,6 +19,7 @@ constexpr std::array<const char*, 9> kKindColours = {
     "#1f77b4", "#ff7f0e", "#7f7f7f", "#8c564b", "#bcbd22",
     "#9467bd", "#2ca02c", "#17becf", "#e377c2",
 };
+static_assert(kKindColours.size() == kKindCount, "one colour per kind");
 
 constexpr const char* kStyle =
     "body{font:13px/1.35 sans-serif;margin:16px;color:#222;background:#fff}"
@@ -119,11 +121,10 @@ void appendCell(std::string& page, std::string_view text, bool number = false) {
 }
 
 // The weekday of `when`, in three letters.
-const char* weekdayShort(const SimMoment& when) {
-  static constexpr std::array<const char*, 7> kNames = {"Sun", "Mon", "Tue", "Wed",
-                                                        "Thu", "Fri", "Sat"};
-  const uint8_t code = WeekdayCode(when.year, monthCode(when.month), when.day);
-  return code >= kSunday && code <= kSaturday ? kNames[code - kSunday] : "?";
+std::string_view weekdayShort(const SimMoment& when) {
+  const std::string_view name =
+      weekdayName(WeekdayCode(when.year, monthCode(when.month), when.day));
+  return name.empty() ? "?" : name.substr(0, 3);
 }
 
 // The minute's log text without the line end that opens it.

@@ -10,17 +10,6 @@ namespace quillmar::planprobe {
 
 namespace {
 
-constexpr std::array<const char*, 14> kPeriodTexts{
-    "P:Day ",      "P:Sunday ",  "P:Monday ",   "P:Tuesday ", "P:Wednesday ",
-    "P:Thursday ", "P:Friday ",  "P:Saturday ", "P:Minute ",  "P:Hour ",
-    "P:Year ",     "P:Sunrise ", "P:Sunset ",   "P:Boot ",
-};
-
-constexpr std::array<const char*, 13> kSetTexts{
-    "S:Month ", "S:January ", "S:February ",  "S:March ",   "S:April ",    "S:May ",      "S:June ",
-    "S:July ",  "S:August ",  "S:September ", "S:October ", "S:November ", "S:December ",
-};
-
 // How the event report shows each data parameter of a kind.
 enum ParamShow : uint8_t { NONE, TEXT, VALUE };
 
@@ -108,6 +97,22 @@ std::array<uint8_t, 16> reportFields(const ScheduleEvent& e, bool syntaxMode) {
           static_cast<uint8_t>(syntaxMode)};
 }
 
+// Writes a period's or set's part, "P:Name " ("S:Name "); for a code the unit does not know
+// (`row` null) the complaint that ends the report instead, and false.
+template <typename Row>
+bool writeRepeatPart(const Row* row, std::string_view label, std::string_view what,
+                     ResultsLog& log) {
+  if (row == nullptr) {
+    log.write("Unknown Repeat ");
+    log.write(what);
+    log.write(".  This is not good.  Check your schedule file or contact tech support.\n");
+    return false;
+  }
+  LogText().text(label).text(row->name).text(" ").writeTo(log);
+  return true;
+}
+
+// Writes the event's report line afresh.
 void writeReport(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
   log.write(syntaxMode ? "\nValid Event: " : "\nEvent Added: ");
   writeDateTime("D:", event.startMonth, event.startDay, event.startYear, " T:", event.startHour,
@@ -119,23 +124,11 @@ void writeReport(const ScheduleEvent& event, bool syntaxMode, ResultsLog& log) {
   if (event.repeat > 0) {
     LogText().text("R:").number(event.repeat).text(" ").writeTo(log);
   }
-  if (event.period > 0) {
-    if (event.period < PERIOD_DAY || event.period > PERIOD_BOOT) {
-      log.write(
-          "Unknown Repeat Period.  This is not good.  Check your schedule file or contact tech "
-          "support.\n");
-      return;
-    }
-    log.write(kPeriodTexts[event.period - PERIOD_DAY]);
+  if (event.period > 0 && !writeRepeatPart(findPeriod(event.period), "P:", "Period", log)) {
+    return;
   }
-  if (event.set > 0) {
-    if (event.set < SET_MONTH || event.set > SET_DECEMBER) {
-      log.write(
-          "Unknown Repeat Set.  This is not good.  Check your schedule file or contact tech "
-          "support.\n");
-      return;
-    }
-    log.write(kSetTexts[event.set - SET_MONTH]);
+  if (event.set > 0 && !writeRepeatPart(findSet(event.set), "S:", "Set", log)) {
+    return;
   }
   writeEventPart(event, log);
 }

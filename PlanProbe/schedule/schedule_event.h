@@ -1,9 +1,9 @@
 // The parsed schedule event and the small number spaces its fields use.
 //
 // schedule/ is the schedule language: this event record and its list, the event classes,
-// result codes, the file reader, the parser and the event report. It may use calendar/ and
-// log/; what it needs of the simulated unit (its clock and the day test) it asks through
-// ScheduleHost, so it never reaches up to the rules or the session.
+// repeat periods and sets, result codes, the file reader, the parser and the event report. It may
+// use calendar/ and log/; what it needs of the simulated unit (its clock and the day test) it asks
+// through ScheduleHost, so it never reaches up to the rules or the session.
 #pragma once
 
 #include <array>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calendar/calendar.h"
+#include "schedule/repeat_period.h"
 #include "schedule/result_code.h"
 
 namespace quillmar::planprobe {
@@ -30,25 +31,8 @@ enum EventKind : uint8_t {
   DEFAULTWEBPAGE = 59,
 };
 
-// Repeat period ("P:"). Weekdays use the same numbers as the weekday codes of the calendar.
-enum PeriodCode : int8_t {
-  PERIOD_DAY = 10,
-  PERIOD_SUNDAY = 11,
-  PERIOD_SATURDAY = 17,
-  PERIOD_MINUTE = 18,
-  PERIOD_HOUR = 19,
-  PERIOD_YEAR = 20,
-  PERIOD_SUNRISE = 21,
-  PERIOD_SUNSET = 22,
-  PERIOD_BOOT = 23,
-};
-
-// A set ("S:") uses the month codes of the calendar for its single months.
-enum SetCode : int8_t {
-  SET_MONTH = 30,
-  SET_JANUARY = 31,
-  SET_DECEMBER = 42,
-};
+// How many kinds there are: the length of every table indexed by kind - SENDSTRING.
+inline constexpr size_t kKindCount = DEFAULTWEBPAGE - SENDSTRING + 1;
 
 // Bits of `flags`: the event class (bits 0..6) and the boot start mark.
 enum EventClass : uint8_t {
@@ -93,8 +77,8 @@ struct ScheduleEvent {
   uint8_t flags = 0;            // EventClass bits
   int8_t repeat = 0;            // "R:" count, kept modulo 256 like the unit's own field
   bool repeatOverflow = false;  // the written count did not fit (above 127)
-  int8_t period = 0;            // PeriodCode; 0 when absent
-  int8_t set = 0;               // SetCode; 0 when absent
+  int8_t period = 0;            // a code of kPeriods; 0 when absent
+  int8_t set = 0;               // a code of kSets; 0 when absent
   uint32_t line = 0;            // the schedule line it was read from, as the log numbers it
   // Log text made for this line before; null for a record that keeps none.
   std::shared_ptr<EventTexts> texts;

@@ -38,47 +38,18 @@ constexpr TimeField kTimeFields[] = {
     {&ScheduleEvent::endHour, &ScheduleEvent::endMinute, BAD_ENDHOUR, BAD_ENDMIN, BAD_ENDTIME},
 };
 
-// A field word and the code it stands for, when the word begins with (or equals) `text`.
-struct WordCode {
-  std::string_view text;
-  int8_t code;
-  bool exact;
-};
-
-// Compared in this order; the first match wins.
-constexpr WordCode kPeriodWords[] = {
-    {"DAY", PERIOD_DAY, true},
-    {"SUNR", PERIOD_SUNRISE, false},
-    {"SUNS", PERIOD_SUNSET, false},
-    {"SUN", 11, false},
-    {"MON", 12, false},
-    {"TUE", 13, false},
-    {"WED", 14, false},
-    {"THU", 15, false},
-    {"FRI", 16, false},
-    {"SAT", 17, false},
-    {"MIN", PERIOD_MINUTE, false},
-    {"HOU", PERIOD_HOUR, false},
-    {"YEA", PERIOD_YEAR, false},
-    {"BOO", PERIOD_BOOT, false},
-};
-
-constexpr WordCode kSetWords[] = {
-    {"MON", SET_MONTH, false}, {"JAN", 31, false}, {"FEB", 32, false}, {"MAR", 33, false},
-    {"APR", 34, false},        {"MAY", 35, false}, {"JUN", 36, false}, {"JUL", 37, false},
-    {"AUG", 38, false},        {"SEP", 39, false}, {"OCT", 40, false}, {"NOV", 41, false},
-    {"DEC", 42, false},
-};
-
-// The code of the first entry of `table` that `word` matches, or 0.
-template <size_t N>
-int8_t lookupWord(const WordCode (&table)[N], std::string_view word) {
-  for (const WordCode& entry : table) {
-    if (entry.exact ? word == entry.text : word.starts_with(entry.text)) {
-      return entry.code;
+// The row of `table` that `word` names; null when none does. The longest matching word wins,
+// as "SUNRISE" begins with Sunday's "SUN" too.
+template <typename Row, size_t N>
+const Row* rowNamedBy(const Row (&table)[N], std::string_view word) {
+  const Row* found = nullptr;
+  for (const Row& row : table) {
+    const bool names = row.word.exact ? word == row.word.text : word.starts_with(row.word.text);
+    if (names && (found == nullptr || row.word.text.size() > found->word.text.size())) {
+      found = &row;
     }
   }
-  return 0;
+  return found;
 }
 
 bool isSeparator(int c) {
@@ -238,10 +209,10 @@ ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
 
 namespace {
 
-// Reads the word after a field's colon into `target` as the code `table` gives it; a word the
-// table does not know is `failure`, and `target` keeps its value.
-template <size_t N>
-ResultCode readCodeWord(ScheduleReader& reader, const WordCode (&table)[N], ResultCode failure,
+// Reads the word after a field's colon into `target` as the code of the row of `table` it
+// names; a word that names none is `failure`, and `target` keeps its value.
+template <typename Row, size_t N>
+ResultCode readCodeWord(ScheduleReader& reader, const Row (&table)[N], ResultCode failure,
                         int8_t& target) {
   if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
     return rc;
@@ -250,22 +221,22 @@ ResultCode readCodeWord(ScheduleReader& reader, const WordCode (&table)[N], Resu
   if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
     return rc;
   }
-  const int8_t code = lookupWord(table, word.text());
-  if (code == 0) {
+  const Row* row = rowNamedBy(table, word.text());
+  if (row == nullptr) {
     return failure;
   }
-  target = code;
+  target = row->code;
   return SUCCESS;
 }
 
 }  // namespace
 
 ResultCode readPeriodField(ScheduleReader& reader, ScheduleEvent& event) {
-  return readCodeWord(reader, kPeriodWords, BAD_PERIOD, event.period);
+  return readCodeWord(reader, kPeriods, BAD_PERIOD, event.period);
 }
 
 ResultCode readSetField(ScheduleReader& reader, ScheduleEvent& event) {
-  return readCodeWord(reader, kSetWords, BAD_SET, event.set);
+  return readCodeWord(reader, kSets, BAD_SET, event.set);
 }
 
 ResultCode readRepeatField(ScheduleReader& reader, ScheduleEvent& event) {

@@ -53,6 +53,7 @@ constexpr std::array<CommandWriter, 9> kWriters = {
     writeSendString, writeStartSequence,  nullptr, nullptr, nullptr, writeSetVarEq, writeOn,
     writeOff,        writeDefaultWebPage,
 };
+static_assert(kWriters.size() == kKindCount, "one writer per kind");
 
 CommandWriter writerFor(uint8_t kind) {
   const size_t index = static_cast<size_t>(kind) - SENDSTRING;

@@ -1,7 +1,6 @@
 #include "session/simulation.h"
 
 #include <algorithm>
-#include <array>
 #include <ostream>
 
 #include "calendar/calendar.h"
@@ -9,6 +8,7 @@
 #include "rules/due_minute.h"
 #include "rules/event_rules.h"
 #include "rules/event_timing.h"
+#include "schedule/repeat_period.h"
 #include "session/clock_step.h"
 #include "session/command_log.h"
 #include "session/console.h"
@@ -24,10 +24,10 @@ constexpr const char* kUnknownEventType =
     "Unknown Event Type.  This is not good.  Check your schedule or contact tech support.";
 constexpr uint32_t kMinutesPerHour = 60;
 
-const char* weekdayName(uint8_t weekday) {
-  static constexpr std::array<const char*, 7> kNames = {
-      "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-  return weekday >= kSunday && weekday <= kSaturday ? kNames[weekday - kSunday] : "Unknown";
+// The weekday's name for the log's date line; "Unknown" for a code that is no weekday.
+std::string_view dayName(uint8_t weekday) {
+  const std::string_view name = weekdayName(weekday);
+  return name.empty() ? "Unknown" : name;
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ bool Simulation::dateChanged() const {
 bool Simulation::LoadDay() {
   const SimClock& c = s_.clock;
   s_.log.write("\n\n");
-  s_.log.write(weekdayName(c.ClockWeekday()));
+  s_.log.write(dayName(c.ClockWeekday()));
   s_.log.print(" %02i.%02i.%02i\n--------------------------------", c.ClockMonth(), c.ClockDay(),
                c.ClockYear());
   s_.log.write("\nLoading Events:");

@@ -131,6 +131,23 @@ TEST(Parser, DailyLoadingMovesSunEventsThatStartedBeforeToday) {
   }
 }
 
+TEST(Parser, AFieldWordNamesTheLongestWordItBeginsWith) {
+  struct Row {
+    const char* fields;
+    const char* shown;  // in the line's report, or the error it gives
+  };
+  const Row rows[] = {
+      {"P:SUNRISE", "P:Sunrise "},  {"P:sunsets", "P:Sunset "}, {"P:SUNDAY", "P:Sunday "},
+      {"P:SUN", "P:Sunday "},       {"P:MONTH", "P:Monday "},   {"P:HOURLY", "P:Hour "},
+      {"P:DAYS", "BAD_PERIOD"},     {"P:DA", "BAD_PERIOD"},     {"P:DAY S:MONTHLY", "S:Month "},
+      {"P:DAY S:MAYDAY", "S:May "}, {"P:DAY S:JU", "BAD_SET"},
+  };
+  for (const Row& row : rows) {
+    const Parsed parsed = parse(std::string("D:07.24.02 T:12:00 R:1 ") + row.fields + " E:ON 1:1");
+    EXPECT_NE(parsed.log.find(row.shown), std::string::npos) << row.fields << ": " << parsed.log;
+  }
+}
+
 TEST(Parser, EveryParseStartsFromAnEmptyListAndTakesTheBootTime) {
   ScratchDir dir;
   writeFile(dir.file("s.txt"), "D:01.01.02 E:ON 1:1\nD:01.01.02 E:OFF 1:1\n");
