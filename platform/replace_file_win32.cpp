@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <random>
+#include <string_view>
 
 #include "error_text.h"
 #include "replace_file.h"
@@ -14,14 +15,13 @@ namespace quillmar::platform {
 namespace {
 
 // `name` without the "\\?\" prefix of the system's final paths, as the other calls take it.
-std::string withoutLongPrefix(std::string name) {
-  if (name.rfind("\\\\?\\UNC\\", 0) == 0) {
-    return "\\" + name.substr(7);
+std::string withoutLongPrefix(std::string_view name) {
+  constexpr std::string_view kUnc = "\\\\?\\UNC\\";
+  constexpr std::string_view kLong = "\\\\?\\";
+  if (name.starts_with(kUnc)) {
+    return "\\\\" + std::string(name.substr(kUnc.size()));
   }
-  if (name.rfind("\\\\?\\", 0) == 0) {
-    return name.substr(4);
-  }
-  return name;
+  return std::string(name.starts_with(kLong) ? name.substr(kLong.size()) : name);
 }
 
 // The file a save replaces: for a symbolic link, the file it leads to, as writing through the
@@ -46,7 +46,7 @@ std::string resolvedTarget(const std::string& path) {
     return path;
   }
   target.resize(length);
-  return withoutLongPrefix(std::move(target));
+  return withoutLongPrefix(target);
 }
 
 // The folder that holds `path`, with its trailing separator ("" for the current folder).
