@@ -66,6 +66,7 @@ bool deliverToFile(const FileOpInfo& info, const std::string& fileName, std::str
   if (!failure) {
     return true;
   }
+  // The messages end their sentences themselves, as after the POSIX texts.
   const std::string reason = platform::withoutFullStop(failure->reason);
   if (failure->step == platform::ReplaceFailure::Step::Write) {
     reportWriteError(info, fileName, reason.c_str(), failure->written, contents.size(), diag);
