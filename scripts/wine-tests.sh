@@ -162,7 +162,7 @@ grep -q '^33 valid line(s), 0 faulty line(s); simulated 2 day(s)' console.txt ||
   fail "planprobe.exe --summary: $(tail -c 600 console.txt)"
 grep -q 'ElvaneOn: 1' page.html && tail -c 20 page.html | grep -q '</html>' ||
   fail "planprobe.exe --timeline wrote no whole page: $(head -c 300 page.html)"
-if ls -A | grep -q '^\.planprobe-'; then fail "planprobe.exe --timeline left a temporary file"; fi
+if ls -A | grep -q '^\.replacing-'; then fail "planprobe.exe --timeline left a temporary file"; fi
 # tildeconv: the converted page and its counts.
 printf 'a<!--~-->b~c' >page.htm
 wrun 60 "$bin/tildeconv.exe" page.htm >console.txt || fail "tildeconv.exe exited with $?"

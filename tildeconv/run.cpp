@@ -5,7 +5,7 @@
 
 #include "console_text.h"
 #include "output_name.h"
-#include "page_file.h"
+#include "platform/locked_file.h"
 #include "tilde_converter.h"
 
 namespace quillmar::tildeconv {
@@ -14,8 +14,9 @@ namespace {
 
 // Converts the whole source into the output and finishes it. Returns "" on success, else the
 // console text of the failure; the output is then already removed.
-std::string convertFile(SourceFile& source, const std::string& sourceName, OutputFile& output,
-                        const std::string& outputName, TildeConverter& converter) {
+std::string convertFile(platform::SharedReader& source, const std::string& sourceName,
+                        platform::ExclusiveWriter& output, const std::string& outputName,
+                        TildeConverter& converter) {
   std::vector<char> block(kBlockSize);
   std::string error;
   for (;;) {
@@ -54,7 +55,7 @@ int runTildeconv(int argc, const char* const argv[], std::ostream& console) {
     return 0;
   }
   std::string error;
-  SourceFile source;
+  platform::SharedReader source;
   if (!source.open(sourceName, error)) {
     console << openFailureText(error);
     return 1;
@@ -62,7 +63,7 @@ int runTildeconv(int argc, const char* const argv[], std::ostream& console) {
   const std::string outputName = outputFileName(sourceName);
   // Shown before the output is opened, so a failure to open it reads as "<name>: <reason>".
   console << outputName << ": " << std::flush;
-  OutputFile output;
+  platform::ExclusiveWriter output;
   if (!output.create(outputName, error)) {
     console << openFailureText(error);
     return 1;

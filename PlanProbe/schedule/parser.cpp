@@ -255,7 +255,7 @@ ResultCode loadScheduleFile(const std::string& path, bool syntaxMode, ParseTarge
   ScheduleCache local;
   ScheduleCache& cache = target.cache != nullptr ? *target.cache : local;
   // Taken before the reading, so that a change during it shows at the next call.
-  const std::optional<FileStamp> stamp = ReadFileStamp(path);
+  const std::optional<platform::FileStamp> stamp = platform::readFileStamp(path);
   const bool unchanged = stamp && cache.parsed && cache.stamp == stamp;
   try {
     if (!unchanged) {

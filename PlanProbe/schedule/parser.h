@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "log/file_stamp.h"
 #include "log/results_log.h"
+#include "platform/file_stamp.h"
 #include "schedule/event_list.h"
 #include "schedule/result_code.h"
 #include "schedule/schedule_fields.h"
@@ -52,7 +52,7 @@ struct ScheduleCache {
   std::optional<ParsedSchedule> parsed;
   // The file's stamp from just before `text` was read, when it was settled then: as long as
   // the file shows the same stamp, it holds `text`.
-  std::optional<FileStamp> stamp;
+  std::optional<platform::FileStamp> stamp;
 };
 
 // What a parse writes to and reads from.

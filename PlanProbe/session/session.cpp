@@ -9,8 +9,8 @@
 
 #include "calendar/calendar.h"
 #include "insight/finding_text.h"
-#include "log/replace_file.h"
 #include "platform/file_name.h"
+#include "platform/replace_file.h"
 #include "schedule/parser.h"
 #include "session/compared_run.h"
 #include "session/console.h"
@@ -253,10 +253,11 @@ int Session::finishInsight(int status) {
   if (timeline_) {
     const std::string page =
         timeline_->render(options_.sourcePath, *summary_, findings_, scheduleCache_.text);
-    const std::string failure = ReplaceFileContent(*insight.timelinePath, page);
-    if (!failure.empty()) {
+    const std::optional<platform::ReplaceFailure> failure =
+        platform::replaceFile(*insight.timelinePath, page);
+    if (failure) {
       console_.print("The timeline page %s could not be written: %s\n",
-                     insight.timelinePath->c_str(), failure.c_str());
+                     insight.timelinePath->c_str(), failure->reason.c_str());
       return kExitFailure;
     }
   }

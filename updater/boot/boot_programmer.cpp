@@ -15,7 +15,8 @@
 #include "boot/image_files.h"
 #include "image/diag_print.h"
 #include "image/fileio.h"
-#include "image/replace_file.h"
+#include "platform/error_text.h"
+#include "platform/replace_file.h"
 
 namespace quillmar::boot {
 namespace {
@@ -132,9 +133,9 @@ int BootProgrammer::readApplication(int portIndex, const std::string& programFol
 // Where the read-back will be written is checked first: a read takes minutes, and its result
 // must not be lost for want of a writable file.
 int BootProgrammer::readApplication(int portIndex, const ImageFile& file) {
-  if (const std::optional<std::string> blocker = image::replaceBlocker(file.path)) {
-    ui_.showMessage("\"" + file.path + "\" cannot be written: " + *blocker +
-                    ".\nNothing was read from the unit.");
+  if (const std::optional<std::string> blocker = platform::replaceBlocker(file.path)) {
+    ui_.showMessage("\"" + file.path + "\" cannot be written: " +
+                    platform::withoutFullStop(*blocker) + ".\nNothing was read from the unit.");
     return kReadbackUnwritable;
   }
   if (!openLink(portIndex)) {

@@ -7,7 +7,7 @@
 
 #include "image/detect_format.h"
 #include "image/fileio.h"
-#include "image/replace_file.h"
+#include "platform/replace_file.h"
 
 namespace quillmar::boot {
 namespace {
@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // True when a read-back image can be saved as `path`.
 bool canSave(const std::string& path) {
-  return !image::replaceBlocker(path).has_value();
+  return !platform::replaceBlocker(path).has_value();
 }
 
 // True when `text` ends with `end`, given in lower case, in any case.

@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "boot/image_files.h"
-#include "boot/program_folder.h"
 #include "cli/console_ui.h"
+#include "platform/program_folder.h"
 
 namespace quillmar::cli {
 namespace {
@@ -285,7 +285,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       return kExitFailure;
     port.devices[0] = *found;  // the listed name as it is, COM5 and above too
   }
-  const std::string folder = line->folder.empty() ? boot::programFolder() : line->folder;
+  const std::string folder = line->folder.empty() ? platform::programFolder() : line->folder;
   const boot::ImageFile image =
       line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
   const boot::ImageFile readback =

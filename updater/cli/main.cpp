@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/terminal.h"
 #include "platform/console_text.h"
 #include "platform/console_window.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv) {
   const quillmar::platform::ConsoleText console;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const int status = quillmar::cli::runCommandLine(args, std::cout, std::cerr,
-                                                   quillmar::cli::standardErrorIsTerminal());
+                                                   quillmar::platform::standardErrorIsTerminal());
   quillmar::platform::holdOwnConsoleWindow();
   return status;
 }

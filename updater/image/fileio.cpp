@@ -12,8 +12,9 @@
 #include "image/diag_print.h"
 #include "image/file_op.h"
 #include "image/image_transfer.h"
-#include "image/line_ends.h"
-#include "image/replace_file.h"
+#include "platform/error_text.h"
+#include "platform/line_ends.h"
+#include "platform/replace_file.h"
 
 namespace quillmar::image {
 namespace {
@@ -61,16 +62,17 @@ bool deliverToStandardOutput(const FileOpInfo& info, std::string_view contents,
 // had to stay.
 bool deliverToFile(const FileOpInfo& info, const std::string& fileName, std::string_view contents,
                    std::ostream& diag) {
-  const auto failure = replaceFile(fileName, contents);
+  const auto failure = platform::replaceFile(fileName, contents);
   if (!failure) {
     return true;
   }
-  if (failure->step == ReplaceFailure::Step::Write) {
-    reportWriteError(info, fileName, failure->reason.c_str(), failure->written, contents.size(),
-                     diag);
+  // The messages end their sentences themselves, as after the POSIX texts.
+  const std::string reason = platform::withoutFullStop(failure->reason);
+  if (failure->step == platform::ReplaceFailure::Step::Write) {
+    reportWriteError(info, fileName, reason.c_str(), failure->written, contents.size(), diag);
   } else {
     printTo(diag, "can't open %s file %s: %s\n", info.description, fileName.c_str(),
-            failure->reason.c_str());
+            reason.c_str());
   }
   return false;
 }
@@ -119,7 +121,7 @@ int saveFile(const FileOpInfo& info, const std::string& fileName, int format, co
   // standard output is such a stream already.
   const bool text = *resolved != RawBinary && !standard;
   const std::string contents =
-      text ? withPlatformLineEnds(std::move(image).str()) : std::move(image).str();
+      text ? platform::withPlatformLineEnds(std::move(image).str()) : std::move(image).str();
   const bool delivered = standard ? deliverToStandardOutput(info, contents, diag)
                                   : deliverToFile(info, fileName, contents, diag);
   return delivered ? written : -1;

@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 #include "link/open_failure.h"
 #include "link/port_list.h"
 #include "link/serial_link.h"
+#include "platform/error_text.h"
 
 namespace quillmar::link {
 namespace {
@@ -19,18 +19,7 @@ constexpr const char* kCannotSetStatus = "Opening serial port:  Could not set co
 
 // The system's description of `code`, without its trailing line end and full stop.
 std::string describe(DWORD code) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string description =
-      length > 0 ? std::string(text, length) : "error " + std::to_string(code);
-  LocalFree(text);
-  while (!description.empty() &&
-         std::string_view("\r\n. ").find(description.back()) != std::string_view::npos) {
-    description.pop_back();
-  }
-  return description;
+  return platform::withoutFullStop(platform::systemErrorText(code));
 }
 
 // Why CreateFileA failed on a port. A port that another program holds answers "access

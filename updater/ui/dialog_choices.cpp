@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "boot/program_folder.h"
 #include "boot/transfer_estimate.h"
 #include "link/adapter_latency.h"
 #include "link/serial_link.h"
+#include "platform/program_folder.h"
 
 namespace quillmar::ui {
 
@@ -14,7 +14,7 @@ DialogSettings dialogSettings(const DialogOptions& options,
                               const std::vector<link::SerialPortInfo>& ports) {
   DialogSettings settings;
   settings.ports = boot::assignComPorts(ports, options.ports, link::comButtonPorts());
-  settings.programFolder = options.folder.empty() ? boot::programFolder() : options.folder;
+  settings.programFolder = options.folder.empty() ? platform::programFolder() : options.folder;
   settings.block = options.block;
   return settings;
 }

@@ -151,10 +151,25 @@ A timeline page that cannot be written fails the run and leaves no file.
   $ rm t.html; { planprobe -s$EXAMPLES/planprobe-schedule.txt -oo.log +d1 --timeline missing/t.html; echo " [$?]"; } | tail -n 2
   The timeline page missing/t.html could not be written: No such file or directory
    [255]
-  $ ls -d *.html* missing* .planprobe* 2>&1 | sort
+  $ ls -d *.html* missing* .replacing* 2>&1 | sort
   ls: cannot access '*.html*': No such file or directory
-  ls: cannot access '.planprobe*': No such file or directory
+  ls: cannot access '.replacing*': No such file or directory
   ls: cannot access 'missing*': No such file or directory
+
+A timeline page that is a link to a page elsewhere, as to a served one, is written through the
+link, as the log is: the link stays, and the page it leads to holds the timeline and keeps its
+permissions.
+
+  $ mkdir served && echo old >served/page.html && chmod 640 served/page.html
+  $ ln -s served/page.html page.html
+  $ planprobe -s$EXAMPLES/planprobe-schedule.txt -oo.log +d1 --timeline page.html >/dev/null; echo $?
+  0
+  $ stat -c '%F %N' page.html; stat -c '%A %n' served/*; ls -A served
+  symbolic link 'page.html' -> 'served/page.html'
+  -rw-r----- served/page.html
+  page.html
+  $ grep -c '<title>planprobe timeline' served/page.html; rm -r page.html served
+  1
 
 The page names its schedule as the name is spelt: characters outside ASCII in UTF-8 show as
 themselves, other bytes as in the schedule's lines.

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace quillmar::planprobe {
+namespace quillmar::platform {
 
 struct FileStamp {
   uint64_t device = 0;
@@ -23,6 +23,6 @@ struct FileStamp {
 };
 
 // The stamp of the regular file at `path`, taken now; nothing when there is no such file.
-std::optional<FileStamp> ReadFileStamp(const std::string& path);
+std::optional<FileStamp> readFileStamp(const std::string& path);
 
-}  // namespace quillmar::planprobe
+}  // namespace quillmar::platform

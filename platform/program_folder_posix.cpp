@@ -1,9 +1,11 @@
+// The program's file as the kernel names it in /proc/self/exe (Linux; elsewhere the link is
+// missing and the answer is ".").
 #include <filesystem>
 #include <system_error>
 
-#include "boot/program_folder.h"
+#include "program_folder.h"
 
-namespace quillmar::boot {
+namespace quillmar::platform {
 
 std::string programFolder() {
   std::error_code error;
@@ -13,4 +15,4 @@ std::string programFolder() {
   return program.parent_path().string();
 }
 
-}  // namespace quillmar::boot
+}  // namespace quillmar::platform

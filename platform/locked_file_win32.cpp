@@ -1,37 +1,29 @@
-// Windows files through the system's own sharing modes: the source is opened with read
-// sharing only, so nobody can write it meanwhile; the output is opened with no sharing at all.
+// Windows files through the system's own sharing modes: the file read is opened with read
+// sharing only, so nobody can write it meanwhile; the one written with no sharing at all.
 // A file that someone else holds in a conflicting way fails at once (sharing violation).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <limits>
 
-#include "page_file.h"
+#include "error_text.h"
+#include "locked_file.h"
 
-namespace quillmar::tildeconv {
+namespace quillmar::platform {
 
 namespace {
 
-// The system's description of GetLastError(), without its trailing line end.
+// The system's description of GetLastError().
 std::string lastError() {
-  const DWORD code = GetLastError();
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string description =
-      length > 0 ? std::string(text, length) : "error " + std::to_string(code);
-  LocalFree(text);
-  while (!description.empty() && (description.back() == '\n' || description.back() == '\r')) {
-    description.pop_back();
-  }
-  return description;
+  return systemErrorText(GetLastError());
 }
 
+// The system's handle behind ours.
 HANDLE native(FileHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
+// Ours for the system's handle.
 FileHandle wrap(HANDLE handle) {
   return reinterpret_cast<FileHandle>(handle);
 }
@@ -45,13 +37,13 @@ DWORD chunk(std::size_t size) {
 
 static_assert(kNoHandle == -1, "kNoHandle must match INVALID_HANDLE_VALUE");
 
-SourceFile::~SourceFile() {
+SharedReader::~SharedReader() {
   if (handle_ != kNoHandle) {
     CloseHandle(native(handle_));
   }
 }
 
-bool SourceFile::open(const std::string& name, std::string& error) {
+bool SharedReader::open(const std::string& name, std::string& error) {
   // A folder fails here too: without backup semantics it cannot be opened as a file.
   const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -63,7 +55,7 @@ bool SourceFile::open(const std::string& name, std::string& error) {
   return true;
 }
 
-std::ptrdiff_t SourceFile::read(std::span<char> buffer, std::string& error) {
+std::ptrdiff_t SharedReader::read(std::span<char> buffer, std::string& error) {
   DWORD count = 0;
   if (!ReadFile(native(handle_), buffer.data(), chunk(buffer.size()), &count, nullptr)) {
     error = lastError();
@@ -72,13 +64,13 @@ std::ptrdiff_t SourceFile::read(std::span<char> buffer, std::string& error) {
   return static_cast<std::ptrdiff_t>(count);
 }
 
-OutputFile::~OutputFile() {
+ExclusiveWriter::~ExclusiveWriter() {
   discard();
 }
 
-bool OutputFile::create(const std::string& name, std::string& error) {
+bool ExclusiveWriter::create(const std::string& name, std::string& error) {
   // CREATE_ALWAYS empties an existing file only once the open has succeeded, so a file that
-  // someone else holds open (this run's own source included) is left as it is.
+  // someone else holds open (this run's own file being read included) is left as it is.
   const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -90,7 +82,7 @@ bool OutputFile::create(const std::string& name, std::string& error) {
   return true;
 }
 
-bool OutputFile::write(std::span<const char> bytes, std::string& error) {
+bool ExclusiveWriter::write(std::span<const char> bytes, std::string& error) {
   while (!bytes.empty()) {
     DWORD count = 0;
     if (!WriteFile(native(handle_), bytes.data(), chunk(bytes.size()), &count, nullptr)) {
@@ -102,7 +94,7 @@ bool OutputFile::write(std::span<const char> bytes, std::string& error) {
   return true;
 }
 
-bool OutputFile::close(std::string& error) {
+bool ExclusiveWriter::close(std::string& error) {
   const HANDLE file = native(handle_);
   handle_ = kNoHandle;
   if (!CloseHandle(file)) {
@@ -113,7 +105,7 @@ bool OutputFile::close(std::string& error) {
   return true;
 }
 
-void OutputFile::discard() {
+void ExclusiveWriter::discard() {
   if (handle_ != kNoHandle) {
     CloseHandle(native(handle_));
     handle_ = kNoHandle;
@@ -121,4 +113,4 @@ void OutputFile::discard() {
   }
 }
 
-}  // namespace quillmar::tildeconv
+}  // namespace quillmar::platform

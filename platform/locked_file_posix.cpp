@@ -1,4 +1,4 @@
-// POSIX files with flock(2) locks: shared on the source, exclusive on the output, both taken
+// POSIX files with flock(2) locks: shared on the one read, exclusive on the one written, both taken
 // without waiting so that a busy file fails at once instead of hanging the run.
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,17 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
+#include "error_text.h"
+#include "locked_file.h"
 
-#include "page_file.h"
-
-namespace quillmar::tildeconv {
+namespace quillmar::platform {
 
 namespace {
 
 // The system's description of errno.
 std::string lastError() {
-  return std::generic_category().message(errno);
+  return systemErrorText(errno);
 }
 
 // The descriptor behind a handle.
@@ -25,7 +24,7 @@ int fd(FileHandle handle) {
 }
 
 // Takes the lock without waiting. Only "someone else holds it" fails: a file system that
-// cannot lock at all (some network and user-space ones) still gets converted.
+// cannot lock at all (some network and user-space ones) still gets used.
 bool lockNow(int descriptor, int operation) {
   while (flock(descriptor, operation | LOCK_NB) != 0) {
     if (errno != EINTR) {
@@ -44,13 +43,13 @@ bool closeFailed(int descriptor, std::string& error) {
 
 }  // namespace
 
-SourceFile::~SourceFile() {
+SharedReader::~SharedReader() {
   if (handle_ != kNoHandle) {
     ::close(fd(handle_));
   }
 }
 
-bool SourceFile::open(const std::string& name, std::string& error) {
+bool SharedReader::open(const std::string& name, std::string& error) {
   const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
     error = lastError();
@@ -71,7 +70,7 @@ bool SourceFile::open(const std::string& name, std::string& error) {
   return true;
 }
 
-std::ptrdiff_t SourceFile::read(std::span<char> buffer, std::string& error) {
+std::ptrdiff_t SharedReader::read(std::span<char> buffer, std::string& error) {
   for (;;) {
     const ssize_t count = ::read(fd(handle_), buffer.data(), buffer.size());
     if (count >= 0) {
@@ -84,13 +83,13 @@ std::ptrdiff_t SourceFile::read(std::span<char> buffer, std::string& error) {
   }
 }
 
-OutputFile::~OutputFile() {
+ExclusiveWriter::~ExclusiveWriter() {
   discard();
 }
 
-bool OutputFile::create(const std::string& name, std::string& error) {
+bool ExclusiveWriter::create(const std::string& name, std::string& error) {
   // Not O_TRUNC: the file is emptied only once the lock shows nobody else is using it (nor
-  // this run's own source, should the output name lead back to it).
+  // this run's own file being read, should the name lead back to it).
   const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (descriptor < 0) {
     error = lastError();
@@ -113,7 +112,7 @@ bool OutputFile::create(const std::string& name, std::string& error) {
   return true;
 }
 
-bool OutputFile::write(std::span<const char> bytes, std::string& error) {
+bool ExclusiveWriter::write(std::span<const char> bytes, std::string& error) {
   while (!bytes.empty()) {
     const ssize_t count = ::write(fd(handle_), bytes.data(), bytes.size());
     if (count < 0 && errno != EINTR) {
@@ -125,7 +124,7 @@ bool OutputFile::write(std::span<const char> bytes, std::string& error) {
   return true;
 }
 
-bool OutputFile::close(std::string& error) {
+bool ExclusiveWriter::close(std::string& error) {
   const int descriptor = fd(handle_);
   handle_ = kNoHandle;
   if (::close(descriptor) != 0) {
@@ -136,7 +135,7 @@ bool OutputFile::close(std::string& error) {
   return true;
 }
 
-void OutputFile::discard() {
+void ExclusiveWriter::discard() {
   if (handle_ != kNoHandle) {
     ::close(fd(handle_));
     handle_ = kNoHandle;
@@ -144,4 +143,4 @@ void OutputFile::discard() {
   }
 }
 
-}  // namespace quillmar::tildeconv
+}  // namespace quillmar::platform

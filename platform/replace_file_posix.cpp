@@ -1,15 +1,17 @@
+// Whole-file replacement on POSIX systems: a new file in the target's folder, written and
+// fsync'ed, renamed over the target, and the folder synced so that the rename lasts too.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
-#include "image/replace_file.h"
+#include "error_text.h"
+#include "replace_file.h"
 
-namespace quillmar::image {
+namespace quillmar::platform {
 namespace {
 
 // The file a save replaces: what a symbolic link points to rather than the link itself, as
@@ -35,7 +37,7 @@ std::string folderOf(const std::string& path) {
 int createTemporary(const std::string& folder, std::string& name) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = folder + ".image-" + std::to_string(random()) + ".tmp";
+    name = folder + ".replacing-" + std::to_string(random()) + ".tmp";
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) {
       return fd;
@@ -81,7 +83,7 @@ std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::str
   std::string temporary;
   const int fd = createTemporary(folder, temporary);
   if (fd < 0) {
-    return ReplaceFailure{ReplaceFailure::Step::Create, 0, std::strerror(errno)};
+    return ReplaceFailure{ReplaceFailure::Step::Create, 0, systemErrorText(errno)};
   }
   keepPermissions(fd, path);
   std::size_t written = 0;
@@ -99,7 +101,7 @@ std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::str
   }
   if (!ok) {
     ::unlink(temporary.c_str());
-    return ReplaceFailure{step, written, std::strerror(error)};
+    return ReplaceFailure{step, written, systemErrorText(error)};
   }
   syncFolder(folder);
   return std::nullopt;
@@ -109,17 +111,17 @@ std::optional<std::string> replaceBlocker(const std::string& requested) {
   const std::string path = resolvedTarget(requested);
   struct stat target {};
   if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
-    return std::string(std::strerror(EISDIR));
+    return systemErrorText(EISDIR);
   }
   // A read-only regular file is no obstacle: the rename replaces it as the folder allows.
   std::string temporary;
   const int fd = createTemporary(folderOf(path), temporary);
   if (fd < 0) {
-    return std::string(std::strerror(errno));
+    return systemErrorText(errno);
   }
   ::close(fd);
   ::unlink(temporary.c_str());
   return std::nullopt;
 }
 
-}  // namespace quillmar::image
+}  // namespace quillmar::platform

@@ -1,12 +1,12 @@
-// The folder of the running program, where the updater's image files live by default.
+// The folder of the running program, where a program keeps the files that belong beside it.
 #pragma once
 
 #include <string>
 
-namespace quillmar::boot {
+namespace quillmar::platform {
 
 // The directory holding the running program's file, without a trailing separator; "." when
 // the platform cannot tell.
 std::string programFolder();
 
-}  // namespace quillmar::boot
+}  // namespace quillmar::platform

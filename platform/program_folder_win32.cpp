@@ -1,10 +1,11 @@
+// The program's file as the loader names it.
 #include <windows.h>
 
 #include <string>
 
-#include "boot/program_folder.h"
+#include "program_folder.h"
 
-namespace quillmar::boot {
+namespace quillmar::platform {
 
 std::string programFolder() {
   // Up to MAX_PATH UTF-16 units, each of which takes at most three bytes in UTF-8.
@@ -17,4 +18,4 @@ std::string programFolder() {
   return cut == std::string::npos ? "." : program.substr(0, cut);
 }
 
-}  // namespace quillmar::boot
+}  // namespace quillmar::platform

@@ -3,9 +3,9 @@
 
 #include <ctime>
 
-#include "log/file_stamp.h"
+#include "file_stamp.h"
 
-namespace quillmar::planprobe {
+namespace quillmar::platform {
 
 namespace {
 
@@ -18,7 +18,7 @@ int64_t nanoseconds(const timespec& time) {
 
 }  // namespace
 
-std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+std::optional<FileStamp> readFileStamp(const std::string& path) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
     return std::nullopt;
@@ -36,4 +36,4 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
   return stamp;
 }
 
-}  // namespace quillmar::planprobe
+}  // namespace quillmar::platform

@@ -3,9 +3,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "log/file_stamp.h"
+#include "file_stamp.h"
 
-namespace quillmar::planprobe {
+namespace quillmar::platform {
 
 namespace {
 
@@ -21,7 +21,7 @@ struct HandleCloser {
 
 }  // namespace
 
-std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+std::optional<FileStamp> readFileStamp(const std::string& path) {
   const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -51,4 +51,4 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
   return stamp;
 }
 
-}  // namespace quillmar::planprobe
+}  // namespace quillmar::platform

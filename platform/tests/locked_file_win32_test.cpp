@@ -1,4 +1,4 @@
-// The Windows sharing modes of the converter's files, checked against a second opener in the
+// The Windows sharing modes of the held files, checked against a second opener in the
 // same process (sharing is decided per open handle, not per process).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "page_file.h"
+#include "platform/locked_file.h"
 
-namespace quillmar::tildeconv {
+namespace quillmar::platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,7 +47,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // Our file and another opener on it, in either order. Opened first, ours lets others read the
 // source only; opened second, ours fails with the system's reason and leaves the content alone
 // (the last row: an output that is this run's source, open to readers only).
-TEST(PageFileWin32, SharingWithAnotherOpener) {
+TEST(LockedFileWin32, SharingWithAnotherOpener) {
   const struct {
     bool oursFirst;
     bool source;  // ours is the source, else the output
@@ -68,8 +68,8 @@ TEST(PageFileWin32, SharingWithAnotherOpener) {
     const ScratchFile file;
     const fs::path& path = file.path;
     std::ofstream(path) << "kept";
-    SourceFile source;
-    OutputFile output;
+    SharedReader source;
+    ExclusiveWriter output;
     std::string error;
     const auto openOurs = [&] {
       return c.source ? source.open(path.string(), error) : output.create(path.string(), error);
@@ -94,12 +94,12 @@ TEST(PageFileWin32, SharingWithAnotherOpener) {
   }
 }
 
-TEST(PageFileWin32, UnfinishedOutputIsRemovedAndFinishedKept) {
+TEST(LockedFileWin32, UnfinishedOutputIsRemovedAndFinishedKept) {
   for (const bool finish : {false, true}) {
     const ScratchFile file;
     std::string error;
     {
-      OutputFile output;
+      ExclusiveWriter output;
       ASSERT_TRUE(output.create(file.path.string(), error)) << error;
       ASSERT_TRUE(output.write(std::string_view("a~~b"), error)) << error;
       ASSERT_TRUE(!finish || output.close(error)) << error;
@@ -109,4 +109,4 @@ TEST(PageFileWin32, UnfinishedOutputIsRemovedAndFinishedKept) {
 }
 
 }  // namespace
-}  // namespace quillmar::tildeconv
+}  // namespace quillmar::platform

@@ -1,8 +1,9 @@
-#include "image/line_ends.h"
+// Windows text files end their lines in CR LF.
+#include "line_ends.h"
 
 #include <algorithm>
 
-namespace quillmar::image {
+namespace quillmar::platform {
 
 std::string withPlatformLineEnds(std::string text) {
   std::string windows;
@@ -17,4 +18,4 @@ std::string withPlatformLineEnds(std::string text) {
   return windows;
 }
 
-}  // namespace quillmar::image
+}  // namespace quillmar::platform

@@ -1,0 +1,12 @@
+// Terminals as isatty(3) tells them.
+#include <unistd.h>
+
+#include "terminal.h"
+
+namespace quillmar::platform {
+
+bool standardErrorIsTerminal() {
+  return isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace quillmar::platform
