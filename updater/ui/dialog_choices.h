@@ -14,13 +14,14 @@
 
 #include "boot/boot_programmer.h"
 #include "boot/port_assignment.h"
+#include "boot/serial_ports.h"
 #include "boot/updater_presenter.h"
 #include "ui/dialog_options.h"
 
 namespace quillmar::ui {
 
 // This computer's serial ports, adapters first (read again each time the user looks).
-using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+using PortLister = std::function<std::vector<boot::SerialPortInfo>()>;
 // The latency timer of the USB adapter behind a device, where the system tells it.
 using LatencyReader = std::function<std::optional<int>(const std::string& device)>;
 
@@ -28,7 +29,7 @@ using LatencyReader = std::function<std::optional<int>(const std::string& device
 struct DialogSettings {
   std::array<boot::ComPort, 2> ports;  // behind Com1 and Com2
   std::string programFolder;           // holds quillmar.hex, quillread.hex
-  uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
+  uint16_t replyTimeoutMs = boot::kReplyTimeoutMs;
   bool block = false;  // fast transfers chosen at the start
   PortLister listPorts;
   LatencyReader latencyOf;
@@ -37,7 +38,7 @@ struct DialogSettings {
 // The settings from the command line: the Com buttons' ports assigned among `ports` (this
 // computer's), the folder given or the program's own; the system's port list and latencies.
 DialogSettings dialogSettings(const DialogOptions& options,
-                              const std::vector<link::SerialPortInfo>& ports);
+                              const std::vector<boot::SerialPortInfo>& ports);
 
 // The ports one Com button can stand for, and which of them it stands for now.
 struct PortChoices {

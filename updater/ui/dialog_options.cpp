@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "link/serial_link.h"
+#include "boot/serial_ports.h"
 #include "ui/dialog_resources.h"
 
 namespace quillmar::ui {
@@ -41,7 +41,7 @@ std::string comDescription(int button, const std::string& own) {
       "the first serial port not behind the other Com button, USB adapters "
       "first";
   return "Port behind Com" + std::to_string(button + 1) + " (default: " +
-         (own.empty() ? free + ", else " + link::defaultPortDevices()[button]
+         (own.empty() ? free + ", else " + boot::defaultPortDevices()[button]
                       : own + " where this computer has it, else " + free) +
          ").";
 }

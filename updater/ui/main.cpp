@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("QUILLmar_Update");
   QApplication::setApplicationVersion("1.1");
   quillmar::ui::UpdaterDialog dialog(
-      quillmar::ui::dialogSettings(start.options, quillmar::link::listSerialPortDetails()));
+      quillmar::ui::dialogSettings(start.options, quillmar::boot::listSerialPortDetails()));
   dialog.exec();  // the program ends when the dialog closes
   return 0;
 }

@@ -27,7 +27,7 @@ UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
     : QDialog(parent),
       choices_(settings),
       ui_(*this),
-      presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs),
+      presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs),
       lock_(*this) {
   buildDialog(*this, kUpdaterDialogLayout);
   files_ = new FileChoiceControls(*this, settings.programFolder);
