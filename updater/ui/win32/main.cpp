@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "boot/serial_ports.h"
-#include "ui/dialog_choices.h"
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_choices.h"
+#include "ui/common/dialog_resources.h"
 #include "ui/win32/updater_dialog.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "ui/operation_buttons.h"
+#include "ui/common/operation_buttons.h"
 #include "ui/win32/info_dialogs.h"
 #include "ui/win32/resource.h"
 

@@ -1,5 +1,5 @@
 // The dialog's port and transfer choices.
-#include "ui/dialog_choices.h"
+#include "ui/common/dialog_choices.h"
 
 #include <algorithm>
 

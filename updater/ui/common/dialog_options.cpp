@@ -1,10 +1,10 @@
 // Reading the dialog program's command line and writing its help.
-#include "ui/dialog_options.h"
+#include "ui/common/dialog_options.h"
 
 #include <algorithm>
 
 #include "boot/serial_ports.h"
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 
 namespace quillmar::ui {
 namespace {

@@ -2,6 +2,11 @@
 // and the native Windows dialog and free of any toolkit: the port each Com button stands for,
 // with every port of the computer to choose from, and fast (block) transfers, with the question
 // to switch to them before an operation that a slow USB adapter would drag out.
+//
+// ui/common/ is the dialogs' toolkit-free part, built once (updater_ui_common) and linked by the
+// Qt dialog (ui/qt/) and the native Windows one (ui/win32/): the dialog templates, the program's
+// command line, these choices, the operation's time and the buttons' operations. It uses boot/
+// and the standard library only, so that both dialogs behave alike from one source.
 #pragma once
 
 #include <array>
@@ -16,7 +21,7 @@
 #include "boot/port_assignment.h"
 #include "boot/serial_ports.h"
 #include "boot/updater_presenter.h"
-#include "ui/dialog_options.h"
+#include "ui/common/dialog_options.h"
 
 namespace quillmar::ui {
 

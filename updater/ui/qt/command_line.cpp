@@ -1,5 +1,5 @@
 // Reading the Qt dialog program's command line.
-#include "ui/command_line.h"
+#include "ui/qt/command_line.h"
 
 #include "boot/serial_ports.h"
 

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <iostream>
 
-#include "ui/command_line.h"
-#include "ui/updater_dialog.h"
+#include "ui/qt/command_line.h"
+#include "ui/qt/updater_dialog.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
