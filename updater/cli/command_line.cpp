@@ -81,13 +81,13 @@ bool isOption(const std::string& arg, const std::string& name) {
 // The --port lines of the help: where every COM name opens its port (Windows), any COMn;
 // elsewhere the four the link's table names, with their devices.
 std::string portOptionHelp() {
-  if (!link::comPortBeyondTable(5).empty()) {
+  if (!boot::comPortBeyondTable(5).empty()) {
     return "  --port PORT   a serial port by its name, COM1 to COM256 in any case (see\n"
            "                --list-ports), or auto: the first listed port whose boot loader\n"
            "                answers; ports that another program holds are skipped;\n"
            "                default COM1\n";
   }
-  const link::PortDevices devices = link::defaultPortDevices();
+  const boot::PortDevices devices = boot::defaultPortDevices();
   return "  --port PORT   COM1, COM2, COM3 or COM4 (" + devices[0] + ", " + devices[1] + ", " +
          devices[2] + ", " + devices[3] +
          "),\n"
@@ -155,14 +155,14 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 // COM1..COM4 pick their slot in the link's table. Another COMn is a port of its own where the
 // platform opens any COM name (Windows); elsewhere its index is one the link refuses.
 PortChoice choosePort(const std::string& port) {
-  PortChoice choice{link::defaultPortDevices(), 0};
-  const std::optional<int> number = link::comPortNumber(port);
+  PortChoice choice{boot::defaultPortDevices(), 0};
+  const std::optional<int> number = boot::comPortNumber(port);
   if (!number) {
     choice.devices[0] = port;
     return choice;
   }
-  const std::string beyond = link::comPortBeyondTable(*number);
-  if ((*number >= 1 && *number <= link::kPortCount) || beyond.empty())
+  const std::string beyond = boot::comPortBeyondTable(*number);
+  if ((*number >= 1 && *number <= boot::kPortCount) || beyond.empty())
     choice.portIndex = *number - 1;
   else
     choice.devices[0] = beyond;
@@ -232,12 +232,12 @@ std::string versionText() {
   return std::string("quillmar-update ") + QUILLMAR_VERSION + "\n";
 }
 
-std::string portListText(const std::vector<link::SerialPortInfo>& ports) {
+std::string portListText(const std::vector<boot::SerialPortInfo>& ports) {
   if (ports.empty())
     return "no serial ports were found on this computer.\n";
   std::string text;
-  for (const link::SerialPortInfo& port : ports)
-    text += link::describePort(port) + "\n";
+  for (const boot::SerialPortInfo& port : ports)
+    text += boot::describePort(port) + "\n";
   return text;
 }
 
@@ -245,10 +245,10 @@ namespace {
 
 // "auto" as the port: the first listed port whose boot loader answers, or nothing after the
 // list of what each port answered.
-std::optional<std::string> findPort(const std::vector<link::SerialPortInfo>& ports,
+std::optional<std::string> findPort(const std::vector<boot::SerialPortInfo>& ports,
                                     uint16_t probeTimeoutMs, std::ostream& err) {
   std::vector<std::string> devices;
-  for (const link::SerialPortInfo& port : ports)
+  for (const boot::SerialPortInfo& port : ports)
     devices.push_back(port.name);
   const boot::PortSearch search = boot::findBootLoader(devices, probeTimeoutMs);
   err << boot::describeSearch(search);

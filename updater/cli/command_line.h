@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "boot/port_search.h"
+#include "boot/serial_ports.h"
 #include "boot/updater_presenter.h"
-#include "link/port_list.h"
 
 namespace quillmar::cli {
 
@@ -42,7 +42,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 // platform's devices; another COMn is that port on Windows, used as port index 0, and elsewhere
 // an index the link refuses when it opens; anything else is a device path, used as index 0.
 struct PortChoice {
-  link::PortDevices devices;
+  boot::PortDevices devices;
   int portIndex = 0;
 };
 PortChoice choosePort(const std::string& port);
@@ -54,10 +54,10 @@ std::string helpText();
 std::string versionText();
 
 // The --list-ports text for `ports`: one line each, or a line saying there is none.
-std::string portListText(const std::vector<link::SerialPortInfo>& ports);
+std::string portListText(const std::vector<boot::SerialPortInfo>& ports);
 
 // The serial ports --list-ports and --port auto work with.
-using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+using PortLister = std::function<std::vector<boot::SerialPortInfo>()>;
 
 // Runs the whole program on `args`: the operation's status texts on `out`, messages,
 // diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
@@ -65,7 +65,7 @@ using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
 // question to a port.
 int runCommandLine(
     const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
-    const PortLister& ports = [] { return link::listSerialPortDetails(); },
+    const PortLister& ports = [] { return boot::listSerialPortDetails(); },
     uint16_t probeTimeoutMs = boot::kProbeTimeoutMs);
 
 }  // namespace quillmar::cli

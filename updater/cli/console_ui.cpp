@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "boot/progress_time.h"
+#include "boot/serial_ports.h"
 #include "boot/transfer_estimate.h"
 #include "boot/updater_presenter.h"
 #include "cli/latency_note.h"
-#include "link/adapter_latency.h"
 
 namespace quillmar::cli {
 namespace {
@@ -84,10 +84,10 @@ void ConsoleUi::linkOpened(const std::string& device) {
   if (latencyNoted_)
     return;
   latencyNoted_ = true;
-  const std::optional<int> latency = link::adapterLatencyMs(device);
+  const std::optional<int> latency = boot::adapterLatencyMs(device);
   if (latency && *latency > boot::kQuietLatencyMs) {
     endBar();
-    err_ << latencyNote(device, *latency, operation_, block_, link::adapterLatencySetting(device))
+    err_ << latencyNote(device, *latency, operation_, block_, boot::adapterLatencySetting(device))
          << std::flush;
   }
 }

@@ -10,7 +10,7 @@ namespace quillmar::cli {
 
 // The note for an adapter on `device` that holds each reply `latencyMs` ms (meant for above
 // 2 ms): the figure, what it costs `operation` in the chosen mode, and what helps: block
-// transfers, and `setting` (link::adapterLatencySetting), where the timer is lowered.
+// transfers, and `setting` (boot::adapterLatencySetting), where the timer is lowered.
 std::string latencyNote(const std::string& device, int latencyMs, boot::Operation operation,
                         bool block, const std::string& setting);
 

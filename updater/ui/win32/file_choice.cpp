@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 #include "ui/win32/resource.h"
 
 namespace quillmar::ui {

@@ -1,6 +1,6 @@
 #include "ui/win32/info_dialogs.h"
 
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 #include "ui/win32/resource.h"
 
 namespace quillmar::ui {

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "link/port_list.h"
-#include "link/serial_link.h"
-#include "ui/dialog_choices.h"
-#include "ui/dialog_resources.h"
+#include "boot/serial_ports.h"
+#include "ui/common/dialog_choices.h"
+#include "ui/common/dialog_resources.h"
 #include "ui/win32/updater_dialog.h"
 
 namespace {
@@ -43,7 +42,7 @@ void tell(DWORD which, const std::string& text, UINT icon) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::vector<std::string> arguments(__argv, __argv + __argc);
   const quillmar::ui::ProgramStart start =
-      quillmar::ui::readDialogOptions(arguments, {}, quillmar::link::comButtonPorts());
+      quillmar::ui::readDialogOptions(arguments, {}, quillmar::boot::comButtonPorts());
   switch (start.action) {
     case quillmar::ui::ProgramStart::ShowText:
       tell(STD_OUTPUT_HANDLE, start.text, MB_ICONINFORMATION);
@@ -58,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
   quillmar::ui::UpdaterDialog dialog(
       instance,
-      quillmar::ui::dialogSettings(start.options, quillmar::link::listSerialPortDetails()));
+      quillmar::ui::dialogSettings(start.options, quillmar::boot::listSerialPortDetails()));
   dialog.run();
   return 0;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "ui/operation_buttons.h"
+#include "ui/common/operation_buttons.h"
 #include "ui/win32/info_dialogs.h"
 #include "ui/win32/resource.h"
 
@@ -51,7 +51,7 @@ UpdaterDialog::UpdaterDialog(HINSTANCE instance, const DialogSettings& settings)
       programFolder_(settings.programFolder),
       block_(settings.block),
       choices_(settings),
-      presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs) {}
+      presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs) {}
 
 UpdaterDialog::~UpdaterDialog() {
   if (worker_.joinable()) {

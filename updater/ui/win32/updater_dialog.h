@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "boot/updater_presenter.h"
-#include "ui/dialog_choices.h"
+#include "ui/common/dialog_choices.h"
 #include "ui/win32/dialog_operation_ui.h"
 #include "ui/win32/file_choice.h"
 #include "ui/win32/input_lock.h"

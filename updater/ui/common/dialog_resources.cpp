@@ -1,5 +1,5 @@
 // The dialog templates and the help text.
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 
 namespace quillmar::ui {
 

@@ -1,5 +1,5 @@
 // The file rows of the main dialog: choosing, dropping and showing the operations' files.
-#include "ui/file_choice.h"
+#include "ui/qt/file_choice.h"
 
 #include <QDialog>
 #include <QDir>
@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "ui/dialog_template.h"
+#include "ui/qt/dialog_template.h"
 
 namespace quillmar::ui {
 namespace {

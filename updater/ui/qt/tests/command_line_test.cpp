@@ -1,13 +1,13 @@
 // The dialog program's command line and its port and transfer choices, in-process; the built
 // program's --help and refusals without any display are pinned by the transcript.
-#include "ui/command_line.h"
+#include "ui/qt/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "boot/operation_ui.h"
-#include "ui/dialog_choices.h"
+#include "ui/common/dialog_choices.h"
 
 namespace quillmar::ui {
 namespace {

@@ -1,6 +1,7 @@
 // The dialog templates of QUILLmar_Update: every control of the three dialogs with its id, kind,
 // text and place in dialog units, listed in tab order. Plain data, free of the window system;
-// dialog_template.cpp turns a table into widgets.
+// the Qt dialog turns a table into widgets (ui/qt/dialog_template.cpp), and the Windows dialog's
+// resource script, which repeats them, is held to them by a test (dialog_layouts_test.cpp).
 #pragma once
 
 #include <span>

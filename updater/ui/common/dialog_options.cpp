@@ -1,10 +1,10 @@
 // Reading the dialog program's command line and writing its help.
-#include "ui/dialog_options.h"
+#include "ui/common/dialog_options.h"
 
 #include <algorithm>
 
-#include "link/serial_link.h"
-#include "ui/dialog_resources.h"
+#include "boot/serial_ports.h"
+#include "ui/common/dialog_resources.h"
 
 namespace quillmar::ui {
 namespace {
@@ -41,7 +41,7 @@ std::string comDescription(int button, const std::string& own) {
       "the first serial port not behind the other Com button, USB adapters "
       "first";
   return "Port behind Com" + std::to_string(button + 1) + " (default: " +
-         (own.empty() ? free + ", else " + link::defaultPortDevices()[button]
+         (own.empty() ? free + ", else " + boot::defaultPortDevices()[button]
                       : own + " where this computer has it, else " + free) +
          ").";
 }

@@ -9,7 +9,7 @@
 
 #include "boot/operation_ui.h"
 #include "boot/updater_presenter.h"
-#include "ui/operation_clock.h"
+#include "ui/common/operation_clock.h"
 
 class QDialog;
 

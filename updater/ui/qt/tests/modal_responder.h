@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialog_template.h"
+#include "ui/qt/dialog_template.h"
 
 namespace quillmar::ui::testing {
 

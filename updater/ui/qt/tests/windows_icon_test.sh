@@ -33,7 +33,7 @@ for ((i = 0; i < count; i++)); do
 done
 [[ ${found[*]} == "16 32 48 256" ]] || fail "the icon's sizes are ${found[*]}, not 16 32 48 256"
 for size in 16 32 48 256; do
-  png=$1/updater/ui/resources/icon-$size.png
+  png=$1/updater/ui/qt/resources/icon-$size.png
   # The PNG header: width and height (big-endian), bit depth 8 and colour type 6 (RGBA).
   header=$(od -A n -t u1 -j 16 -N 10 "$png" | tr -s ' ')
   side="0 0 $((size >> 8)) $((size & 255))"

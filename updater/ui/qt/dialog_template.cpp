@@ -1,5 +1,5 @@
 // Dialog templates turned into Qt widgets.
-#include "ui/dialog_template.h"
+#include "ui/qt/dialog_template.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

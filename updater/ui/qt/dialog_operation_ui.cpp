@@ -1,5 +1,5 @@
 // The main dialog as the user interface of a running operation.
-#include "ui/dialog_operation_ui.h"
+#include "ui/qt/dialog_operation_ui.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QThread>
 
-#include "ui/dialog_template.h"
+#include "ui/qt/dialog_template.h"
 
 namespace quillmar::ui {
 namespace {

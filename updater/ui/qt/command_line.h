@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include "ui/dialog_options.h"
+#include "ui/common/dialog_options.h"
 
 namespace quillmar::ui {
 

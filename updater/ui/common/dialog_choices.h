@@ -2,6 +2,11 @@
 // and the native Windows dialog and free of any toolkit: the port each Com button stands for,
 // with every port of the computer to choose from, and fast (block) transfers, with the question
 // to switch to them before an operation that a slow USB adapter would drag out.
+//
+// ui/common/ is the dialogs' toolkit-free part, built once (updater_ui_common) and linked by the
+// Qt dialog (ui/qt/) and the native Windows one (ui/win32/): the dialog templates, the program's
+// command line, these choices, the operation's time and the buttons' operations. It uses boot/
+// and the standard library only, so that both dialogs behave alike from one source.
 #pragma once
 
 #include <array>
@@ -14,13 +19,14 @@
 
 #include "boot/boot_programmer.h"
 #include "boot/port_assignment.h"
+#include "boot/serial_ports.h"
 #include "boot/updater_presenter.h"
-#include "ui/dialog_options.h"
+#include "ui/common/dialog_options.h"
 
 namespace quillmar::ui {
 
 // This computer's serial ports, adapters first (read again each time the user looks).
-using PortLister = std::function<std::vector<link::SerialPortInfo>()>;
+using PortLister = std::function<std::vector<boot::SerialPortInfo>()>;
 // The latency timer of the USB adapter behind a device, where the system tells it.
 using LatencyReader = std::function<std::optional<int>(const std::string& device)>;
 
@@ -28,7 +34,7 @@ using LatencyReader = std::function<std::optional<int>(const std::string& device
 struct DialogSettings {
   std::array<boot::ComPort, 2> ports;  // behind Com1 and Com2
   std::string programFolder;           // holds quillmar.hex, quillread.hex
-  uint16_t replyTimeoutMs = link::kReplyTimeoutMs;
+  uint16_t replyTimeoutMs = boot::kReplyTimeoutMs;
   bool block = false;  // fast transfers chosen at the start
   PortLister listPorts;
   LatencyReader latencyOf;
@@ -37,7 +43,7 @@ struct DialogSettings {
 // The settings from the command line: the Com buttons' ports assigned among `ports` (this
 // computer's), the folder given or the program's own; the system's port list and latencies.
 DialogSettings dialogSettings(const DialogOptions& options,
-                              const std::vector<link::SerialPortInfo>& ports);
+                              const std::vector<boot::SerialPortInfo>& ports);
 
 // The ports one Com button can stand for, and which of them it stands for now.
 struct PortChoices {

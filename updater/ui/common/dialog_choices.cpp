@@ -1,19 +1,18 @@
 // The dialog's port and transfer choices.
-#include "ui/dialog_choices.h"
+#include "ui/common/dialog_choices.h"
 
 #include <algorithm>
 
+#include "boot/serial_ports.h"
 #include "boot/transfer_estimate.h"
-#include "link/adapter_latency.h"
-#include "link/serial_link.h"
 #include "platform/program_folder.h"
 
 namespace quillmar::ui {
 
 DialogSettings dialogSettings(const DialogOptions& options,
-                              const std::vector<link::SerialPortInfo>& ports) {
+                              const std::vector<boot::SerialPortInfo>& ports) {
   DialogSettings settings;
-  settings.ports = boot::assignComPorts(ports, options.ports, link::comButtonPorts());
+  settings.ports = boot::assignComPorts(ports, options.ports, boot::comButtonPorts());
   settings.programFolder = options.folder.empty() ? platform::programFolder() : options.folder;
   settings.block = options.block;
   return settings;
@@ -23,9 +22,9 @@ DialogChoices::DialogChoices(const DialogSettings& settings)
     : ports_(settings.ports),
       fast_(settings.block),
       listPorts_(settings.listPorts ? settings.listPorts
-                                    : [] { return link::listSerialPortDetails(); }),
+                                    : [] { return boot::listSerialPortDetails(); }),
       latencyOf_(settings.latencyOf ? settings.latencyOf : [](const std::string& device) {
-        return link::adapterLatencyMs(device);
+        return boot::adapterLatencyMs(device);
       }) {}
 
 PortChoices DialogChoices::choices(int button) {
@@ -53,7 +52,7 @@ void DialogChoices::prepare(boot::BootProgrammer& programmer, boot::Operation op
     else if (question)
       declined_.insert(port.device);
   }
-  link::PortDevices devices = link::defaultPortDevices();
+  boot::PortDevices devices = boot::defaultPortDevices();
   devices[0] = ports_[0].device;
   devices[1] = ports_[1].device;
   programmer.serialLink().setDevices(devices);

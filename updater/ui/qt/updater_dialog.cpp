@@ -1,6 +1,6 @@
 // The main dialog: controls, the about command, the port and transfer choices, and operations
 // on a worker thread.
-#include "ui/updater_dialog.h"
+#include "ui/qt/updater_dialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <iostream>
 
-#include "ui/dialog_template.h"
-#include "ui/info_dialogs.h"
-#include "ui/operation_buttons.h"
+#include "ui/common/operation_buttons.h"
+#include "ui/qt/dialog_template.h"
+#include "ui/qt/info_dialogs.h"
 
 namespace quillmar::ui {
 namespace {
@@ -27,7 +27,7 @@ UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
     : QDialog(parent),
       choices_(settings),
       ui_(*this),
-      presenter_(ui_, std::cerr, link::defaultPortDevices(), settings.replyTimeoutMs),
+      presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs),
       lock_(*this) {
   buildDialog(*this, kUpdaterDialogLayout);
   files_ = new FileChoiceControls(*this, settings.programFolder);

@@ -1,7 +1,7 @@
 // Reading the Qt dialog program's command line.
-#include "ui/command_line.h"
+#include "ui/qt/command_line.h"
 
-#include "link/serial_link.h"
+#include "boot/serial_ports.h"
 
 namespace quillmar::ui {
 namespace {
@@ -38,7 +38,7 @@ ProgramStart readCommandLine(const QStringList& arguments) {
   std::vector<std::string> words;
   for (const QString& argument : arguments)
     words.push_back(argument.toStdString());
-  return readDialogOptions(words, kToolkitOptions, link::comButtonPorts());
+  return readDialogOptions(words, kToolkitOptions, boot::comButtonPorts());
 }
 
 }  // namespace quillmar::ui

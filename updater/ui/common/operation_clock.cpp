@@ -1,5 +1,5 @@
 // Timing an operation's progress for the dialog.
-#include "ui/operation_clock.h"
+#include "ui/common/operation_clock.h"
 
 #include "boot/progress_time.h"
 #include "boot/transfer_estimate.h"

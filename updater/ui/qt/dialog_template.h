@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 
 class QDialog;
 

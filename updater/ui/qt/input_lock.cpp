@@ -1,5 +1,5 @@
 // Dropping the guarded dialog's input while an operation runs.
-#include "ui/input_lock.h"
+#include "ui/qt/input_lock.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -32,9 +32,9 @@
 #include "image/detect_format.h"
 #include "image/fileio.h"
 #include "link/serial_link.h"
-#include "ui/dialog_template.h"
-#include "ui/tests/modal_responder.h"
-#include "ui/updater_dialog.h"
+#include "ui/qt/dialog_template.h"
+#include "ui/qt/tests/modal_responder.h"
+#include "ui/qt/updater_dialog.h"
 
 namespace quillmar::ui {
 namespace {

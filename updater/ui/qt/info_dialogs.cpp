@@ -1,10 +1,10 @@
 // The help dialog and the about box.
-#include "ui/info_dialogs.h"
+#include "ui/qt/info_dialogs.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/dialog_template.h"
+#include "ui/qt/dialog_template.h"
 
 namespace quillmar::ui {
 namespace {

@@ -3,16 +3,19 @@
 // an operation runs the dialog takes no input. Below the progress bar it shows the time of an
 // operation, the port behind the checked Com button (any of the computer's ports can be
 // chosen there) and the choice of fast transfers.
+//
+// ui/qt/ is the dialog program on Qt 6 Widgets, the only folder that uses Qt: these widgets over
+// the dialogs' toolkit-free part (ui/common/), with the program's icons and menu entry.
 #pragma once
 
 #include <QDialog>
 #include <string>
 
 #include "boot/updater_presenter.h"
-#include "ui/dialog_choices.h"
-#include "ui/dialog_operation_ui.h"
-#include "ui/file_choice.h"
-#include "ui/input_lock.h"
+#include "ui/common/dialog_choices.h"
+#include "ui/qt/dialog_operation_ui.h"
+#include "ui/qt/file_choice.h"
+#include "ui/qt/input_lock.h"
 
 class QThread;
 

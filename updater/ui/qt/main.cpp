@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <iostream>
 
-#include "ui/command_line.h"
-#include "ui/updater_dialog.h"
+#include "ui/qt/command_line.h"
+#include "ui/qt/updater_dialog.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("QUILLmar_Update");
   QApplication::setApplicationVersion("1.1");
   quillmar::ui::UpdaterDialog dialog(
-      quillmar::ui::dialogSettings(start.options, quillmar::link::listSerialPortDetails()));
+      quillmar::ui::dialogSettings(start.options, quillmar::boot::listSerialPortDetails()));
   dialog.exec();  // the program ends when the dialog closes
   return 0;
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "boot/updater_presenter.h"
-#include "ui/dialog_resources.h"
+#include "ui/common/dialog_resources.h"
 
 namespace quillmar::ui {
 
