@@ -94,7 +94,7 @@ __attribute__((noreturn, used, section(".init9"))) void boot(void) {
     if (command == 0x1B)
       continue;
     if (command == 'S') {
-      send('A');  /* a string would need the C start-up code to copy it */
+      send('A'); /* a string would need the C start-up code to copy it */
       send('V');
       send('R');
       send('B');
