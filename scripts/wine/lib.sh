@@ -11,9 +11,11 @@ shots=$root/build-windows/screenshots
 version=$(sed -n 's/^project(quillmar_tools VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
+failed=false
 # fail MESSAGE: ends the stage as failed.
 fail() {
   echo "wine-tests: FAILED: $*" >&2
+  failed=true
   exit 1
 }
 
@@ -27,9 +29,11 @@ fi
 xvfb_pid=
 sim_pid=
 prefix=
-# cleanup: ends what the stage started (a failed step leaves the simulator running) and removes
-# the folder when the stage made it.
+# cleanup STATUS COMMAND: ends what the stage started (a failed step leaves the simulator
+# running) and removes the folder when the stage made it; names the command that ended the stage
+# when a step other than fail did.
 cleanup() {
+  [[ $1 == 0 ]] || $failed || echo "wine-tests: FAILED: $2 (status $1)" >&2
   if [[ -n $prefix ]]; then
     timeout 20 wineserver -k 2>/dev/null || true
     timeout 20 wineserver --wait 2>/dev/null || true # the next stage may start it again
@@ -38,7 +42,7 @@ cleanup() {
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   ! $own_work || rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'cleanup $? "$BASH_COMMAND"' EXIT
 
 # need_cross_build: the Windows programs in build-windows/bin/, made or brought up to date unless
 # this run has done so already.
@@ -121,6 +125,9 @@ restart_server() {
 # COM3), adapter (only COM5, a USB adapter, and none of the machine's own ports) or setup (for
 # the setup program). The first use makes it, with the settings of scripts/wine/NAME.reg (a
 # REGEDIT4 file; @WORK@ stands for the run's folder) in its registry; later ones reuse it.
+# The COM ports are links in the run's folder, which start_sim points at the simulator's
+# pseudo-terminal. Windows show in one virtual desktop that fills the display, with Wine's own
+# frames and captions.
 use_prefix() {
   local name=$1
   need_display
