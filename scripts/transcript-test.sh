@@ -9,7 +9,8 @@
 #   The version in $TRANSCRIPT_VERSION, when set, shows as "<version>".
 #
 # The commands run one after another in one shell, in a fresh folder, with standard input from
-# /dev/null; what is on PATH and in the environment comes from the caller. The transcript passes
+# /dev/null; what is on PATH and in the environment comes from the caller, and $TRANSCRIPT_DIR is
+# the transcript's own folder, whose helper files it may source. The transcript passes
 # when what the commands give now is the file byte for byte; otherwise the difference is shown.
 # With --update the file is rewritten with what they give now.
 #
@@ -58,7 +59,7 @@ SHOW
   flush
 } >"$work/script"
 
-(cd "$work/run" && LC_ALL=C TZ=UTC bash "$work/script") >"$work/actual" 2>&1 || true
+(cd "$work/run" && LC_ALL=C TZ=UTC TRANSCRIPT_DIR=$(dirname "$transcript") bash "$work/script") >"$work/actual" 2>&1 || true
 if $update; then
   cp "$work/actual" "$transcript"
 elif ! diff -u "$transcript" "$work/actual"; then

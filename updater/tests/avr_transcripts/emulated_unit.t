@@ -2,19 +2,7 @@ quillmar-update against the emulated unit: the project's boot loader, as machine
 emulated ATmega1284P (quillmar-bootsim --avr). Standard error shows after "! ", the unit's
 device as <unit>.
 
-  $ unit() {
-  >   : >unit.out; quillmar-bootsim --avr --sessions 1 "$@" >unit.out 2>unit.err & sim=$!
-  >   until [[ -s unit.out ]] || ! kill -0 $sim 2>/dev/null; do sleep 0.05; done
-  >   dev=$(head -n 1 unit.out)
-  > }
-  $ run() {
-  >   local status=0; quillmar-update --port "$dev" "$@" >run.out 2>run.err || status=$?
-  >   for i in {1..100}; do kill -0 $sim 2>/dev/null && sleep 0.05; done  # the session ends
-  >   kill $sim 2>/dev/null; wait $sim
-  >   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g"
-  >   return $status
-  > }
-  $ ff() { head -c "$1" /dev/zero | tr '\0' '\377'; }
+  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"
   $ seq -w 0 999 | tr -d '\n' | head -c 2300 >image.bin; printf 'CVersion 2.07' >versioned.bin
   $ { head -c 300 image.bin; ff $((0x10000 - 300)); head -c 1000 image.bin; } >sparse.bin
 

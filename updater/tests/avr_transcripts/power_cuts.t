@@ -1,19 +1,7 @@
 Power cuts on the emulated unit (quillmar-bootsim --avr: the project's boot loader, as machine
 code, on an emulated ATmega1284P). Standard error shows after "! ".
 
-  $ unit() {
-  >   : >unit.out; quillmar-bootsim --avr --sessions 1 "$@" >unit.out 2>unit.err & sim=$!
-  >   until [[ -s unit.out ]] || ! kill -0 $sim 2>/dev/null; do sleep 0.05; done
-  >   dev=$(head -n 1 unit.out)
-  > }
-  $ run() {
-  >   local status=0; quillmar-update --port "$dev" "$@" >run.out 2>run.err || status=$?
-  >   for i in {1..100}; do kill -0 $sim 2>/dev/null && sleep 0.05; done  # the session ends
-  >   kill $sim 2>/dev/null; wait $sim
-  >   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g"
-  >   return $status
-  > }
-  $ ff() { head -c "$1" /dev/zero | tr '\0' '\377'; }
+  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"
   $ seq -w 0 999 | tr -d '\n' | head -c 700 >small.bin
 
 Power cuts during an update of a 700-byte image (three pages, the last one short) over an old

@@ -2,17 +2,7 @@ Image files as people have them, through the folder's quillmar.hex and through -
 the simulated unit: what quillmar-update says (standard error after "! "), its exit status, and
 what the unit's flash holds afterwards. Each update starts from an old application.
 
-  $ unit() {
-  >   : >unit.out; quillmar-bootsim --sessions 1 "$@" >unit.out 2>unit.err & sim=$!
-  >   until [[ -s unit.out ]] || ! kill -0 $sim 2>/dev/null; do sleep 0.05; done
-  >   dev=$(head -n 1 unit.out)
-  > }
-  $ run() {
-  >   local status=0; quillmar-update --port "$dev" --block "$@" >run.out 2>run.err || status=$?
-  >   : 2>/dev/null <>"$dev"; wait $sim  # a unit that was never opened ends its session here
-  >   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g" -e "s|$PWD|<here>|g"
-  >   return $status
-  > }
+  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"
   $ flash() {
   >   if cmp -s -n 130560 old.bin "$1"; then echo 'the old application'
   >   elif cmp -s -n 700 image.bin "$1" && [[ -z $(head -c 130560 "$1" | tail -c +701 | tr -d '\377') ]]; then echo 'the image'
@@ -23,7 +13,7 @@ what the unit's flash holds afterwards. Each update starts from an old applicati
 The image as Intel HEX, as a read saves it (lines end in LF here), cut after its first 704
 bytes.
 
-  $ unit --load image.bin; run --output full.hex read; grep -c $'\r' full.hex
+  $ unit --load image.bin; run --block --output full.hex read; grep -c $'\r' full.hex
   Reading App to full.hex...
   Read Completed!
   0
@@ -51,7 +41,7 @@ flash then holds the image and 0xFF after it).
   $ mkdir saved; for how in lf crlf comment utf8-mark utf8-mark-crlf utf16le utf16be; do
   >   mkdir saved/$how; save $how <quillmar.hex >saved/$how/quillmar.hex; cp saved/$how/quillmar.hex saved/$how.HEX
   >   for way in "--folder saved/$how" "--image saved/$how.HEX"; do
-  >     unit --load old.bin --dump after.bin; run $way update >/dev/null; echo "$way: [$?] $(flash after.bin)"
+  >     unit --load old.bin --dump after.bin; run --block $way update >/dev/null; echo "$way: [$?] $(flash after.bin)"
   >   done
   > done
   --folder saved/lf: [0] the image
@@ -72,7 +62,7 @@ flash then holds the image and 0xFF after it).
 A file of another name is told by its contents, after its mark: UTF-16 Intel HEX is detected
 as Intel HEX, not as raw binary.
 
-  $ cp saved/utf16le.HEX saved/utf16le.txt; unit --load old.bin --dump after.bin; run --image saved/utf16le.txt update; flash after.bin
+  $ cp saved/utf16le.HEX saved/utf16le.txt; unit --load old.bin --dump after.bin; run --block --image saved/utf16le.txt update; flash after.bin
   Programming QUILLmar Application...
   Verifying Data...
   QUILLmar Updated!
@@ -93,7 +83,7 @@ whatever its encoding, with its line numbers.
   $ for way in '--image refused/text.hex' '--image refused/binary.HEX' '--image refused/utf16.hex' \
   >            '--image refused/s19.hex' '--image refused/empty.hex' '--folder refused/folder' '--image refused/text.bin' \
   >            '--image refused/checksum.hex'; do
-  >   unit --load old.bin --dump after.bin; run $way update; echo "[$?] $(flash after.bin)"
+  >   unit --load old.bin --dump after.bin; run --block $way update; echo "[$?] $(flash after.bin)"
   > done
   Programming QUILLmar Application...
   UPDATE FAILED!

@@ -2,17 +2,7 @@ quillmar-update against the simulated unit: what each command prints on standard
 it explains on standard error (shown after "! "), its exit status and the files it leaves.
 The unit's device stands as <unit>, this folder as <here>.
 
-  $ unit() {
-  >   : >unit.out; quillmar-bootsim --sessions 1 "$@" >unit.out 2>unit.err & sim=$!
-  >   until [[ -s unit.out ]] || ! kill -0 $sim 2>/dev/null; do sleep 0.05; done
-  >   dev=$(head -n 1 unit.out)
-  > }
-  $ run() {
-  >   local status=0; quillmar-update --port "$dev" "$@" >run.out 2>run.err || status=$?
-  >   : 2>/dev/null <>"$dev"; wait $sim  # a unit that was never opened ends its session here
-  >   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g" -e "s|$PWD|<here>|g"
-  >   return $status
-  > }
+  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"
   $ hex() {
   >   local at=0 n sum record
   >   od -An -v -tx1 -w16 "$1" | while read -r -a bytes; do
