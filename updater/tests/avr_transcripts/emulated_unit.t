@@ -43,10 +43,11 @@ Above 64 KiB, where the flash address needs its third byte: blank pages are left
 The boot loader keeps to its own commands and never writes itself: anything else is answered
 "?" (a block of another memory than flash before its data), and so is a page write into its own
 pages (word address 0xFF00 on), which stay as they were. Each row sends a few commands to a unit
-that holds the image, and shows the replies.
+that holds the image, and shows the replies. The line is set raw through the descriptor that
+holds it: a second open of the device could end the unit's one session before its replies.
 
   $ talk() {
-  >   unit --load image.bin --dump talk.bin; exec 3<>"$dev"; stty -F "$dev" raw -echo
+  >   unit --load image.bin --dump talk.bin; exec 3<>"$dev"; stty raw -echo <&3
   >   printf "$1" >&3; timeout 10 head -c "$2" <&3 | od -An -c | sed 's/  */ /g'
   >   exec 3<&-; wait $sim
   > }
