@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <random>
 
 #include "error_text.h"
@@ -14,22 +13,33 @@
 namespace quillmar::platform {
 namespace {
 
-// The file a save replaces: what a symbolic link points to rather than the link itself, as
-// writing through the link would. A path that doesn't resolve (no file yet) stays as it is.
-std::string resolvedTarget(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) {
-    return path;
-  }
-  std::string target(real);
-  std::free(real);
-  return target;
-}
-
 // The folder that holds `path`, with its trailing slash ("" for the current folder).
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a save replaces: what a symbolic link names rather than the link itself, as writing
+// through the link would, also where that file is not there yet (it is then made). Links to
+// links are followed to the end; false, with errno ELOOP, for a chain that never ends.
+bool resolveTarget(const std::string& path, std::string& target) {
+  constexpr int kMostLinks = 40;  // as the system allows in a path
+  target = path;
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    struct stat status {};
+    if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+      return true;
+    }
+    std::string named(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    const ssize_t length = ::readlink(target.c_str(), named.data(), named.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= named.size()) {
+      return true;  // changed under us: the rename below sees the link as it is then
+    }
+    named.resize(static_cast<std::size_t>(length));
+    target = named.starts_with('/') ? named : folderOf(target) + named;
+  }
+  errno = ELOOP;
+  return false;
 }
 
 // Creates a new, uniquely named file in `folder` for writing; returns its descriptor and name,
@@ -78,7 +88,10 @@ void syncFolder(const std::string& folder) {
 }  // namespace
 
 std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::string_view contents) {
-  const std::string path = resolvedTarget(requested);
+  std::string path;
+  if (!resolveTarget(requested, path)) {
+    return ReplaceFailure{ReplaceFailure::Step::Create, 0, systemErrorText(errno)};
+  }
   const std::string folder = folderOf(path);
   std::string temporary;
   const int fd = createTemporary(folder, temporary);
@@ -108,7 +121,10 @@ std::optional<ReplaceFailure> replaceFile(const std::string& requested, std::str
 }
 
 std::optional<std::string> replaceBlocker(const std::string& requested) {
-  const std::string path = resolvedTarget(requested);
+  std::string path;
+  if (!resolveTarget(requested, path)) {
+    return systemErrorText(errno);
+  }
   struct stat target {};
   if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
     return systemErrorText(EISDIR);

@@ -269,6 +269,45 @@ TEST_F(ReplaceFileTest, PermissionsCarryOver) {
   }
 }
 
+// A save through a link reaches the file the link names, however it is named, and leaves every
+// link as it was: a link to a file not there yet makes that file, a chain of links ends at its
+// last one, and where the named file can't be made (its folder is missing, the links go round)
+// the save fails and nothing changes.
+TEST_F(ReplaceFileTest, LinksLeadToTheFileTheyName) {
+  fs::create_directory(path("served"));
+  put("served/page.html", "old");
+  const struct {
+    const char* what;
+    const char* link;
+    const char* names;    // what the link holds
+    const char* written;  // the file that must hold the new content; null when the save fails
+  } cases[] = {
+      {"relative", "rel.html", "served/page.html", "served/page.html"},
+      {"absolute", "abs.html", "", "served/page.html"},  // `names` filled in below
+      {"to a file not there yet", "new.html", "served/new.html", "served/new.html"},
+      {"to a link", "chain.html", "rel.html", "served/page.html"},
+      {"into a missing folder", "lost.html", "gone/page.html", nullptr},
+      {"round", "loop.html", "loop.html", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string names = *c.names != 0 ? c.names : path("served/page.html");
+    fs::create_symlink(names, path(c.link));
+    const std::set<std::string> before = listing();
+    const auto failure = replaceFile(path(c.link), c.what);
+    EXPECT_TRUE(fs::is_symlink(path(c.link)));
+    EXPECT_EQ(fs::read_symlink(path(c.link)), names);
+    if (c.written == nullptr) {
+      EXPECT_TRUE(failure.has_value());
+      EXPECT_TRUE(replaceBlocker(path(c.link)).has_value());
+      EXPECT_EQ(listing(), before);
+    } else {
+      EXPECT_EQ(failure, std::nullopt);
+      EXPECT_EQ(get(c.written), c.what);
+    }
+  }
+}
+
 // A write that the system cuts short (here the file size limit, its signal ignored) fails the
 // replacement at the write, with what got written, and leaves the old file whole.
 TEST_F(ReplaceFileTest, FailedWriteLeavesTheOldFileWhole) {
