@@ -8,34 +8,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "platform/locked_file.h"
+#include "platform/tests/scratch_folder.h"
 
 namespace quillmar::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-class LockedFilePosix : public testing::Test {
- protected:
-  void SetUp() override {
-    std::random_device random;
-    dir_ = fs::temp_directory_path() / ("locked-" + std::to_string(random()));
-    ASSERT_TRUE(fs::create_directory(dir_));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string get(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  fs::path dir_;
-};
+using LockedFilePosix = ScratchFolder;
 
 // Our file and another opener's lock on it, in either order. Opened first, ours lets others
 // share the lock on a file read only; opened second, ours fails with the system's reason and

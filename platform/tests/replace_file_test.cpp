@@ -18,48 +18,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <set>
 #include <string>
 #include <system_error>
 
 #include "platform/replace_file.h"
+#include "platform/tests/scratch_folder.h"
 
 namespace quillmar::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ReplaceFileTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::random_device random;
-    dir_ = fs::temp_directory_path() / ("replace-" + std::to_string(random()));
-    ASSERT_TRUE(fs::create_directory(dir_));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-  }
-  std::string get(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  // The names in the scratch folder and the folders below it, relative to it.
-  std::set<std::string> listing() const {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_)) {
-      names.insert(entry.path().lexically_relative(dir_).generic_string());
-    }
-    return names;
-  }
-
-  fs::path dir_;
-};
+using ReplaceFileTest = ScratchFolder;
 
 TEST_F(ReplaceFileTest, NewAndExistingFilesGetTheWholeContent) {
   const struct {
