@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "boot/firmware_version.h"
 #include "boot/image_files.h"
 #include "boot/operation_ui.h"
+#include "boot/update_safety.h"
 #include "link/serial_link.h"
 
 namespace quillmar::boot {
@@ -29,8 +31,11 @@ inline constexpr int kPortOpenFailed = -999;
 inline constexpr int kImageRefused = -1;
 // Result of a read refused because its file could not be written.
 inline constexpr int kReadbackUnwritable = -1;
-// queryVersion's answer when no version was found.
-inline constexpr const char* kNoVersion = "NONE";
+// Result of an update whose image the unit already holds byte for byte: nothing was programmed.
+inline constexpr int kAlreadyHeld = 1;
+// Result of an update refused by the version gate before the erase: nothing changed.
+inline constexpr int kVersionRefused = -1000;
+static_assert(2 * kVersionScanWords == kVersionScanBytes);
 
 // `text` with every byte outside printable ASCII written as \xNN, so that an identifier
 // received from the unit shows what came, in a box as on a console.
@@ -47,9 +52,14 @@ class BootProgrammer {
   // Programs "quillmar.hex" from `programFolder` into the unit and verifies it by reading it
   // back. 0 on success, else the failing step's negative code (kPortOpenFailed: no port;
   // kImageRefused: an image without data or end record, refused before the port opens).
+  // Unless safety().legacy, the steps of UpdateSafety come before the erase: kAlreadyHeld
+  // and kVersionRefused end it there; a dry run ends there with 0 or kVersionRefused.
   int updateApplication(int portIndex, const std::string& programFolder);
   // The same with the image taken from `file`.
   int updateApplication(int portIndex, const ImageFile& file);
+  // An update that goes back to the kept copy `file`: the version gate lets any version
+  // through, only an image the unit already holds is not programmed again.
+  int restoreApplication(int portIndex, const ImageFile& file);
   // Saves the whole application region into "quillread.hex" in `programFolder`. 0 on
   // success, else a negative code (kReadbackUnwritable: the file can't be written, found
   // before the port opens). Never changes the unit.
@@ -70,6 +80,20 @@ class BootProgrammer {
   void setBlockMode(bool enabled) { blockMode_ = enabled; }
   // The block size the current (or last) operation uses; 0 for the byte-by-byte dialogue.
   int blockBytes() const { return blockBytes_; }
+
+  // The steps an update takes before the erase, and where it keeps copies.
+  void setSafety(const UpdateSafety& safety) { safety_ = safety; }
+  const UpdateSafety& safety() const { return safety_; }
+
+  // What the last operation found and did, for its record.
+  struct Facts {
+    VersionPair versions;        // update, restore: before the erase; read: the unit's, both
+    bool versionsKnown = false;  // the versions were read
+    std::string keptCopy;        // the copy kept before the erase; "" for none
+    long bytesProgrammed = 0;    // bytes sent by the write
+    bool erased = false;         // the erase was sent
+  };
+  const Facts& facts() const { return facts_; }
 
   // The steps, on an already open link. Each returns a negative code on failure.
   // Checks the boot loader's identifier and its auto-increment support: 0, -1 or -2.
@@ -135,6 +159,8 @@ class BootProgrammer {
   int blockBytes_ = 0;        // block size of the running operation; 0: byte by byte
   bool erased_ = false;       // the running operation has erased the unit
   std::string blockFailure_;  // which block read came back short
+  UpdateSafety safety_;
+  Facts facts_;
   std::vector<uint8_t> imageBuffer_;
   std::vector<uint8_t> readbackBuffer_;
 };

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "boot/firmware_version.h"
+#include "boot/update_safety.h"
+
 namespace quillmar::boot {
 
 class OperationUi {
@@ -25,6 +28,13 @@ class OperationUi {
   virtual void setProgressPosition(int step) = 0;
   // Replaces the one-line status text.
   virtual void setStatus(const std::string& text) = 0;
+  // The update found an image older than the unit's firmware, or of its version (`verdict`):
+  // true to program it anyway. Asked before anything is erased; without an answer it is no.
+  virtual bool confirmVersion(const VersionPair& versions, GateVerdict verdict) {
+    (void)versions;
+    (void)verdict;
+    return false;
+  }
   // The operation has opened the port on `device`, before any byte goes out.
   virtual void linkOpened(const std::string& device) { (void)device; }
 };

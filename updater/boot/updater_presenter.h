@@ -3,14 +3,17 @@
 // command line only pick the operation and show what OperationUi is told.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "boot/boot_programmer.h"
+#include "boot/operation_record.h"
 
 namespace quillmar::boot {
 
-enum class Operation { Update, Read, Version, Verify };
+enum class Operation { Update, Read, Version, Verify, Restore };
 
 // The status shown while Update writes the unit (the command line labels its bar by it).
 inline constexpr const char* kProgrammingStatus = "Programming QUILLmar Application...";
@@ -26,8 +29,18 @@ class UpdaterPresenter {
   // the start status, the operation, the outcome status. True on success; for Version, when
   // a version was found.
   bool run(Operation operation, int portIndex, const std::string& programFolder);
-  // The same with the image (Update, Verify) and the read-back (Read) in the files given.
+  // The same with the image (Update, Verify; Restore: the kept copy) and the read-back (Read)
+  // in the files given. Unless the programmer's safety is legacy, an update, restore or read
+  // appends its record to the history in the safety's data folder (a dry run does not).
   bool run(Operation operation, int portIndex, const ImageFile& image, const ImageFile& readback);
+
+  // The USB serial number of the adapter behind a device ("" where none), for the records.
+  using SerialLookup = std::function<std::string(const std::string& device)>;
+  void setSerialLookup(SerialLookup lookup) { serialOf_ = std::move(lookup); }
+
+  // The last operation's programmer result, and its record.
+  int lastResult() const { return lastResult_; }
+  const OperationRecord& lastRecord() const { return record_; }
 
   BootProgrammer& programmer() { return programmer_; }
 
@@ -36,6 +49,9 @@ class UpdaterPresenter {
 
   OperationUi& ui_;
   BootProgrammer programmer_;
+  SerialLookup serialOf_;
+  int lastResult_ = 0;
+  OperationRecord record_;
 };
 
 }  // namespace quillmar::boot
