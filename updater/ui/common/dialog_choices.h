@@ -80,9 +80,9 @@ class DialogChoices {
   std::string serialOf(const std::string& device) const;
 
   // Readies `programmer` to run `operation` on Com button `button`: the buttons' devices,
-  // the safety steps and the transfer mode. Byte by byte through an adapter that makes that slow, it first asks
-  // `ask` (true: yes) whether to switch to fast transfers; a yes holds for later operations,
-  // a no is not asked again for that device.
+  // the safety steps and the transfer mode. Byte by byte through an adapter that makes that slow,
+  // it first asks `ask` (true: yes) whether to switch to fast transfers; a yes holds for later
+  // operations, a no is not asked again for that device.
   void prepare(boot::BootProgrammer& programmer, boot::Operation operation, int button,
                const std::function<bool(const std::string& question)>& ask);
 

@@ -11,8 +11,8 @@ KeptCopyChoices keptCopyChoices(const boot::UpdateSafety& safety) {
 }
 
 std::string keptCopyLine(const boot::KeptCopy& copy) {
-  return copy.when + "   " + copy.port + "   " + copy.version + "   " +
-         std::to_string(copy.bytes) + " bytes";
+  return copy.when + "   " + copy.port + "   " + copy.version + "   " + std::to_string(copy.bytes) +
+         " bytes";
 }
 
 std::string noKeptCopyMessage(const std::string& folder) {

@@ -24,7 +24,8 @@ std::vector<double> stretchesOf(boot::Operation operation, bool block,
       static_cast<double>(boot::estimatedMs(boot::Operation::Update, block, 0)) - read;
   if (safety.legacy)
     return {write, read};
-  const double before = safety.keepCopy ? read : read * boot::kVersionScanBytes / boot::kAppRegionBytes;
+  const double before =
+      safety.keepCopy ? read : read * boot::kVersionScanBytes / boot::kAppRegionBytes;
   return {before, write, read};
 }
 

@@ -109,8 +109,7 @@ void showInformation(QDialog& parent, const std::string& text) {
   box.exec();
 }
 
-bool askYesNo(QDialog& parent, const std::string& question,
-              QMessageBox::StandardButton preferred) {
+bool askYesNo(QDialog& parent, const std::string& question, QMessageBox::StandardButton preferred) {
   QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName),
                   QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, &parent);
   box.setDefaultButton(preferred);

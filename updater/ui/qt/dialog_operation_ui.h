@@ -1,7 +1,7 @@
 // DialogOperationUi: the main dialog's status line, progress bar and message boxes offered to an
 // operation running on a worker thread. Every call is carried out on the dialog's thread;
-// showMessage and confirmVersion wait there until the user has closed the box. The time line under the progress
-// bar follows the progress, and the time between steps.
+// showMessage and confirmVersion wait there until the user has closed the box. The time line under
+// the progress bar follows the progress, and the time between steps.
 #pragma once
 
 #include <QMessageBox>
