@@ -13,8 +13,9 @@ int secondsBetween(OperationClock::Clock::time_point from, OperationClock::Clock
 
 // The stretches of `operation` by their estimated lengths on the wire. Update and Restore write,
 // then read back; before that, unless legacy, they read the whole region for the copy, or only
-// the versions' stretch of it without one. The write and the read-back are reckoned for an
-// image as long as the region: while the copy is read, the image's own length is not known yet.
+// the versions' stretch of it (as long as Version's read) without one. The write and the read-back
+// are reckoned for an image as long as the region: while the copy is read, the image's own length
+// is not known yet.
 std::vector<double> stretchesOf(boot::Operation operation, bool block,
                                 const boot::UpdateSafety& safety) {
   const double read = static_cast<double>(boot::estimatedMs(boot::Operation::Read, block, 0));
@@ -25,7 +26,8 @@ std::vector<double> stretchesOf(boot::Operation operation, bool block,
   if (safety.legacy)
     return {write, read};
   const double before =
-      safety.keepCopy ? read : read * boot::kVersionScanBytes / boot::kAppRegionBytes;
+      safety.keepCopy ? read
+                      : static_cast<double>(boot::estimatedMs(boot::Operation::Version, block, 0));
   return {before, write, read};
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "boot/operation_ui.h"
+#include "platform/data_folder.h"
 #include "ui/common/dialog_choices.h"
 
 namespace quillmar::ui {
@@ -30,6 +31,38 @@ class NoUi : public boot::OperationUi {
   void setProgressPosition(int) override {}
   void setStatus(const std::string&) override {}
 };
+
+// --no-backup starts with the copy off and --legacy leaves out every step before the erase; the
+// programmer gets them, the tick box's later choice and the user's data folder.
+TEST(CommandLineTest, SafetyOptionsReachTheProgrammer) {
+  const struct {
+    QStringList options;
+    bool legacy;
+    bool keepCopy;
+  } cases[] = {
+      {{}, false, true},
+      {{"--no-backup"}, false, false},
+      {{"--legacy"}, true, false},
+      {{"-legacy", "--no-backup"}, true, false},
+  };
+  NoUi ui;
+  std::ostringstream diag;
+  boot::BootProgrammer programmer(ui, diag);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options.join(' ').toStdString());
+    const ProgramStart start = readCommandLine(QStringList{"QUILLmar_Update"} + c.options);
+    ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
+    DialogChoices choices(dialogSettings(start.options, {}));
+    EXPECT_EQ(choices.keepCopy(), c.keepCopy);
+    choices.prepare(programmer, boot::Operation::Update, 0,
+                    [](const std::string&) { return false; });
+    EXPECT_EQ(programmer.safety().legacy, c.legacy);
+    EXPECT_EQ(programmer.safety().keepCopy, c.keepCopy);
+    EXPECT_EQ(programmer.safety().dataFolder, platform::userDataFolder());
+    choices.setKeepCopy(!c.keepCopy);
+    EXPECT_EQ(choices.keepCopy(), !c.keepCopy && !c.legacy) << "legacy never keeps a copy";
+  }
+}
 
 // The list offers every port and a Com button's unlisted device; a choice moves the button, and
 // the programmer gets both buttons' devices. Fast transfers are offered once per device, for an
