@@ -13,21 +13,23 @@ int secondsBetween(OperationClock::Clock::time_point from, OperationClock::Clock
 
 // The stretches of `operation` by their estimated lengths on the wire. Update and Restore write,
 // then read back; before that, unless legacy, they read the whole region for the copy, or only
-// the versions' stretch of it (as long as Version's read) without one. The write and the read-back
-// are reckoned for an image as long as the region: while the copy is read, the image's own length
-// is not known yet.
+// the versions' stretch of it (as long as Version's read) without one, in blocks whenever the
+// boot loader offers them, as loaders of its command set do. The write and the read-back are
+// reckoned for an image as long as the region: while the copy is read, the image's own length is
+// not known yet.
 std::vector<double> stretchesOf(boot::Operation operation, bool block,
                                 const boot::UpdateSafety& safety) {
-  const double read = static_cast<double>(boot::estimatedMs(boot::Operation::Read, block, 0));
+  const auto ms = [](boot::Operation of, bool inBlocks) {
+    return static_cast<double>(boot::estimatedMs(of, inBlocks, 0));
+  };
+  const double read = ms(boot::Operation::Read, block);
   if (operation != boot::Operation::Update && operation != boot::Operation::Restore)
     return {read};
-  const double write =
-      static_cast<double>(boot::estimatedMs(boot::Operation::Update, block, 0)) - read;
+  const double write = ms(boot::Operation::Update, block) - read;
   if (safety.legacy)
     return {write, read};
   const double before =
-      safety.keepCopy ? read
-                      : static_cast<double>(boot::estimatedMs(boot::Operation::Version, block, 0));
+      ms(safety.keepCopy ? boot::Operation::Read : boot::Operation::Version, true);
   return {before, write, read};
 }
 

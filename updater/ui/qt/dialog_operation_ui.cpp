@@ -60,10 +60,18 @@ void DialogOperationUi::setProgressPosition(int step) {
       false);
 }
 
+// A status longer than the line (the path of a kept copy) loses its middle, so that its start and
+// the file's name stay in view; the tooltip shows it whole.
 void DialogOperationUi::setStatus(const std::string& text) {
   onDialogThread(
       dialog_,
-      [this, text] { control<QLabel>(dialog_, kIdStatus)->setText(QString::fromStdString(text)); },
+      [this, text] {
+        QLabel& line = *control<QLabel>(dialog_, kIdStatus);
+        const QString whole = QString::fromStdString(text);
+        const QString shown = line.fontMetrics().elidedText(whole, Qt::ElideMiddle, line.width());
+        line.setText(shown);
+        line.setToolTip(shown == whole ? QString() : whole);
+      },
       false);
 }
 

@@ -45,9 +45,10 @@ TEST_P(OperationClockTest, TimeLeftIncludesTheStretchesToCome) {
 INSTANTIATE_TEST_SUITE_P(
     Stretches, OperationClockTest,
     ::testing::Values(
-        // The copy's read of the whole region, then the write and the read-back.
+        // The copy's read of the whole region (in blocks, as the boot loader offers them), then the
+        // write and the read-back, byte by byte unless fast transfers are chosen.
         ClockCase{"CopyRead", boot::Operation::Update, false, false, true, 0,
-                  "Time 0:10, about 1:11 left"},
+                  "Time 0:10, about 1:39 left"},
         ClockCase{"CopyWrite", boot::Operation::Update, false, false, true, 1,
                   "Time 0:10, about 0:20 left"},
         ClockCase{"CopyReadBack", boot::Operation::Update, false, false, true, 2,
@@ -55,10 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         ClockCase{"CopyReadBlocks", boot::Operation::Update, true, false, true, 0,
                   "Time 0:10, about 0:50 left"},
         ClockCase{"RestoreCopyRead", boot::Operation::Restore, false, false, true, 0,
-                  "Time 0:10, about 1:11 left"},
+                  "Time 0:10, about 1:39 left"},
         // Without a copy only the versions' stretch is read first: short, so much follows.
         ClockCase{"VersionsRead", boot::Operation::Update, false, false, false, 0,
-                  "Time 0:10, about 16:14 left"},
+                  "Time 0:10, about 23:53 left"},
         ClockCase{"NoCopyWrite", boot::Operation::Update, false, false, false, 1,
                   "Time 0:10, about 0:20 left"},
         // Legacy: the write and the read-back, as always.
