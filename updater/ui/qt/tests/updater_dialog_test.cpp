@@ -28,6 +28,7 @@
 #include <tuple>
 
 #include "boot/kept_copies.h"
+#include "boot/operation_record.h"
 #include "bootsim/boot_simulator.h"
 #include "bootsim/pty_port.h"
 #include "image/detect_format.h"
@@ -462,8 +463,8 @@ bool holds(bootsim::BootSimulator& unit, const std::vector<uint8_t>& bytes) {
 }
 
 // An update's steps before the erase as the dialog offers them: the gate's question for an
-// older image or the same version, answered with its default button (No), and the copy kept
-// or not as the tick box says.
+// older image or the same version, answered with its default button (No), the copy kept or not
+// as the tick box says, and the record in the history; --legacy leaves all of them out.
 struct SafetyCase {
   const char* name;
   const char* unitVersion;
@@ -471,6 +472,7 @@ struct SafetyCase {
   bool keepCopy;  // the tick box as the user leaves it
   boot::GateVerdict verdict;
   const char* status;
+  bool legacy = false;
 };
 
 class DialogSafetyTest : public UpdaterDialogTest,
@@ -484,10 +486,13 @@ TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
   bootsim::BootSimulator unit;
   std::copy(before.begin(), before.end(), unit.loader().flash().bytes().begin());
   ASSERT_EQ(unit.start(), "");
-  open(onPort(unit.devicePath(), false));
+  DialogSettings settings = onPort(unit.devicePath(), false);
+  settings.safety.legacy = param.legacy;
+  open(settings);
   QCheckBox& keep = *control<QCheckBox>(*dialog_, kIdKeepCopy);
-  EXPECT_TRUE(keep.isChecked()) << "a copy is kept unless the user says otherwise";
-  if (!param.keepCopy)
+  EXPECT_EQ(keep.isChecked(), !param.legacy) << "a copy is kept unless the user says otherwise";
+  EXPECT_EQ(keep.isEnabled(), !param.legacy);
+  if (!param.keepCopy && !param.legacy)
     QTest::mouseClick(&keep, Qt::LeftButton, {}, QPoint(5, keep.height() / 2));
   ASSERT_EQ(keep.isChecked(), param.keepCopy);
   std::vector<std::string> questions;
@@ -517,6 +522,7 @@ TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
     EXPECT_EQ(questions, std::vector<std::string>{});
     EXPECT_TRUE(holds(unit, image)) << "the image was not programmed";
   }
+  EXPECT_EQ(QFile::exists(data_.filePath(boot::kHistoryFileName)), !param.legacy);
   const std::vector<boot::KeptCopy> copies = keptCopies();
   ASSERT_EQ(copies.size(), param.keepCopy ? 1u : 0u);
   if (param.keepCopy) {
@@ -540,7 +546,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SafetyCase{"NewerWithCopy", "1.09", "1.10", true, boot::GateVerdict::Proceed,
                                  "QUILLmar Updated!"},
                       SafetyCase{"NewerUntickedNoCopy", "1.09", "1.10", false,
-                                 boot::GateVerdict::Proceed, "QUILLmar Updated!"}),
+                                 boot::GateVerdict::Proceed, "QUILLmar Updated!"},
+                      SafetyCase{"LegacyOlderUnasked", "1.12", "1.10", false,
+                                 boot::GateVerdict::Proceed, "QUILLmar Updated!", true}),
     caseName<SafetyCase>);
 
 // Restore: with no copy kept a box names the folder; with copies, the list offers them newest
