@@ -154,9 +154,9 @@ echo "ok: Read on a port held by another program shows the link's message, then 
 wait "$holder" || true
 stop_sim
 
-# The version question: the unit runs 1.12, the image is 1.10. Update keeps a copy first, then
-# asks in a native question box whose default button is No, so Enter leaves the unit as it was:
-# no erase reaches it, its flash is what it held, and the status line says nothing changed.
+# The version question: the unit runs 1.12, the image is 1.10. Update asks in a native question
+# box whose default button is No, so Enter leaves the unit as it was: no erase reaches it, its
+# flash is what it held, and the status line says nothing changed.
 make_image "$work/unit-1.12.hex" 1.12
 start_sim --load "$work/unit-1.12.hex" --dump "$work/unit-after-no.hex" --tally "$work/tally-no.txt"
 probe key "${main[@]}" enter
@@ -176,21 +176,27 @@ stop_sim
 same_image "$work/unit-1.12.hex" "$work/unit-after-no.hex" || fail "the unit's flash changed after No"
 echo "ok: an older image asks with No as the default: Enter leaves the unit unerased, NOT UPDATED: NOTHING CHANGED"
 
-# Restore: the copy of 1.12 kept before the question is listed; Restore programs it back into a
-# unit that now runs the 1.10 image.
-start_sim --load "$run/quillmar.hex" --dump "$work/unit-restored.hex"
+# Restore: an update from 1.09 to 1.10 goes ahead unasked and keeps a copy of 1.09, which
+# Restore... lists first and, with Enter, programs back.
+make_image "$work/unit-1.09.hex" 1.09
+start_sim --load "$work/unit-1.09.hex" --dump "$work/unit-restored.hex"
+probe key "${main[@]}" enter
+wait_for "Update to end" 300 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Update from 1.09 ended with: $(probe text "${main[@]}")"
 probe click "${main[@]}" 1013
 wait_for "the kept copies" 30 probe text "Restore a Kept Copy" 1030
 sleep 1
 shot 17-restore-list
-listed=$(probe text "Restore a Kept Copy" 1030)
-[[ $listed == *"   COM2   1.12   1000 bytes" ]] || fail "the newest kept copy: $listed"
+listed=$(probe text "Restore a Kept Copy" 1030 | tr -d '\r')
+[[ $listed == *"   1.09   1000 bytes" ]] || fail "the newest kept copy: $listed"
 probe key "Restore a Kept Copy" 1030 enter
 wait_for "Restore to end" 300 has_status "QUILLmar Restored!" "RESTORE FAILED!"
 has_status "QUILLmar Restored!" || fail "Restore ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 21-restored
 stop_sim
-same_image "$work/unit-1.12.hex" "$work/unit-restored.hex" || fail "Restore did not program the kept copy"
-echo "ok: Restore lists the copy kept before the question ($listed) and programs it back"
+same_image "$work/unit-1.09.hex" "$work/unit-restored.hex" || fail "Restore did not program the kept copy"
+echo "ok: Update keeps a copy of 1.09 before the erase; Restore lists it ($listed) and programs it back"
 
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
