@@ -466,8 +466,8 @@ bool holds(bootsim::BootSimulator& unit, const std::vector<uint8_t>& bytes) {
 }
 
 // An update's steps before the erase as the dialog offers them: the gate's question for an
-// older image or the same version, answered with its default button (No), the copy of an update
-// that goes ahead kept or not as the tick box says, and the record in the history; --legacy
+// older image or the same version, answered with Enter (its default button, No), the copy of an
+// update that goes ahead kept or not as the tick box says, and the record in the history; --legacy
 // leaves all of them out.
 struct SafetyCase {
   const char* name;
@@ -501,6 +501,7 @@ TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
   ASSERT_EQ(keep.isChecked(), param.keepCopy);
   std::vector<std::string> questions;
   bool noByDefault = false;
+  bool answeredByEnter = false;
   responder_.onShow = [&](QWidget& window) {
     auto* box = qobject_cast<QMessageBox*>(&window);
     if (box == nullptr || box->icon() != QMessageBox::Question)
@@ -508,6 +509,9 @@ TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
     questions.push_back(box->text().toStdString());
     noByDefault = box->defaultButton() == box->button(QMessageBox::No);
     render(window, "version-question");
+    // Enter as the keyboard gives it: to the box's focused button.
+    QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box, Qt::Key_Return);
+    answeredByEnter = !box->isVisible();
   };
   QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
   waitForOutcome();
@@ -520,6 +524,7 @@ TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
     const boot::VersionPair versions{param.unitVersion, param.imageVersion};
     EXPECT_EQ(questions, std::vector{boot::gateQuestion(versions, param.verdict)});
     EXPECT_TRUE(noByDefault) << "Enter would erase the unit";
+    EXPECT_TRUE(answeredByEnter) << "Enter did not answer the question";
     EXPECT_TRUE(holds(unit, before)) << "the unit changed after No";
     EXPECT_EQ(unit.loader().uses('e'), 0u) << "erased after No";
   } else {
