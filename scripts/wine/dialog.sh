@@ -188,7 +188,7 @@ wait_for "the kept copies" 30 probe text "Restore a Kept Copy" 1030
 sleep 1
 shot 17-restore-list
 listed=$(probe text "Restore a Kept Copy" 1030 | tr -d '\r')
-[[ $listed == *"   1.09   1000 bytes" ]] || fail "the newest kept copy: $listed"
+[[ $listed == *"   1.09   1024 bytes" ]] || fail "the newest kept copy: $listed"
 probe key "Restore a Kept Copy" 1030 enter
 wait_for "Restore to end" 300 has_status "QUILLmar Restored!" "RESTORE FAILED!"
 has_status "QUILLmar Restored!" || fail "Restore ended with: $(probe text "${main[@]}")"
