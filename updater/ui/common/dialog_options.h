@@ -1,7 +1,7 @@
 // The dialog program's command line, the same for the Qt dialog and the native Windows one and
 // free of any toolkit: --com1, --com2, --folder, --block, --no-backup, --legacy, --help and
-// --version. It is read
-// before any window exists, so --help and a bad command line are answered without a display.
+// --version. It is read before any window exists, so --help and a bad command line are answered
+// without a display.
 #pragma once
 
 #include <array>
