@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "boot/operation_ui.h"
-#include "platform/data_folder.h"
 #include "ui/common/dialog_choices.h"
 
 namespace quillmar::ui {
@@ -48,6 +47,8 @@ TEST(CommandLineTest, SafetyOptionsReachTheProgrammer) {
   NoUi ui;
   std::ostringstream diag;
   boot::BootProgrammer programmer(ui, diag);
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", "/srv/data");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.options.join(' ').toStdString());
     const ProgramStart start = readCommandLine(QStringList{"QUILLmar_Update"} + c.options);
@@ -58,10 +59,14 @@ TEST(CommandLineTest, SafetyOptionsReachTheProgrammer) {
                     [](const std::string&) { return false; });
     EXPECT_EQ(programmer.safety().legacy, c.legacy);
     EXPECT_EQ(programmer.safety().keepCopy, c.keepCopy);
-    EXPECT_EQ(programmer.safety().dataFolder, platform::userDataFolder());
+    EXPECT_EQ(programmer.safety().dataFolder, "/srv/data/quillmar");
     choices.setKeepCopy(!c.keepCopy);
     EXPECT_EQ(choices.keepCopy(), !c.keepCopy && !c.legacy) << "legacy never keeps a copy";
   }
+  if (dataHome.isNull())
+    qunsetenv("XDG_DATA_HOME");
+  else
+    qputenv("XDG_DATA_HOME", dataHome);
 }
 
 // The list offers every port and a Com button's unlisted device; a choice moves the button, and
