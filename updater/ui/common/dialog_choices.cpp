@@ -45,14 +45,6 @@ PortChoices DialogChoices::choices(int button) {
   return choices;
 }
 
-std::string DialogChoices::serialOf(const std::string& device) const {
-  for (const boot::SerialPortInfo& port : listPorts_()) {
-    if (port.name == device)
-      return port.serialNumber;
-  }
-  return "";
-}
-
 void DialogChoices::prepare(boot::BootProgrammer& programmer, boot::Operation operation, int button,
                             const std::function<bool(const std::string&)>& ask) {
   const boot::ComPort& port = ports_[button];

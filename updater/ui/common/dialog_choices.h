@@ -76,8 +76,6 @@ class DialogChoices {
   void setKeepCopy(bool keep) { safety_.keepCopy = keep; }
   // The safety steps the next operation takes, and where the kept copies lie.
   const boot::UpdateSafety& safety() const { return safety_; }
-  // The USB serial number of the adapter behind `device` as the system lists it; "" for none.
-  std::string serialOf(const std::string& device) const;
 
   // Readies `programmer` to run `operation` on Com button `button`: the buttons' devices,
   // the safety steps and the transfer mode. Byte by byte through an adapter that makes that slow,

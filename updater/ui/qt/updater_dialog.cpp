@@ -40,8 +40,6 @@ UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
   QCheckBox& keep = *control<QCheckBox>(*this, kIdKeepCopy);
   keep.setChecked(choices_.keepCopy());
   keep.setEnabled(!settings.safety.legacy);
-  presenter_.setSerialLookup(
-      [this](const std::string& device) { return choices_.serialOf(device); });
   connectPortChoice();
 }
 

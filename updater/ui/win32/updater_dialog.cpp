@@ -55,10 +55,7 @@ UpdaterDialog::UpdaterDialog(HINSTANCE instance, const DialogSettings& settings)
       block_(settings.block),
       legacy_(settings.safety.legacy),
       choices_(settings),
-      presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs) {
-  presenter_.setSerialLookup(
-      [this](const std::string& device) { return choices_.serialOf(device); });
-}
+      presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs) {}
 
 UpdaterDialog::~UpdaterDialog() {
   if (worker_.joinable()) {
