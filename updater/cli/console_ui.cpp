@@ -99,6 +99,17 @@ void ConsoleUi::setStatus(const std::string& text) {
   label_ = text == boot::kProgrammingStatus ? "Writing" : "Reading";
 }
 
+bool ConsoleUi::confirmVersion(const boot::VersionPair& versions, boot::GateVerdict verdict) {
+  const std::string pair = "(unit " + versions.unit.value_or(boot::kNoVersion) + ", image " +
+                           versions.image.value_or(boot::kNoVersion) + ")";
+  showMessage(verdict == boot::GateVerdict::NeedsOlderYes
+                  ? "the image is older than the unit's firmware " + pair +
+                        ": nothing was changed; --allow-older programs it anyway"
+                  : "the image has the version of the unit's firmware " + pair +
+                        ": nothing was changed; --allow-reinstall programs it again");
+  return false;
+}
+
 // Redraws the bar in place when its text changed.
 void ConsoleUi::drawBar() {
   if (!progressBar_)

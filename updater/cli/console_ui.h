@@ -1,6 +1,7 @@
 // ConsoleUi: the command line's OperationUi. Status texts go to standard output, one per
 // line; message-box texts to standard error, each of their lines on one; and, when standard
-// error is a terminal, a progress bar redrawn in place on it.
+// error is a terminal, a progress bar redrawn in place on it. A command line asks no question:
+// what needs a yes is refused, saying which option gives it.
 #pragma once
 
 #include <chrono>
@@ -42,6 +43,9 @@ class ConsoleUi : public boot::OperationUi {
   void setProgressRange(int steps) override;
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;
+  // Refuses, on one line of standard error naming both versions and the option that allows
+  // the image.
+  bool confirmVersion(const boot::VersionPair& versions, boot::GateVerdict verdict) override;
   // Says once per program run when the port's USB adapter holds replies above 2 ms, read
   // after the open has asked the driver for low latency.
   void linkOpened(const std::string& device) override;
