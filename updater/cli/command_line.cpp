@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 
 #include "boot/image_files.h"
@@ -9,6 +8,7 @@
 #include "boot/operation_record.h"
 #include "cli/console_ui.h"
 #include "platform/data_folder.h"
+#include "platform/file_name.h"
 #include "platform/program_folder.h"
 
 namespace quillmar::cli {
@@ -375,7 +375,7 @@ int showHistory(const CommandLine& line, const std::string& dataFolder, std::ost
   out << (line.json ? boot::recordsJson(records) + "\n" : boot::historyTable(records));
   if (skipped > 0)
     err << skipped << (skipped == 1 ? " line" : " lines") << " of "
-        << (std::filesystem::path(dataFolder) / boot::kHistoryFileName).string()
+        << platform::nameFromPath(platform::pathFromName(dataFolder) / boot::kHistoryFileName)
         << " held no record and " << (skipped == 1 ? "was" : "were") << " skipped\n";
   return boot::kExitSuccess;
 }
