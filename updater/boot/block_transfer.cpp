@@ -13,17 +13,20 @@ using image::formatText;
 // The answer is "Y" and the block size, high byte first. Blocks are kept within one page, so
 // that a page of 0xFF can be left out and no block straddles two page writes.
 void BootProgrammer::queryBlockSupport() {
-  blockBytes_ = 0;
-  if (!blockMode_)
-    return;
+  blockBytes_ = blockMode_ ? offeredBlockBytes() : 0;
+}
+
+// Asks the boot loader for block support: the block size it offers (at most a page, even), or
+// 0 on any answer but "Y" with a size.
+int BootProgrammer::offeredBlockBytes() {
   send(kBlockSupportQuery);
   if (receive() != kYes)
-    return;
+    return 0;
   const int high = receive();
   const int low = receive();
   if (high < 0 || low < 0)
-    return;
-  blockBytes_ = std::min((high << 8 | low) & ~1, kPageBytes);
+    return 0;
+  return std::min((high << 8 | low) & ~1, kPageBytes);
 }
 
 // Sends the same bytes as writePages, one block load per block. A block of nothing but 0xFF

@@ -13,6 +13,7 @@
 
 #include "boot/boot_commands.h"
 #include "boot/image_files.h"
+#include "boot/kept_copies.h"
 #include "image/diag_print.h"
 #include "image/fileio.h"
 #include "platform/error_text.h"
@@ -21,15 +22,16 @@
 namespace quillmar::boot {
 namespace {
 
-constexpr const char* kVersionMarker = "CVersion ";
-constexpr int kVersionLength = 4;
-
 using image::formatText;
 
 // Added to the last message of an update that fails once the erase has been sent.
 constexpr const char* kErasedNote =
     "The unit's application is now erased or incomplete: run the update again; the unit will "
     "not work until an update has completed.";
+// The same when a copy of the unit was kept before the erase; the copy's path follows.
+constexpr const char* kErasedCopyNote =
+    "The unit's application is now erased or incomplete; the unit will not work until an update "
+    "has completed. Run the update again, or restore the copy kept before the erase: ";
 
 // What is wrong with an image that loaded but must not be programmed, by whether it has data
 // and whether it reached its end record; null for a usable one.
@@ -41,12 +43,6 @@ const char* imageFault(int size, bool endRecord) {
   if (!endRecord)
     return "has no end-of-file record: the file is incomplete, perhaps a download cut short";
   return nullptr;
-}
-
-// A flash byte as it appears in the version scan: a zero byte would end the original's C
-// string, so it is shown as "x".
-char versionChar(int value) {
-  return value == 0 ? 'x' : static_cast<char>(value);
 }
 
 }  // namespace
@@ -80,6 +76,7 @@ BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDe
 bool BootProgrammer::openLink(int portIndex) {
   blockBytes_ = 0;
   erased_ = false;
+  facts_ = {};
   const std::string error = link_.open(static_cast<uint16_t>(portIndex), link::kLinkBaudRate);
   if (!error.empty()) {
     ui_.showMessage(error);
@@ -94,7 +91,19 @@ int BootProgrammer::updateApplication(int portIndex, const std::string& programF
 }
 
 int BootProgrammer::updateApplication(int portIndex, const ImageFile& file) {
+  restoring_ = false;
   return withImage(portIndex, file, &BootProgrammer::runUpdate);
+}
+
+int BootProgrammer::restoreApplication(int portIndex, const ImageFile& file) {
+  if (const std::optional<std::string> refusal = restoreRefusal(file)) {
+    ui_.showMessage(*refusal + "\nNothing was sent to the unit.");
+    return kImageRefused;
+  }
+  restoring_ = true;
+  const int result = withImage(portIndex, file, &BootProgrammer::runUpdate);
+  restoring_ = false;
+  return result;
 }
 
 int BootProgrammer::verifyApplication(int portIndex, const ImageFile& file) {
@@ -116,6 +125,14 @@ int BootProgrammer::withImage(int portIndex, const ImageFile& file, ImageStep st
       diag_ << image.diagnostics;
       ui_.showMessage("\"" + file.path + "\" " + fault + ".\nNothing was sent to the unit.");
       return kImageRefused;
+    }
+  }
+  // A copy that can't be kept must not cost the read before it.
+  if (step == &BootProgrammer::runUpdate && !safety_.legacy && safety_.keepCopy &&
+      !safety_.dryRun) {
+    if (const auto blocker = backupsBlocker(backupsFolder(safety_.dataFolder))) {
+      ui_.showMessage(*blocker + "\nNothing was sent to the unit.");
+      return -1;
     }
   }
   if (!openLink(portIndex)) {
@@ -168,7 +185,7 @@ BootProgrammer::ImageLoad BootProgrammer::loadImageFile(const ImageFile& file) {
 }
 
 // What update and verify do first on the open link: report a file that failed to load, then
-// check the boot loader. 0 or the failing step's negative code, its message shown.
+// check the boot loader's identifier. 0 or the failing step's negative code, its message shown.
 int BootProgrammer::startWithImage(const ImageLoad& image) {
   diag_ << image.diagnostics;
   if (image.size < 0) {
@@ -181,7 +198,6 @@ int BootProgrammer::startWithImage(const ImageLoad& image) {
     ui_.showMessage(formatText("signature check failed, rc=%d", rc));
     return rc;
   }
-  queryBlockSupport();
   return 0;
 }
 
@@ -191,6 +207,11 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
   int rc = startWithImage(image);
   if (rc < 0)
     return rc;
+  if (safety_.legacy) {
+    queryBlockSupport();
+  } else if ((rc = guardUpdate(image)) != 0) {
+    return rc;
+  }
   rc = prepareDevice();
   // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.
   const bool erased = rc != -1;
@@ -199,6 +220,7 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
     return rc;
   }
   rc = writeFlash(image.size);
+  facts_.bytesProgrammed = std::max(rc, 0);
   if (rc < 0) {
     showUpdateFailure(formatText("error %d writing device, terminating", rc), erased);
     return rc;
@@ -223,6 +245,7 @@ int BootProgrammer::runVerify(const ImageLoad& image) {
   int rc = startWithImage(image);
   if (rc < 0)
     return rc;
+  queryBlockSupport();
   rc = readFlash(image.size);
   if (rc < 0) {
     ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
@@ -234,7 +257,13 @@ int BootProgrammer::runVerify(const ImageLoad& image) {
 // The last message of a failed update; once the erase was sent it also says that the unit
 // needs a new update.
 void BootProgrammer::showUpdateFailure(const std::string& text, bool erased) {
-  ui_.showMessage(erased ? text + "\n" + kErasedNote : text);
+  facts_.erased = erased;
+  if (!erased)
+    ui_.showMessage(text);
+  else if (facts_.keptCopy.empty())
+    ui_.showMessage(text + "\n" + kErasedNote);
+  else
+    ui_.showMessage(text + "\n" + kErasedCopyNote + facts_.keptCopy);
 }
 
 // The read-back after the port has opened; the caller closes the link.
@@ -250,6 +279,9 @@ int BootProgrammer::runRead(const ImageFile& readback) {
     ui_.showMessage(formatText("failed to read all of memory, rc=%d", rc));
     return rc;
   }
+  const std::optional<std::string> version = versionIn(readbackBuffer_);
+  facts_.versions = {version, version};
+  facts_.versionsKnown = true;
   std::ostringstream diagnostics;
   const int written = image::fileio(image::Output, readback.path, readback.format,
                                     readbackBuffer_.data(), rc, diagnostics);
@@ -270,17 +302,14 @@ std::string BootProgrammer::scanVersion() {
   queryBlockSupport();
   if (!setAddress(0, 0))
     return kNoVersion;
-  std::string flash;
-  flash.reserve(2 * kVersionScanWords);
+  std::vector<uint8_t> flash(kVersionScanBytes);
   if (blockBytes_ > 0) {
-    std::vector<uint8_t> bytes(2 * kVersionScanWords);
-    for (int at = 0; at < 2 * kVersionScanWords; at += blockBytes_) {
-      if (!readBlock(std::min(blockBytes_, 2 * kVersionScanWords - at), bytes.data() + at))
+    for (int at = 0; at < kVersionScanBytes; at += blockBytes_) {
+      if (!readBlock(std::min(blockBytes_, kVersionScanBytes - at), flash.data() + at))
         return kNoVersion;
     }
-    std::transform(bytes.begin(), bytes.end(), std::back_inserter(flash), versionChar);
   } else {
-    for (int word = 0; word < kVersionScanWords; ++word) {
+    for (int at = 0; at < kVersionScanBytes; at += 2) {
       send(kReadWord);
       const int high = receive();
       if (high < 0)
@@ -288,15 +317,11 @@ std::string BootProgrammer::scanVersion() {
       const int low = receive();
       if (low < 0)
         return kNoVersion;
-      flash += versionChar(low);
-      flash += versionChar(high);
+      flash[at] = static_cast<uint8_t>(low);
+      flash[at + 1] = static_cast<uint8_t>(high);
     }
   }
-  const std::string marker = kVersionMarker;
-  const size_t at = flash.find(marker);
-  if (at == std::string::npos)
-    return kNoVersion;
-  return flash.substr(at + marker.size(), kVersionLength);
+  return versionIn(flash).value_or(kNoVersion);
 }
 
 }  // namespace quillmar::boot

@@ -130,6 +130,11 @@ class BootProgrammer {
   int withImage(int portIndex, const ImageFile& file, ImageStep step);
   int startWithImage(const ImageLoad& image);
   int runUpdate(const ImageLoad& image);
+  int guardUpdate(const ImageLoad& image);
+  int keepUnitCopy();
+  int reportDryRun(const ImageLoad& image, GateVerdict verdict, int copyBlock);
+  bool readRegion(int size, int block);
+  int offeredBlockBytes();
   int runVerify(const ImageLoad& image);
   void showUpdateFailure(const std::string& text, bool erased);
   std::string verificationError(int size) const;
@@ -158,6 +163,7 @@ class BootProgrammer {
   bool blockMode_ = false;
   int blockBytes_ = 0;        // block size of the running operation; 0: byte by byte
   bool erased_ = false;       // the running operation has erased the unit
+  bool restoring_ = false;    // the running update restores a kept copy
   std::string blockFailure_;  // which block read came back short
   UpdateSafety safety_;
   Facts facts_;

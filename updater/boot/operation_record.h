@@ -4,6 +4,7 @@
 // here too, the one table the command line and the records share.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,12 @@ inline constexpr const char* kHistoryFileName = "history.jsonl";
 
 // The record as one line of JSON (no line end).
 std::string recordJson(const OperationRecord& record);
+// `when` on the local clock as a record's time: 2026-12-09T19:53:01+01:00.
+std::string isoLocalTime(std::time_t when);
+
+// The history file in `dataFolder`.
+std::string historyPath(const std::string& dataFolder);
+
 // The records as one JSON array.
 std::string recordsJson(const std::vector<OperationRecord>& records);
 

@@ -50,6 +50,8 @@ const char* operationName(Operation operation) {
   switch (operation) {
     case Operation::Update:
       return "the update";
+    case Operation::Restore:
+      return "the restore";
     case Operation::Read:
       return "reading the unit";
     case Operation::Verify:
@@ -60,7 +62,10 @@ const char* operationName(Operation operation) {
   return "the operation";
 }
 
+// A restore is an update from a kept copy.
 const TransferCost* costOf(Operation operation) {
+  if (operation == Operation::Restore)
+    operation = Operation::Update;
   for (const TransferCost& cost : kCosts) {
     if (cost.operation == operation)
       return &cost;
@@ -82,6 +87,27 @@ long long estimatedMs(Operation operation, bool block, int latencyMs) {
   const long long bytes = block ? cost->blockBytes : cost->byteBytes;
   const long long wireMs = bytes * kBitsPerByte * 1000 / link::kLinkBaudRate;
   return static_cast<long long>(repliesOf(operation, block)) * latencyMs + wireMs;
+}
+
+// Reading `pages` pages costs this many bytes on the wire and replies.
+struct WireCost {
+  long long bytes = 0;
+  long long replies = 0;
+};
+WireCost readCost(long long pages, bool block) {
+  return block ? WireCost{pages * kBlockReadBytes, pages}
+               : WireCost{pages * kReadWordsBytes, pages * 128};
+}
+
+long long estimatedUpdateMs(long bytes, bool block, long copyBytes, bool copyBlock, int latencyMs) {
+  const long long pages = (bytes + kPageBytes - 1) / kPageBytes;
+  const WireCost write = block ? WireCost{pages * kBlockLoadBytes, pages}
+                               : WireCost{pages * kWriteWordsBytes, pages * (256 + 3)};
+  const WireCost readBack = readCost(pages, block);
+  const WireCost copy = readCost((copyBytes + kPageBytes - 1) / kPageBytes, copyBlock);
+  const long long wireBytes = kUpdateFrame + write.bytes + readBack.bytes + copy.bytes;
+  const long long replies = 12 + write.replies + readBack.replies + copy.replies;
+  return replies * latencyMs + wireBytes * kBitsPerByte * 1000 / link::kLinkBaudRate;
 }
 
 // Whole minutes from ten minutes on, tenths of a minute from one, seconds below. Integer

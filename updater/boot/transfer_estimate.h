@@ -22,6 +22,11 @@ int repliesOf(Operation operation, bool block);
 // `latencyMs`: the replies' waiting plus every byte both ways at 38400 bit/s.
 long long estimatedMs(Operation operation, bool block, int latencyMs);
 
+// The estimated duration of an update that programs `bytes` from address 0, after reading
+// `copyBytes` of the unit for its kept copy (0: none), over an adapter that holds each reply
+// `latencyMs`; `block` and `copyBlock` tell which of the two runs in blocks of one page.
+long long estimatedUpdateMs(long bytes, bool block, long copyBytes, bool copyBlock, int latencyMs);
+
 // A duration as the user reads it: "about 55 min", "about 1.5 min", "about 40 s".
 std::string roughDuration(long long ms);
 

@@ -3,6 +3,7 @@
 // command line only pick the operation and show what OperationUi is told.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -17,6 +18,10 @@ enum class Operation { Update, Read, Version, Verify, Restore };
 
 // The status shown while Update writes the unit (the command line labels its bar by it).
 inline constexpr const char* kProgrammingStatus = "Programming QUILLmar Application...";
+
+// The status that ends an update or restore the gate stopped, and one the unit already held.
+inline constexpr const char* kRefusedStatus = "NOT UPDATED: NOTHING CHANGED";
+inline constexpr const char* kAlreadyHeldStatus = "QUILLmar Already Holds This Image";
 
 class UpdaterPresenter {
  public:
@@ -45,9 +50,34 @@ class UpdaterPresenter {
   BootProgrammer& programmer() { return programmer_; }
 
  private:
+  // Passes everything on to the dialog's or console's OperationUi and keeps what the record
+  // needs: the last failure message and the device opened.
+  class Tap : public OperationUi {
+   public:
+    explicit Tap(OperationUi& ui) : ui_(ui) {}
+    void showMessage(const std::string& text) override;
+    void showFileMessage(const std::string& text, const std::string& diagnostics) override;
+    void setProgressRange(int steps) override { ui_.setProgressRange(steps); }
+    void setProgressPosition(int step) override { ui_.setProgressPosition(step); }
+    void setStatus(const std::string& text) override { ui_.setStatus(text); }
+    bool confirmVersion(const VersionPair& versions, GateVerdict verdict) override {
+      return ui_.confirmVersion(versions, verdict);
+    }
+    void linkOpened(const std::string& device) override;
+
+    std::string lastMessage;
+    std::string device;
+
+   private:
+    OperationUi& ui_;
+  };
+
   bool runVersion(int portIndex);
+  void record(Operation operation, const ImageFile& file, std::time_t started, double seconds);
 
   OperationUi& ui_;
+  std::ostream& diag_;
+  Tap tap_;
   BootProgrammer programmer_;
   SerialLookup serialOf_;
   int lastResult_ = 0;

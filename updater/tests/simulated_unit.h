@@ -78,6 +78,8 @@ inline link::PortDevices unitDevices(const std::string& unitPath) {
 }
 
 // One simulated unit plus a presenter that reaches it as COM2, recording what the user sees.
+// The presenter starts with the legacy dialogue, which most tests pin byte for byte; the tests of
+// the steps before the erase give it their own safety.
 class SimulatedUnit {
  public:
   explicit SimulatedUnit(bootsim::Faults faults = {}) : sim_(std::move(faults)) {}
@@ -93,6 +95,9 @@ class SimulatedUnit {
     if (error.empty()) {
       presenter_ = std::make_unique<boot::UpdaterPresenter>(
           ui, diag, unitDevices(sim_.devicePath()), kTestReplyTimeoutMs);
+      boot::UpdateSafety legacy;
+      legacy.legacy = true;
+      presenter_->programmer().setSafety(legacy);
     }
     return error;
   }
