@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <ctime>
 #include <ostream>
 
 #include "boot/image_files.h"
@@ -380,26 +381,34 @@ int showHistory(const CommandLine& line, const std::string& dataFolder, std::ost
   return boot::kExitSuccess;
 }
 
-// The file restore programs: the one given, or the newest kept copy. Nothing, with the reason
-// on `err`, when there is none or it is no image, before any port opens.
-std::optional<boot::ImageFile> restoredFile(const CommandLine& line, const std::string& dataFolder,
-                                            std::ostream& err) {
-  std::string path = line.keptCopy;
-  if (path.empty()) {
-    const std::string folder = boot::backupsFolder(dataFolder);
-    const std::vector<boot::KeptCopy> copies = boot::listKeptCopies(folder);
-    if (copies.empty()) {
-      err << "no kept copy in " << folder << ": nothing to restore\n";
-      return std::nullopt;
-    }
-    path = copies.front().path;
+// The newest kept copy, for a restore given no file; nothing, with the reason on `err`, when
+// none is kept.
+std::optional<std::string> newestKeptCopy(const std::string& dataFolder, std::ostream& err) {
+  const std::string folder = boot::backupsFolder(dataFolder);
+  const std::vector<boot::KeptCopy> copies = boot::listKeptCopies(folder);
+  if (!copies.empty())
+    return copies.front().path;
+  err << "no kept copy in " << folder << ": nothing to restore\n" << std::flush;
+  return std::nullopt;
+}
+
+// The record of a restore that found nothing to restore, for --json.
+boot::OperationRecord nothingToRestore() {
+  boot::OperationRecord record;
+  record.time = boot::isoLocalTime(std::time(nullptr));
+  record.operation = "restore";
+  record.exitStatus = boot::kExitFailure;
+  record.failure = "no kept copy";
+  return record;
+}
+
+// The USB serial number of the listed port `device`, for the records; "" for another.
+std::string serialNumberOf(const PortLister& ports, const std::string& device) {
+  for (const boot::SerialPortInfo& port : ports()) {
+    if (port.name == device)
+      return port.serialNumber;
   }
-  const boot::ImageFile file = boot::chosenImageFile(path);
-  if (const std::optional<std::string> refusal = boot::restoreRefusal(file)) {
-    err << *refusal << '\n';
-    return std::nullopt;
-  }
-  return file;
+  return "";
 }
 
 }  // namespace
@@ -434,10 +443,18 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (line->command == Command::History)
     return showHistory(*line, dataFolder, out, err);
   const std::string folder = line->folder.empty() ? platform::programFolder() : line->folder;
-  std::optional<boot::ImageFile> image =
+  boot::ImageFile image =
       line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
-  if (line->command == Command::Restore && !(image = restoredFile(*line, dataFolder, err)))
-    return boot::kExitFailure;
+  if (line->command == Command::Restore) {
+    const std::optional<std::string> copy =
+        line->keptCopy.empty() ? newestKeptCopy(dataFolder, err) : line->keptCopy;
+    if (!copy) {
+      if (line->json)
+        out << boot::recordJson(nothingToRestore()) << '\n';
+      return boot::kExitFailure;
+    }
+    image = boot::chosenImageFile(*copy);
+  }
   const boot::ImageFile readback =
       line->output.empty() ? boot::readbackFileIn(folder) : boot::chosenReadbackFile(line->output);
   PortChoice port = choosePort(line->port);
@@ -450,16 +467,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   const boot::Operation operation = operationOf(line->command);
   // With --json the statuses make way for the record on standard output.
   ConsoleUi ui(line->json ? err : out, err, errIsTerminal);
-  ui.describeOperation(operation, line->block);
+  const boot::UpdateSafety safety = safetyOf(*line, dataFolder);
+  ui.describeOperation(operation, line->block, !safety.legacy);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
   presenter.programmer().setBlockMode(line->block);
-  presenter.programmer().setSafety(safetyOf(*line, dataFolder));
-  const bool succeeded = presenter.run(operation, port.portIndex, *image, readback);
+  presenter.programmer().setSafety(safety);
+  presenter.setSerialLookup(
+      [&ports](const std::string& device) { return serialNumberOf(ports, device); });
+  presenter.run(operation, port.portIndex, image, readback);
   if (line->json)
     out << boot::recordJson(presenter.lastRecord()) << '\n' << std::flush;
-  if (succeeded)
-    return boot::kExitSuccess;
-  return presenter.lastResult() == boot::kVersionRefused ? boot::kExitRefused : boot::kExitFailure;
+  return boot::exitStatusOf(presenter.lastResult());
 }
 
 }  // namespace quillmar::cli

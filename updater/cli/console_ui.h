@@ -50,10 +50,12 @@ class ConsoleUi : public boot::OperationUi {
   // after the open has asked the driver for low latency.
   void linkOpened(const std::string& device) override;
 
-  // What the latency note works out the cost for.
-  void describeOperation(boot::Operation operation, bool block) {
+  // What the latency note works out the cost for, and whether an update reads the unit
+  // before it writes (the steps before the erase), which the bars' labels follow.
+  void describeOperation(boot::Operation operation, bool block, bool readsFirst) {
     operation_ = operation;
     block_ = block;
+    readsFirst_ = readsFirst;
   }
 
  private:
@@ -64,6 +66,9 @@ class ConsoleUi : public boot::OperationUi {
   std::ostream& err_;
   const bool progressBar_;
   std::string label_ = "Reading";
+  int stretch_ = 0;   // bars since the update's or restore's start status
+  int writeAt_ = -1;  // the bar of those that writes; -1: none still to come
+  bool readsFirst_ = false;
   int range_ = 0;
   int position_ = 0;
   bool moved_ = false;  // a position arrived since the range was set
