@@ -233,6 +233,53 @@ TEST(ConsoleUiTest, RefusesTheVersionGateNamingTheOptionThatAllowsIt) {
   }
 }
 
+// Each bar is labelled by what it does: an update or restore reads the unit before it writes
+// unless it is legacy, then reads back; the statuses between them keep the order.
+TEST(ConsoleUiTest, BarsAreLabelledByWhatTheyDo) {
+  struct Case {
+    const char* start;
+    bool readsFirst;
+    std::vector<std::string> statuses;  // after the start; "" starts a bar
+    std::string labels;
+  };
+  const Case cases[] = {
+      {boot::kProgrammingStatus,
+       true,
+       {"", "unit 1.12, image 1.13 (newer)", "Kept a copy of the unit: c.hex", "",
+        "Verifying Data...", ""},
+       "Reading Writing Reading"},
+      {boot::kRestoringStatus,
+       true,
+       {"", "unit NONE, image 1.12 (unknown)", "", "Verifying Data...", ""},
+       "Reading Writing Reading"},
+      {boot::kProgrammingStatus, false, {"", "Verifying Data...", ""}, "Writing Reading"},
+      {"Dry run: reading the unit...", true, {"", "unit 1.12, image 1.10 (older)"}, "Reading"},
+      {"Reading App to quillread.hex...", false, {""}, "Reading"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    {
+      ConsoleUi ui(out, err, true);
+      ui.describeOperation(boot::Operation::Update, false, c.readsFirst);
+      ui.setStatus(c.start);
+      for (const std::string& status : c.statuses) {
+        if (status.empty()) {
+          ui.setProgressRange(1);
+          ui.setProgressPosition(1);
+        } else {
+          ui.setStatus(status);
+        }
+      }
+    }
+    // The label of each bar: what stands after the line start of its first draw.
+    std::string labels;
+    std::istringstream bars(err.str());
+    for (std::string line; std::getline(bars, line);)
+      labels += (labels.empty() ? "" : " ") + line.substr(1, line.find(" |") - 1);
+    EXPECT_EQ(labels, c.labels) << c.start;
+  }
+}
+
 // Drives a ConsoleUi the way an update does and returns what reached each stream.
 struct Streams {
   std::string out;
