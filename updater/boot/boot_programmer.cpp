@@ -209,8 +209,8 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
     return rc;
   if (safety_.legacy) {
     queryBlockSupport();
-  } else if ((rc = guardUpdate(image)) != 0) {
-    return rc;
+  } else if ((rc = guardUpdate(image)) != 0 || safety_.dryRun) {
+    return rc;  // a dry run ends before the erase, also when it would go ahead
   }
   rc = prepareDevice();
   // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.
