@@ -79,8 +79,18 @@ For a script, --json: one JSON object on standard output, the statuses on standa
 A dry run reads, says what would happen, and sends none of the commands that change the unit
 (P enters programming mode, e erases, c C m B load and write).
 
-  $ for image in v110.bin v112b.bin; do unit --load v112.bin --dump after.bin --tally tally.txt; runm --block --dry-run --image $image update
-  >   echo "[$?]"; cmp -n 130560 after.bin unit112.bin && grep -E '^(P|e|c|C|m|B) ' tally.txt || echo "none sent"; done
+  $ firmware 1.13 800 v113.bin
+  $ for image in v113.bin v110.bin v112b.bin; do unit --load v112.bin --dump after.bin --tally tally.txt; runm --block --dry-run --image $image update
+  >   echo "[$?]"; cmp -n 130560 after.bin unit112.bin && echo "flash unchanged"; grep -E '^(P|e|c|C|m|B) ' tally.txt || echo "none of them sent"; done
+  Dry run: reading the unit...
+  unit 1.12, image 1.13 (newer)
+  The versions let the update go ahead.
+  A copy of the unit would be kept in <here>/data/quillmar/backups as <time>_<port>_1.12.hex
+  It would program 800 bytes in 4 pages (block transfers), about 35 s in all.
+  Dry run: the update would go ahead
+  [0]
+  flash unchanged
+  none of them sent
   Dry run: reading the unit...
   unit 1.12, image 1.10 (older)
   The image is older than the unit's firmware: the update would be refused unless allowed.
@@ -88,7 +98,8 @@ A dry run reads, says what would happen, and sends none of the commands that cha
   It would program 900 bytes in 4 pages (block transfers), about 35 s in all.
   Dry run: the update would be refused
   [3]
-  none sent
+  flash unchanged
+  none of them sent
   Dry run: reading the unit...
   unit 1.12, image 1.12 (the same)
   The image has the unit's version: the update would be refused unless allowed.
@@ -96,7 +107,8 @@ A dry run reads, says what would happen, and sends none of the commands that cha
   It would program 1200 bytes in 5 pages (block transfers), about 35 s in all.
   Dry run: the update would be refused
   [3]
-  none sent
+  flash unchanged
+  none of them sent
 
 The same version with other bytes needs --allow-reinstall; an image the unit holds already is
 not programmed again, unless --allow-reinstall asks for it.
