@@ -211,3 +211,11 @@ restore with no copy kept.
   $ unit; XDG_DATA_HOME=$PWD/empty run restore
   ! no kept copy in <here>/empty/quillmar/backups: nothing to restore
   [1]
+
+The listings open no port. A history line that is no record is skipped, and standard error
+says so; a data folder without copies says that too.
+
+  $ echo 'not a record' >>$XDG_DATA_HOME/quillmar/history.jsonl; quillmar-update --port /nonexistent history 2>&1 >/dev/null | mask
+  1 line of <here>/data/quillmar/history.jsonl held no record and was skipped
+  $ XDG_DATA_HOME=$PWD/empty quillmar-update backups | mask
+  No kept copies in <here>/empty/quillmar/backups.
