@@ -37,8 +37,8 @@ constexpr FileFlow kFileFlows[] = {
      "Read Completed!", "READ FAILED!"},
     {Operation::Verify, &BootProgrammer::verifyApplication, false, "verify", "Verifying Data...",
      "Verify Completed!", "VERIFY FAILED!"},
-    {Operation::Restore, &BootProgrammer::restoreApplication, false, "restore",
-     "Restoring QUILLmar Application...", "QUILLmar Restored!", "RESTORE FAILED!"},
+    {Operation::Restore, &BootProgrammer::restoreApplication, false, "restore", kRestoringStatus,
+     "QUILLmar Restored!", "RESTORE FAILED!"},
 };
 
 // A dry run's texts: before it, and after it by its result.

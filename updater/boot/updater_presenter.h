@@ -18,6 +18,8 @@ enum class Operation { Update, Read, Version, Verify, Restore };
 
 // The status shown while Update writes the unit (the command line labels its bar by it).
 inline constexpr const char* kProgrammingStatus = "Programming QUILLmar Application...";
+// The same for Restore.
+inline constexpr const char* kRestoringStatus = "Restoring QUILLmar Application...";
 
 // The status that ends an update or restore the gate stopped, and one the unit already held.
 inline constexpr const char* kRefusedStatus = "NOT UPDATED: NOTHING CHANGED";

@@ -1,10 +1,15 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <ctime>
 #include <ostream>
 
 #include "boot/image_files.h"
+#include "boot/kept_copies.h"
+#include "boot/operation_record.h"
 #include "cli/console_ui.h"
+#include "platform/data_folder.h"
+#include "platform/file_name.h"
 #include "platform/program_folder.h"
 
 namespace quillmar::cli {
@@ -12,44 +17,82 @@ namespace {
 
 struct CommandName {
   const char* name;
-  boot::Operation operation;
+  Command command;
 };
 
 constexpr CommandName kCommands[] = {
-    {"update", boot::Operation::Update},
-    {"read", boot::Operation::Read},
-    {"version", boot::Operation::Version},
-    {"verify", boot::Operation::Verify},
+    {"update", Command::Update},   {"read", Command::Read},       {"version", Command::Version},
+    {"verify", Command::Verify},   {"restore", Command::Restore}, {"backups", Command::Backups},
+    {"history", Command::History},
 };
 
 constexpr const char* kAutoPort = "auto";
 
 constexpr const char* kUsage =
     "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
-    "                       [--output FILE] update|read|version|verify\n"
+    "                       [--output FILE] [--allow-older] [--allow-reinstall]\n"
+    "                       [--no-backup] [--dry-run] [--json] [--legacy]\n"
+    "                       update|read|version|verify\n"
+    "       quillmar-update [--port PORT] [--block] [--no-backup] [--dry-run] [--json]\n"
+    "                       restore [FILE]\n"
+    "       quillmar-update [--json] backups|history\n"
     "       quillmar-update --list-ports | --help | --version\n";
 
-// The options that name a file, and the commands each one serves.
+// The commands an option serves, as a set of bits.
+constexpr unsigned bit(Command command) {
+  return 1u << static_cast<unsigned>(command);
+}
+constexpr unsigned kUpdateAndRestore = bit(Command::Update) | bit(Command::Restore);
+
+// The options that serve only some commands: those that name a file, and the flags.
 struct FileOption {
   const char* name;
   std::string CommandLine::*value;
-  boot::Operation first;
-  boot::Operation second;
-  const char* commands;
+  unsigned commands;
+  const char* served;
 };
 
 constexpr FileOption kFileOptions[] = {
-    {"--image", &CommandLine::image, boot::Operation::Update, boot::Operation::Verify,
+    {"--image", &CommandLine::image, bit(Command::Update) | bit(Command::Verify),
      "update and verify"},
-    {"--output", &CommandLine::output, boot::Operation::Read, boot::Operation::Read, "read"},
+    {"--output", &CommandLine::output, bit(Command::Read), "read"},
 };
 
-// An error for a file option given with a command that has no use for it, or "".
-std::string misplacedFileOption(const CommandLine& line) {
+// `steps`: the option changes the steps before the erase, which --legacy leaves out.
+struct FlagOption {
+  const char* name;
+  bool CommandLine::*value;
+  unsigned commands;
+  const char* served;
+  bool steps;
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--allow-older", &CommandLine::allowOlder, bit(Command::Update), "update", true},
+    {"--allow-reinstall", &CommandLine::allowReinstall, bit(Command::Update), "update", true},
+    {"--no-backup", &CommandLine::noBackup, kUpdateAndRestore, "update and restore", true},
+    {"--dry-run", &CommandLine::dryRun, kUpdateAndRestore, "update and restore", true},
+    {"--json", &CommandLine::json, ~bit(Command::Backups),
+     "update, restore, read, verify, version and history", false},
+    {"--legacy", &CommandLine::legacy, bit(Command::Update), "update", false},
+};
+
+// An error for an option given with a command it does not serve, or for one that --legacy
+// leaves no meaning to; "" when the options fit the command.
+std::string misplacedOption(const CommandLine& line) {
+  const unsigned command = bit(line.command);
   for (const FileOption& option : kFileOptions) {
-    if (!(line.*option.value).empty() && line.operation != option.first &&
-        line.operation != option.second)
-      return std::string("option ") + option.name + " applies to " + option.commands + " only";
+    if (!(line.*option.value).empty() && (option.commands & command) == 0)
+      return std::string("option ") + option.name + " applies to " + option.served + " only";
+  }
+  for (const FlagOption& option : kFlagOptions) {
+    if (line.*option.value && (option.commands & command) == 0)
+      return std::string("option ") + option.name + " applies to " + option.served + " only";
+  }
+  for (const FlagOption& option : kFlagOptions) {
+    if (line.legacy && option.steps && line.*option.value)
+      return std::string("option ") + option.name +
+             " means nothing with --legacy, which leaves out the steps before the erase";
   }
   return "";
 }
@@ -101,11 +144,13 @@ std::string portOptionHelp() {
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args,
                                             std::string& error) {
   CommandLine line;
-  std::optional<boot::Operation> operation;
+  std::optional<Command> command;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const auto* file = std::find_if(std::begin(kFileOptions), std::end(kFileOptions),
                                     [&](const FileOption& o) { return isOption(arg, o.name); });
+    const auto* flag = std::find_if(std::begin(kFlagOptions), std::end(kFlagOptions),
+                                    [&](const FlagOption& o) { return arg == o.name; });
     if (arg == "--help" || arg == "-h") {
       line.help = true;
     } else if (arg == "--version") {
@@ -115,6 +160,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     } else if (file != std::end(kFileOptions)) {
       if (!optionValue(args, i, file->name, line.*file->value, error))
         return std::nullopt;
+    } else if (flag != std::end(kFlagOptions)) {
+      line.*flag->value = true;
     } else if (isOption(arg, "--port")) {
       if (!optionValue(args, i, "--port", line.port, error))
         return std::nullopt;
@@ -126,7 +173,12 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg;
       return std::nullopt;
-    } else if (operation) {
+    } else if (command == Command::Restore && line.keptCopy.empty()) {
+      line.keptCopy = arg;
+    } else if (command == Command::Restore) {
+      error = "restore takes one file, found " + arg;
+      return std::nullopt;
+    } else if (command) {
       error = "only one command may be given, found " + arg;
       return std::nullopt;
     } else {
@@ -136,17 +188,17 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         error = "unknown command " + arg;
         return std::nullopt;
       }
-      operation = found->operation;
+      command = found->command;
     }
   }
   if (line.help || line.version || line.listPorts)
     return line;
-  if (!operation) {
+  if (!command) {
     error = "no command given";
     return std::nullopt;
   }
-  line.operation = *operation;
-  error = misplacedFileOption(line);
+  line.command = *command;
+  error = misplacedOption(line);
   if (!error.empty())
     return std::nullopt;
   return line;
@@ -179,12 +231,18 @@ std::string helpText() {
          "Commands:\n"
          "  update   program DIR/quillmar.hex (Intel HEX) into the unit, then read it back and\n"
          "           verify it; when that exact name is missing, a name that differs only in\n"
-         "           case (QUILLMAR.HEX) is taken\n"
+         "           case (QUILLMAR.HEX) is taken. Before the erase it keeps a copy of the\n"
+         "           unit and checks the versions (see Versions and kept copies)\n"
          "  read     save the unit's whole application region (130560 bytes) into\n"
          "           DIR/quillread.hex; the unit is not changed\n"
          "  version  show the unit's firmware version\n"
          "  verify   read the unit back and compare it with DIR/quillmar.hex; nothing is\n"
          "           erased or written\n"
+         "  restore  program a kept copy back into the unit: FILE, or else the newest\n"
+         "           copy in the backups folder; any version is taken back\n"
+         "  backups  list the kept copies, newest first; no port is opened\n"
+         "  history  list the updates, restores and reads done, oldest first; no port is\n"
+         "           opened\n"
          "\n"
          "Options:\n" +
          portOptionHelp() +
@@ -198,11 +256,34 @@ std::string helpText() {
          "  --block       use the boot loader's block transfers (one command per 256-byte\n"
          "                page) when it offers them; pages of 0xFF are left out after the\n"
          "                erase. A boot loader without them gets the usual dialogue.\n"
+         "  --allow-older (update) program an image older than the unit's firmware\n"
+         "  --allow-reinstall\n"
+         "                (update) program an image of the unit's version, even one the\n"
+         "                unit holds byte for byte\n"
+         "  --no-backup   (update, restore) keep no copy: only the first 8192 bytes are\n"
+         "                read before the erase, for the versions\n"
+         "  --dry-run     (update, restore) read the unit and say whether the update\n"
+         "                would go ahead; nothing is erased, written or recorded\n"
+         "  --json        standard output gets only the operation's record as one JSON\n"
+         "                object (history: all records as one array); the status texts\n"
+         "                go to standard error\n"
+         "  --legacy      (update) the update as before: no versions, no copy, no record\n"
          "  --list-ports  list the serial ports, USB adapters first: the name to give to\n"
          "                --port, its description, and for a USB adapter its vendor and\n"
          "                product IDs and serial number\n"
          "  --help        show this text and exit\n"
          "  --version     show this program's version and exit\n"
+         "\n"
+         "Versions and kept copies:\n"
+         "  The version is the text after \"CVersion \" in the first 8192 bytes. Before the\n"
+         "  erase, update reads the unit's version and the image's: an image older than\n"
+         "  the unit's firmware, or of its version, is refused with nothing changed unless\n"
+         "  --allow-older or --allow-reinstall is given; an image the unit holds already is\n"
+         "  not programmed again. It also reads the whole region and keeps it as an Intel\n"
+         "  HEX file in DATA/backups, named by time, port and version; restore programs it\n"
+         "  back. Every update, restore and read adds its record to DATA/history.jsonl.\n"
+         "  DATA is $XDG_DATA_HOME/quillmar, or ~/.local/share/quillmar when that is unset\n"
+         "  or not an absolute path (Linux); %LOCALAPPDATA%\\QUILLmar (Windows).\n"
          "\n"
          "Output:\n"
          "  Standard output gets the status texts, one per line, in order (for example\n"
@@ -218,9 +299,12 @@ std::string helpText() {
          "  is not a record. Intel HEX is saved with this system's line ends.\n"
          "\n"
          "Exit status:\n"
-         "  0  success (version: a version was found; verify: the unit equals the image)\n"
+         "  0  success (version: a version was found; verify: the unit equals the image;\n"
+         "     update, restore: also when the unit held the image already)\n"
          "  1  the operation failed (version: none found)\n"
          "  2  usage error\n"
+         "  3  refused for its version before the erase, nothing changed (a dry run: the\n"
+         "     update would be refused)\n"
          "\n"
          "Preparing the unit: connect a null-modem cable to the unit's serial port, turn on\n"
          "DIP switch #8, make sure DIP switch #1 (reset) is off, apply power. Switch DIP\n"
@@ -255,6 +339,78 @@ std::optional<std::string> findPort(const std::vector<boot::SerialPortInfo>& por
   return search.found;
 }
 
+// The presenter's operation for a command that opens the port.
+boot::Operation operationOf(Command command) {
+  switch (command) {
+    case Command::Read:
+      return boot::Operation::Read;
+    case Command::Version:
+      return boot::Operation::Version;
+    case Command::Verify:
+      return boot::Operation::Verify;
+    case Command::Restore:
+      return boot::Operation::Restore;
+    default:
+      return boot::Operation::Update;
+  }
+}
+
+// The steps before the erase as the options choose them.
+boot::UpdateSafety safetyOf(const CommandLine& line, const std::string& dataFolder) {
+  boot::UpdateSafety safety;
+  safety.legacy = line.legacy;
+  safety.keepCopy = !line.noBackup;
+  safety.allowOlder = line.allowOlder;
+  safety.allowReinstall = line.allowReinstall;
+  safety.dryRun = line.dryRun;
+  safety.dataFolder = dataFolder;
+  return safety;
+}
+
+// The history command: the table (or with --json the array) on `out`, and on `err` how many
+// lines were no records.
+int showHistory(const CommandLine& line, const std::string& dataFolder, std::ostream& out,
+                std::ostream& err) {
+  int skipped = 0;
+  const std::vector<boot::OperationRecord> records = boot::readHistory(dataFolder, skipped);
+  out << (line.json ? boot::recordsJson(records) + "\n" : boot::historyTable(records));
+  if (skipped > 0)
+    err << skipped << (skipped == 1 ? " line" : " lines") << " of "
+        << platform::nameFromPath(platform::pathFromName(dataFolder) / boot::kHistoryFileName)
+        << " held no record and " << (skipped == 1 ? "was" : "were") << " skipped\n";
+  return boot::kExitSuccess;
+}
+
+// The newest kept copy, for a restore given no file; nothing, with the reason on `err`, when
+// none is kept.
+std::optional<std::string> newestKeptCopy(const std::string& dataFolder, std::ostream& err) {
+  const std::string folder = boot::backupsFolder(dataFolder);
+  const std::vector<boot::KeptCopy> copies = boot::listKeptCopies(folder);
+  if (!copies.empty())
+    return copies.front().path;
+  err << "no kept copy in " << folder << ": nothing to restore\n" << std::flush;
+  return std::nullopt;
+}
+
+// The record of a restore that found nothing to restore, for --json.
+boot::OperationRecord nothingToRestore() {
+  boot::OperationRecord record;
+  record.time = boot::isoLocalTime(std::time(nullptr));
+  record.operation = "restore";
+  record.exitStatus = boot::kExitFailure;
+  record.failure = "no kept copy";
+  return record;
+}
+
+// The USB serial number of the listed port `device`, for the records; "" for another.
+std::string serialNumberOf(const PortLister& ports, const std::string& device) {
+  for (const boot::SerialPortInfo& port : ports()) {
+    if (port.name == device)
+      return port.serialNumber;
+  }
+  return "";
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -264,38 +420,64 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (!line) {
     err << "quillmar-update: " << error << '\n'
         << kUsage << "Try 'quillmar-update --help' for more information.\n";
-    return kExitUsage;
+    return boot::kExitUsage;
   }
   if (line->help) {
     out << helpText();
-    return kExitSuccess;
+    return boot::kExitSuccess;
   }
   if (line->version) {
     out << versionText();
-    return kExitSuccess;
+    return boot::kExitSuccess;
   }
   if (line->listPorts) {
     out << portListText(ports());
-    return kExitSuccess;
+    return boot::kExitSuccess;
   }
+  const std::string dataFolder = platform::userDataFolder();
+  if (line->command == Command::Backups) {
+    const std::string folder = boot::backupsFolder(dataFolder);
+    out << boot::keptCopiesTable(boot::listKeptCopies(folder), folder);
+    return boot::kExitSuccess;
+  }
+  if (line->command == Command::History)
+    return showHistory(*line, dataFolder, out, err);
+  const std::string folder = line->folder.empty() ? platform::programFolder() : line->folder;
+  boot::ImageFile image =
+      line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
+  if (line->command == Command::Restore) {
+    const std::optional<std::string> copy =
+        line->keptCopy.empty() ? newestKeptCopy(dataFolder, err) : line->keptCopy;
+    if (!copy) {
+      if (line->json)
+        out << boot::recordJson(nothingToRestore()) << '\n';
+      return boot::kExitFailure;
+    }
+    image = boot::chosenImageFile(*copy);
+  }
+  const boot::ImageFile readback =
+      line->output.empty() ? boot::readbackFileIn(folder) : boot::chosenReadbackFile(line->output);
   PortChoice port = choosePort(line->port);
   if (line->port == kAutoPort) {
     const std::optional<std::string> found = findPort(ports(), probeTimeoutMs, err);
     if (!found)
-      return kExitFailure;
+      return boot::kExitFailure;
     port.devices[0] = *found;  // the listed name as it is, COM5 and above too
   }
-  const std::string folder = line->folder.empty() ? platform::programFolder() : line->folder;
-  const boot::ImageFile image =
-      line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
-  const boot::ImageFile readback =
-      line->output.empty() ? boot::readbackFileIn(folder) : boot::chosenReadbackFile(line->output);
-  ConsoleUi ui(out, err, errIsTerminal);
-  ui.describeOperation(line->operation, line->block);
+  const boot::Operation operation = operationOf(line->command);
+  // With --json the statuses make way for the record on standard output.
+  ConsoleUi ui(line->json ? err : out, err, errIsTerminal);
+  const boot::UpdateSafety safety = safetyOf(*line, dataFolder);
+  ui.describeOperation(operation, line->block, !safety.legacy);
   boot::UpdaterPresenter presenter(ui, err, port.devices);
   presenter.programmer().setBlockMode(line->block);
-  return presenter.run(line->operation, port.portIndex, image, readback) ? kExitSuccess
-                                                                         : kExitFailure;
+  presenter.programmer().setSafety(safety);
+  presenter.setSerialLookup(
+      [&ports](const std::string& device) { return serialNumberOf(ports, device); });
+  presenter.run(operation, port.portIndex, image, readback);
+  if (line->json)
+    out << boot::recordJson(presenter.lastRecord()) << '\n' << std::flush;
+  return boot::exitStatusOf(presenter.lastResult());
 }
 
 }  // namespace quillmar::cli

@@ -1,4 +1,5 @@
-// The command line of quillmar-update: parsing, help text, and one run of an operation.
+// The command line of quillmar-update: parsing, help text, and one run of an operation or of a
+// listing of the user's data folder (the kept copies, the history).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +15,13 @@
 
 namespace quillmar::cli {
 
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
+// The commands: the presenter's operations, and the two listings that open no port.
+enum class Command { Update, Read, Version, Verify, Restore, Backups, History };
 
 // What the user asked for. `port` is a COM name, "auto" or a device path; an empty `folder`
 // means the program's own folder.
-// `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex.
+// `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex;
+// `keptCopy`, restore's file, the newest kept copy.
 struct CommandLine {
   bool help = false;
   bool version = false;    // --version: print the program's version
@@ -29,8 +30,15 @@ struct CommandLine {
   std::string folder;
   std::string image;
   std::string output;
+  std::string keptCopy;
   bool block = false;  // use the boot loader's block transfers when it offers them
-  boot::Operation operation = boot::Operation::Update;
+  bool allowOlder = false;
+  bool allowReinstall = false;
+  bool noBackup = false;
+  bool dryRun = false;
+  bool json = false;    // standard output gets the record as JSON, nothing else
+  bool legacy = false;  // the update without the steps before the erase
+  Command command = Command::Update;
 };
 
 // Parses the arguments after the program name. On a usage error returns nothing and sets
@@ -59,8 +67,9 @@ std::string portListText(const std::vector<boot::SerialPortInfo>& ports);
 // The serial ports --list-ports and --port auto work with.
 using PortLister = std::function<std::vector<boot::SerialPortInfo>()>;
 
-// Runs the whole program on `args`: the operation's status texts on `out`, messages,
-// diagnostics and the progress bar (when `errIsTerminal`) on `err`. Returns the exit status.
+// Runs the whole program on `args`: the operation's status texts on `out` (with --json on
+// `err`, and the record on `out`), messages, diagnostics and the progress bar (when
+// `errIsTerminal`) on `err`. Returns the exit status (boot/operation_record.h).
 // `ports` lists this computer's ports; `probeTimeoutMs` bounds each byte of --port auto's
 // question to a port.
 int runCommandLine(

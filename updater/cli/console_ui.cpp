@@ -67,6 +67,7 @@ void ConsoleUi::showFileMessage(const std::string& text, const std::string&) {
 
 void ConsoleUi::setProgressRange(int steps) {
   endBar();
+  label_ = stretch_++ == writeAt_ ? "Writing" : "Reading";
   range_ = std::max(steps, 0);
   position_ = 0;
   moved_ = false;
@@ -95,8 +96,29 @@ void ConsoleUi::linkOpened(const std::string& device) {
 void ConsoleUi::setStatus(const std::string& text) {
   endBar();
   out_ << oneLine(text) << '\n' << std::flush;
-  // Update writes first and reads back after "Verifying Data..."; Read only reads.
-  label_ = text == boot::kProgrammingStatus ? "Writing" : "Reading";
+  // Update and Restore write after the read of the steps before the erase, if any, and read
+  // back after "Verifying Data..."; the other operations only read.
+  if (text == boot::kProgrammingStatus || text == boot::kRestoringStatus) {
+    stretch_ = 0;
+    writeAt_ = readsFirst_ ? 1 : 0;
+  } else if (text == "Verifying Data...") {
+    writeAt_ = -1;
+  }
+}
+
+bool ConsoleUi::confirmVersion(const boot::VersionPair& versions, boot::GateVerdict verdict) {
+  const std::string pair = "(unit " + versions.unit.value_or(boot::kNoVersion) + ", image " +
+                           versions.image.value_or(boot::kNoVersion) + ")";
+  endBar();
+  // One line even when a version holds a line end: it comes from the unit or the file.
+  err_ << oneLine(verdict == boot::GateVerdict::NeedsOlderYes
+                      ? "the image is older than the unit's firmware " + pair +
+                            ": nothing was changed; --allow-older programs it anyway"
+                      : "the image has the version of the unit's firmware " + pair +
+                            ": nothing was changed; --allow-reinstall programs it again")
+       << '\n'
+       << std::flush;
+  return false;
 }
 
 // Redraws the bar in place when its text changed.

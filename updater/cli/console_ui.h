@@ -1,6 +1,7 @@
 // ConsoleUi: the command line's OperationUi. Status texts go to standard output, one per
 // line; message-box texts to standard error, each of their lines on one; and, when standard
-// error is a terminal, a progress bar redrawn in place on it.
+// error is a terminal, a progress bar redrawn in place on it. A command line asks no question:
+// what needs a yes is refused, saying which option gives it.
 #pragma once
 
 #include <chrono>
@@ -42,14 +43,19 @@ class ConsoleUi : public boot::OperationUi {
   void setProgressRange(int steps) override;
   void setProgressPosition(int step) override;
   void setStatus(const std::string& text) override;
+  // Refuses, on one line of standard error naming both versions and the option that allows
+  // the image.
+  bool confirmVersion(const boot::VersionPair& versions, boot::GateVerdict verdict) override;
   // Says once per program run when the port's USB adapter holds replies above 2 ms, read
   // after the open has asked the driver for low latency.
   void linkOpened(const std::string& device) override;
 
-  // What the latency note works out the cost for.
-  void describeOperation(boot::Operation operation, bool block) {
+  // What the latency note works out the cost for, and whether an update reads the unit
+  // before it writes (the steps before the erase), which the bars' labels follow.
+  void describeOperation(boot::Operation operation, bool block, bool readsFirst) {
     operation_ = operation;
     block_ = block;
+    readsFirst_ = readsFirst;
   }
 
  private:
@@ -60,6 +66,9 @@ class ConsoleUi : public boot::OperationUi {
   std::ostream& err_;
   const bool progressBar_;
   std::string label_ = "Reading";
+  int stretch_ = 0;   // bars since the update's or restore's start status
+  int writeAt_ = -1;  // the bar of those that writes; -1: none still to come
+  bool readsFirst_ = false;
   int range_ = 0;
   int position_ = 0;
   bool moved_ = false;  // a position arrived since the range was set

@@ -1,6 +1,7 @@
 // The command line's parsing, port choice, and what its user interface writes where.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <sstream>
 
@@ -22,15 +23,16 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsPortAndFolder) {
     Args args;
     std::string port;
     std::string folder;
-    boot::Operation operation;
+    Command command;
   };
   const Case cases[] = {
-      {{"update"}, "COM1", "", boot::Operation::Update},
+      {{"update"}, "COM1", "", Command::Update},
       {{"--folder=/x y", "version", "--port=/dev/ttyUSB0"},
        "/dev/ttyUSB0",
        "/x y",
-       boot::Operation::Version},
-      {{"--folder", "-", "read", "--port", "COM2"}, "COM2", "-", boot::Operation::Read},
+       Command::Version},
+      {{"--folder", "-", "read", "--port", "COM2"}, "COM2", "-", Command::Read},
+      {{"backups", "--port", "COM2"}, "COM2", "", Command::Backups},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -39,7 +41,81 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsPortAndFolder) {
     EXPECT_FALSE(line->help);
     EXPECT_EQ(line->port, c.port);
     EXPECT_EQ(line->folder, c.folder);
-    EXPECT_EQ(line->operation, c.operation);
+    EXPECT_EQ(line->command, c.command);
+  }
+}
+
+// The options of the steps before the erase, each with the commands it serves; restore's file.
+TEST(CommandLineTest, SafetyOptionsGoWithTheCommandsTheyServe) {
+  struct Case {
+    Args args;
+    Command command;
+    std::string keptCopy;
+    // allow older, allow reinstall, no backup, dry run, json, legacy
+    std::array<bool, 6> flags;
+  };
+  const Case cases[] = {
+      {{"--allow-older", "update", "--allow-reinstall"},
+       Command::Update,
+       "",
+       {true, true, false, false, false, false}},
+      {{"update", "--no-backup", "--dry-run", "--json"},
+       Command::Update,
+       "",
+       {false, false, true, true, true, false}},
+      {{"--legacy", "--json", "update"},
+       Command::Update,
+       "",
+       {false, false, false, false, true, true}},
+      {{"restore"}, Command::Restore, "", {}},
+      {{"--dry-run", "restore", "kept copy.hex", "--no-backup"},
+       Command::Restore,
+       "kept copy.hex",
+       {false, false, true, true, false, false}},
+      {{"history", "--json"}, Command::History, "", {false, false, false, false, true, false}},
+      {{"--json", "version"}, Command::Version, "", {false, false, false, false, true, false}},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto line = parseCommandLine(c.args, error);
+    ASSERT_TRUE(line) << c.args[0] << ": " << error;
+    EXPECT_EQ(line->command, c.command) << c.args[0];
+    EXPECT_EQ(line->keptCopy, c.keptCopy) << c.args[0];
+    const std::array<bool, 6> flags = {line->allowOlder, line->allowReinstall, line->noBackup,
+                                       line->dryRun,     line->json,           line->legacy};
+    EXPECT_EQ(flags, c.flags) << c.args[0];
+  }
+}
+
+// Each option with a command it does not serve, --legacy with an option whose steps it leaves
+// out, and a second file for restore are usage errors, named as the user gave them.
+TEST(CommandLineTest, RefusesSafetyOptionsWhereTheyMeanNothing) {
+  const std::pair<Args, std::string> cases[] = {
+      {{"read", "--allow-older"}, "option --allow-older applies to update only"},
+      {{"restore", "--allow-reinstall"}, "option --allow-reinstall applies to update only"},
+      {{"verify", "--no-backup"}, "option --no-backup applies to update and restore only"},
+      {{"--dry-run", "read"}, "option --dry-run applies to update and restore only"},
+      {{"backups", "--json"},
+       "option --json applies to update, restore, read, verify, version and history only"},
+      {{"restore", "--legacy"}, "option --legacy applies to update only"},
+      {{"--legacy", "update", "--dry-run"},
+       "option --dry-run means nothing with --legacy, which leaves out the steps before the erase"},
+      {{"--legacy", "--no-backup", "update"},
+       "option --no-backup means nothing with --legacy, which leaves out the steps before the "
+       "erase"},
+      {{"update", "--allow-older", "--legacy"},
+       "option --allow-older means nothing with --legacy, which leaves out the steps before the "
+       "erase"},
+      {{"restore", "--image", "a.hex"}, "option --image applies to update and verify only"},
+      {{"restore", "a.hex", "b.hex"}, "restore takes one file, found b.hex"},
+      {{"update", "a.hex"}, "only one command may be given, found a.hex"},
+      {{"--dry-run=yes", "update"}, "unknown option --dry-run=yes"},
+      {{"history", "backups"}, "only one command may be given, found backups"},
+  };
+  for (const auto& [args, expected] : cases) {
+    std::string error;
+    EXPECT_FALSE(parseCommandLine(args, error)) << expected;
+    EXPECT_EQ(error, expected);
   }
 }
 
@@ -121,6 +197,87 @@ TEST(ConsoleUiTest, TextsFromTheUnitStayOnOneLine) {
   };
   for (const auto& [text, line] : cases)
     EXPECT_EQ(oneLine(text), line);
+}
+
+// The gate's question is refused on one line of standard error that names both versions and
+// the option that lets the image through; a bar still open is ended first.
+TEST(ConsoleUiTest, RefusesTheVersionGateNamingTheOptionThatAllowsIt) {
+  struct Case {
+    boot::VersionPair versions;
+    boot::GateVerdict verdict;
+    std::string line;
+  };
+  const Case cases[] = {
+      {{"1.12", "1.10"},
+       boot::GateVerdict::NeedsOlderYes,
+       "the image is older than the unit's firmware (unit 1.12, image 1.10): nothing was "
+       "changed; --allow-older programs it anyway\n"},
+      {{"1.12", "1.12"},
+       boot::GateVerdict::NeedsReinstallYes,
+       "the image has the version of the unit's firmware (unit 1.12, image 1.12): nothing was "
+       "changed; --allow-reinstall programs it again\n"},
+      {{"2.0\n", std::nullopt},
+       boot::GateVerdict::NeedsReinstallYes,
+       "the image has the version of the unit's firmware (unit 2.0\\x0A, image NONE): nothing "
+       "was changed; --allow-reinstall programs it again\n"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    {
+      ConsoleUi ui(out, err, true);
+      ui.setProgressRange(2);
+      EXPECT_FALSE(ui.confirmVersion(c.versions, c.verdict));
+    }
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str().substr(err.str().find('\n') + 1), c.line);
+  }
+}
+
+// Each bar is labelled by what it does: an update or restore reads the unit before it writes
+// unless it is legacy, then reads back; the statuses between them keep the order.
+TEST(ConsoleUiTest, BarsAreLabelledByWhatTheyDo) {
+  struct Case {
+    const char* start;
+    bool readsFirst;
+    std::vector<std::string> statuses;  // after the start; "" starts a bar
+    std::string labels;
+  };
+  const Case cases[] = {
+      {boot::kProgrammingStatus,
+       true,
+       {"", "unit 1.12, image 1.13 (newer)", "Kept a copy of the unit: c.hex", "",
+        "Verifying Data...", ""},
+       "Reading Writing Reading"},
+      {boot::kRestoringStatus,
+       true,
+       {"", "unit NONE, image 1.12 (unknown)", "", "Verifying Data...", ""},
+       "Reading Writing Reading"},
+      {boot::kProgrammingStatus, false, {"", "Verifying Data...", ""}, "Writing Reading"},
+      {"Dry run: reading the unit...", true, {"", "unit 1.12, image 1.10 (older)"}, "Reading"},
+      {"Reading App to quillread.hex...", false, {""}, "Reading"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    {
+      ConsoleUi ui(out, err, true);
+      ui.describeOperation(boot::Operation::Update, false, c.readsFirst);
+      ui.setStatus(c.start);
+      for (const std::string& status : c.statuses) {
+        if (status.empty()) {
+          ui.setProgressRange(1);
+          ui.setProgressPosition(1);
+        } else {
+          ui.setStatus(status);
+        }
+      }
+    }
+    // The label of each bar: what stands after the line start of its first draw.
+    std::string labels;
+    std::istringstream bars(err.str());
+    for (std::string line; std::getline(bars, line);)
+      labels += (labels.empty() ? "" : " ") + line.substr(1, line.find(" |") - 1);
+    EXPECT_EQ(labels, c.labels) << c.start;
+  }
 }
 
 // Drives a ConsoleUi the way an update does and returns what reached each stream.

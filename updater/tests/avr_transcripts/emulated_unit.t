@@ -1,8 +1,8 @@
 quillmar-update against the emulated unit: the project's boot loader, as machine code, on an
 emulated ATmega1284P (quillmar-bootsim --avr). Standard error shows after "! ", the unit's
-device as <unit>.
+device as <unit>. The kept copies and the history go to a data folder of the transcript's own.
 
-  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"
+  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"; export XDG_DATA_HOME=$PWD/data
   $ seq -w 0 999 | tr -d '\n' | head -c 2300 >image.bin; printf 'CVersion 2.07' >versioned.bin
   $ { head -c 300 image.bin; ff $((0x10000 - 300)); head -c 1000 image.bin; } >sparse.bin
 
@@ -17,6 +17,8 @@ holds the image and 0xFF up to the boot loader, and read saves the whole applica
   > done
   $ cmp outbytes.txt out--block.txt && cat outbytes.txt
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   Fetching version. Please wait...
@@ -34,6 +36,8 @@ Above 64 KiB, where the flash address needs its third byte: blank pages are left
 
   $ unit --dump sparse.back.bin; run --block --image sparse.bin update && cmp -n 66536 sparse.bin sparse.back.bin
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   $ unit --load sparse.back.bin; run --block --image sparse.bin verify

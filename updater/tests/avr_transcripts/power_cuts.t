@@ -1,7 +1,7 @@
 Power cuts on the emulated unit (quillmar-bootsim --avr: the project's boot loader, as machine
 code, on an emulated ATmega1284P). Standard error shows after "! ".
 
-  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"
+  $ source "$TRANSCRIPT_DIR/emulated_unit.sh"; export XDG_DATA_HOME=$PWD/data
   $ seq -w 0 999 | tr -d '\n' | head -c 700 >small.bin
 
 Power cuts during an update of a 700-byte image (three pages, the last one short) over an old
@@ -9,7 +9,8 @@ application. A row is a cut: the mode, the bytes the unit receives before its po
 how long after the last of them it fails (in microseconds of the chip's time; none: once the
 chip has answered it). After each cut the unit, powered again with the flash as the cut left
 it, still answers (verify shows what the flash holds), and a second update recovers it. Every
-first update waits out a reply's time-out, so all of them run at once.
+first update waits out a reply's time-out, so all of them run at once. The updates are
+--legacy, so that the bytes count in the dialogue as it always was.
 
   $ seq 100000 199999 | tr -d '\n' | head -c 130560 >old.bin
   $ { cat small.bin; ff $((130560 - 700)); } >small.expected.bin
@@ -28,9 +29,9 @@ first update waits out a reply's time-out, so all of them run at once.
   $ cut() {  # folder, mode, bytes, delay
   >   mkdir "$1" && cd "$1" || return
   >   unit --load ../old.bin --silent-after "$3" ${4:+--cut-delay "$4"} --dump cut.bin
-  >   run ${2/bytes/} --image ../small.bin update >first.txt
+  >   run --legacy ${2/bytes/} --image ../small.bin update >first.txt
   >   unit --load cut.bin; run --image ../small.bin verify >verify.txt
-  >   unit --load cut.bin --dump again.bin; run --image ../small.bin update >second.txt
+  >   unit --load cut.bin --dump again.bin; run --legacy --image ../small.bin update >second.txt
   >   cmp -n 130560 ../small.expected.bin again.bin && echo recovered >>second.txt
   > }
   $ for i in "${!cuts[@]}"; do row=${cuts[i]#*: }; (cut cut$i $row) & done; wait

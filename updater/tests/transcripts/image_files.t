@@ -1,8 +1,9 @@
 Image files as people have them, through the folder's quillmar.hex and through --image, against
 the simulated unit: what quillmar-update says (standard error after "! "), its exit status, and
-what the unit's flash holds afterwards. Each update starts from an old application.
+what the unit's flash holds afterwards. Each update starts from an old application, and keeps
+no copy of it (--no-backup: the copies are the safer update's transcript's).
 
-  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"
+  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"; export XDG_DATA_HOME=$PWD/data
   $ flash() {
   >   if cmp -s -n 130560 old.bin "$1"; then echo 'the old application'
   >   elif cmp -s -n 700 image.bin "$1" && [[ -z $(head -c 130560 "$1" | tail -c +701 | tr -d '\377') ]]; then echo 'the image'
@@ -41,7 +42,7 @@ flash then holds the image and 0xFF after it).
   $ mkdir saved; for how in lf crlf comment utf8-mark utf8-mark-crlf utf16le utf16be; do
   >   mkdir saved/$how; save $how <quillmar.hex >saved/$how/quillmar.hex; cp saved/$how/quillmar.hex saved/$how.HEX
   >   for way in "--folder saved/$how" "--image saved/$how.HEX"; do
-  >     unit --load old.bin --dump after.bin; run --block $way update >/dev/null; echo "$way: [$?] $(flash after.bin)"
+  >     unit --load old.bin --dump after.bin; run --block --no-backup $way update >/dev/null; echo "$way: [$?] $(flash after.bin)"
   >   done
   > done
   --folder saved/lf: [0] the image
@@ -62,8 +63,9 @@ flash then holds the image and 0xFF after it).
 A file of another name is told by its contents, after its mark: UTF-16 Intel HEX is detected
 as Intel HEX, not as raw binary.
 
-  $ cp saved/utf16le.HEX saved/utf16le.txt; unit --load old.bin --dump after.bin; run --block --image saved/utf16le.txt update; flash after.bin
+  $ cp saved/utf16le.HEX saved/utf16le.txt; unit --load old.bin --dump after.bin; run --block --no-backup --image saved/utf16le.txt update; flash after.bin
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
   Verifying Data...
   QUILLmar Updated!
   ! input file saved/utf16le.txt auto detected as Intel Hex
@@ -83,7 +85,7 @@ whatever its encoding, with its line numbers.
   $ for way in '--image refused/text.hex' '--image refused/binary.HEX' '--image refused/utf16.hex' \
   >            '--image refused/s19.hex' '--image refused/empty.hex' '--folder refused/folder' '--image refused/text.bin' \
   >            '--image refused/checksum.hex'; do
-  >   unit --load old.bin --dump after.bin; run --block $way update; echo "[$?] $(flash after.bin)"
+  >   unit --load old.bin --dump after.bin; run --block --no-backup $way update; echo "[$?] $(flash after.bin)"
   > done
   Programming QUILLmar Application...
   UPDATE FAILED!
@@ -119,6 +121,7 @@ whatever its encoding, with its line numbers.
   ! Nothing was sent to the unit.
   [1] the old application
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
   Verifying Data...
   QUILLmar Updated!
   [0] something else

@@ -1,8 +1,9 @@
 quillmar-update against the simulated unit: what each command prints on standard output, what
 it explains on standard error (shown after "! "), its exit status and the files it leaves.
-The unit's device stands as <unit>, this folder as <here>.
+The unit's device stands as <unit>, this folder as <here>. The kept copies and the history go
+to a data folder of the transcript's own.
 
-  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"
+  $ source "$TRANSCRIPT_DIR/unit_helpers.sh"; export XDG_DATA_HOME=$PWD/data
   $ hex() {
   >   local at=0 n sum record
   >   od -An -v -tx1 -w16 "$1" | while read -r -a bytes; do
@@ -25,6 +26,8 @@ Each command, byte by byte and in blocks: the texts and the status are the same.
   > done
   $ cmp outbytes.txt out--block.txt && cat outbytes.txt
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   [0]
@@ -61,6 +64,8 @@ region, and verify finds it equal to the image.
   Read Completed!
   $ unit --dump flash.hex; run --block --image=saved.BIN update
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   $ unit --load flash.hex; run --block --output flash.bin read && cmp flash.bin back.bin
@@ -127,6 +132,8 @@ and the end record.
   $ for i in $(seq 0 255); do printf "\\$(printf %03o $i)"; done >c256; for i in $(seq 510); do cat c256; done >count.bin
   $ unit --dump count.back.bin; run --block --image count.bin update; cmp -n 130560 count.bin count.back.bin
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   $ unit --load count.bin; run --block --output count.hex read; wc -l <count.hex
@@ -168,7 +175,12 @@ The command line: help, version, and usage errors, which touch no port.
 
   $ quillmar-update --help
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
-                         [--output FILE] update|read|version|verify
+                         [--output FILE] [--allow-older] [--allow-reinstall]
+                         [--no-backup] [--dry-run] [--json] [--legacy]
+                         update|read|version|verify
+         quillmar-update [--port PORT] [--block] [--no-backup] [--dry-run] [--json]
+                         restore [FILE]
+         quillmar-update [--json] backups|history
          quillmar-update --list-ports | --help | --version
   
   Programs, reads back or identifies the QUILLmar unit's application firmware over a
@@ -178,12 +190,18 @@ The command line: help, version, and usage errors, which touch no port.
   Commands:
     update   program DIR/quillmar.hex (Intel HEX) into the unit, then read it back and
              verify it; when that exact name is missing, a name that differs only in
-             case (QUILLMAR.HEX) is taken
+             case (QUILLMAR.HEX) is taken. Before the erase it keeps a copy of the
+             unit and checks the versions (see Versions and kept copies)
     read     save the unit's whole application region (130560 bytes) into
              DIR/quillread.hex; the unit is not changed
     version  show the unit's firmware version
     verify   read the unit back and compare it with DIR/quillmar.hex; nothing is
              erased or written
+    restore  program a kept copy back into the unit: FILE, or else the newest
+             copy in the backups folder; any version is taken back
+    backups  list the kept copies, newest first; no port is opened
+    history  list the updates, restores and reads done, oldest first; no port is
+             opened
   
   Options:
     --port PORT   COM1, COM2, COM3 or COM4 (/dev/ttyS0, /dev/ttyS1, /dev/ttyS2, /dev/ttyS3),
@@ -200,11 +218,34 @@ The command line: help, version, and usage errors, which touch no port.
     --block       use the boot loader's block transfers (one command per 256-byte
                   page) when it offers them; pages of 0xFF are left out after the
                   erase. A boot loader without them gets the usual dialogue.
+    --allow-older (update) program an image older than the unit's firmware
+    --allow-reinstall
+                  (update) program an image of the unit's version, even one the
+                  unit holds byte for byte
+    --no-backup   (update, restore) keep no copy: only the first 8192 bytes are
+                  read before the erase, for the versions
+    --dry-run     (update, restore) read the unit and say whether the update
+                  would go ahead; nothing is erased, written or recorded
+    --json        standard output gets only the operation's record as one JSON
+                  object (history: all records as one array); the status texts
+                  go to standard error
+    --legacy      (update) the update as before: no versions, no copy, no record
     --list-ports  list the serial ports, USB adapters first: the name to give to
                   --port, its description, and for a USB adapter its vendor and
                   product IDs and serial number
     --help        show this text and exit
     --version     show this program's version and exit
+  
+  Versions and kept copies:
+    The version is the text after "CVersion " in the first 8192 bytes. Before the
+    erase, update reads the unit's version and the image's: an image older than
+    the unit's firmware, or of its version, is refused with nothing changed unless
+    --allow-older or --allow-reinstall is given; an image the unit holds already is
+    not programmed again. It also reads the whole region and keeps it as an Intel
+    HEX file in DATA/backups, named by time, port and version; restore programs it
+    back. Every update, restore and read adds its record to DATA/history.jsonl.
+    DATA is $XDG_DATA_HOME/quillmar, or ~/.local/share/quillmar when that is unset
+    or not an absolute path (Linux); %LOCALAPPDATA%\QUILLmar (Windows).
   
   Output:
     Standard output gets the status texts, one per line, in order (for example
@@ -219,9 +260,12 @@ The command line: help, version, and usage errors, which touch no port.
     is not a record. Intel HEX is saved with this system's line ends.
   
   Exit status:
-    0  success (version: a version was found; verify: the unit equals the image)
+    0  success (version: a version was found; verify: the unit equals the image;
+       update, restore: also when the unit held the image already)
     1  the operation failed (version: none found)
     2  usage error
+    3  refused for its version before the erase, nothing changed (a dry run: the
+       update would be refused)
   
   Preparing the unit: connect a null-modem cable to the unit's serial port, turn on
   DIP switch #8, make sure DIP switch #1 (reset) is off, apply power. Switch DIP
@@ -236,14 +280,19 @@ The command line: help, version, and usage errors, which touch no port.
   $ quillmar-update flash
   quillmar-update: unknown command flash
   Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]
-                         [--output FILE] update|read|version|verify
+                         [--output FILE] [--allow-older] [--allow-reinstall]
+                         [--no-backup] [--dry-run] [--json] [--legacy]
+                         update|read|version|verify
+         quillmar-update [--port PORT] [--block] [--no-backup] [--dry-run] [--json]
+                         restore [FILE]
+         quillmar-update [--json] backups|history
          quillmar-update --list-ports | --help | --version
   Try 'quillmar-update --help' for more information.
   [2]
   $ for args in '' '--port COM2' 'update --port' '--folder= read' '--verbose update' \
   >             '--portable update' 'update read' Update '--help --bogus' 'read --image a.hex' \
   >             'version --image=a.hex' 'update --output r.hex' 'verify --output=r.hex' \
-  >             'read --output' '--image= update'; do
+  >             'read --output' '--image= update' '--legacy --dry-run update' 'backups --json'; do
   >   quillmar-update $args 2>&1 | sed -n 1p; echo " [${PIPESTATUS[0]}]"
   > done
   quillmar-update: no command given
@@ -275,6 +324,10 @@ The command line: help, version, and usage errors, which touch no port.
   quillmar-update: option --output needs a value
    [2]
   quillmar-update: option --image needs a value
+   [2]
+  quillmar-update: option --dry-run means nothing with --legacy, which leaves out the steps before the erase
+   [2]
+  quillmar-update: option --json applies to update, restore, read, verify, version and history only
    [2]
 
 The simulated unit itself: it answers with the identifier it is given, loads a raw image and
@@ -361,13 +414,14 @@ are refused before it offers a device.
 An update that meets a faulty unit (faults that cost a reply's time-out are the in-process
 tests', which wait less): the unit answers "?" to the K-th use of a command, gives
 another identifier or stores a byte wrongly. The image is 300 bytes, written over an old
-application that is all there until the erase.
+application that is all there until the erase. The updates are --legacy, so that the K-th use
+counts in the dialogue as it always was, without the read before the erase.
 
   $ head -c 300 image.bin >image300.bin; seq 100000 199999 | tr -d '\n' | head -c 130560 >old.bin
   $ for fault in '--id AVRBOOX' '--nack a:1' '--nack P:1' '--nack e:1' '--nack P:2' '--nack A:1' \
   >              '--nack A:2' '--nack c:3' '--nack C:1' '--nack A:3' '--nack m:2' '--nack A:4' \
   >              '--nack L:1' '--nack P:3' '--nack A:7' '--nack L:2' '--corrupt 0x123'; do
-  >   echo "$fault:"; unit $fault --load old.bin --dump after.bin; run --image image300.bin update
+  >   echo "$fault:"; unit $fault --load old.bin --dump after.bin; run --legacy --image image300.bin update
   >   cmp -s -n 130560 old.bin after.bin && echo '(the old application is all there)'
   > done
   --id AVRBOOX:
@@ -471,7 +525,7 @@ application that is all there until the erase.
 In blocks, a refused block load names the block, the last one short (a 1000-byte image).
 
   $ head -c 1000 old.bin >image1000.bin
-  $ for fault in B:3 B:4; do unit --nack $fault; run --block --image image1000.bin update; done
+  $ for fault in B:3 B:4; do unit --nack $fault; run --legacy --block --image image1000.bin update; done
   Programming QUILLmar Application...
   UPDATE FAILED!
   ! block 2 (addresses 0x0200 - 0x02ff) failed to write
@@ -560,6 +614,8 @@ neither format is refused.
   [1]
   $ printf 'ab\200\r\n\032' >image.raw; unit; run --block --image image.raw update
   Programming QUILLmar Application...
+  unit NONE, image NONE (unknown)
+  The unit's application region is empty: there is no copy to keep.
   Verifying Data...
   QUILLmar Updated!
   ! input file image.raw auto detected as raw binary
