@@ -36,8 +36,12 @@ std::string namePart(const std::string& text) {
   return part.empty() ? "-" : part;
 }
 
-// The device's last part: "ttyUSB0" of "/dev/ttyUSB0", "COM5" of "\\.\COM5".
+// The device as its name part: below /dev/ the rest of its path ("ttyUSB0", "pts-1"), elsewhere
+// its last part ("COM5" of "\\.\COM5").
 std::string portPart(const std::string& device) {
+  const std::string devices = "/dev/";
+  if (device.rfind(devices, 0) == 0)
+    return namePart(device.substr(devices.size()));
   const std::size_t slash = device.find_last_of("/\\");
   return namePart(slash == std::string::npos ? device : device.substr(slash + 1));
 }

@@ -14,7 +14,8 @@
 namespace quillmar::boot {
 namespace {
 
-using nlohmann::json;
+// Ordered, so that a record reads in the order of its fields: when, what, where, then the rest.
+using json = nlohmann::ordered_json;
 
 // A version as JSON: its text, or null where there is none.
 json versionJson(const std::optional<std::string>& version) {

@@ -129,7 +129,8 @@ TEST(KeptCopyTest, NamesCarryTimePortAndVersionInCharactersEveryFolderTakes) {
   when.tm_sec = 1;
   EXPECT_EQ(boot::keptCopyName(when, "/dev/ttyUSB0", "1.12"), "2026-12-09_190501_ttyUSB0_1.12.hex");
   EXPECT_EQ(boot::keptCopyName(when, R"(\\.\COM5)", "1.12"), "2026-12-09_190501_COM5_1.12.hex");
-  EXPECT_EQ(boot::keptCopyName(when, "/dev/pts/3", std::nullopt), "2026-12-09_190501_3_NONE.hex");
+  EXPECT_EQ(boot::keptCopyName(when, "/dev/pts/3", std::nullopt),
+            "2026-12-09_190501_pts-3_NONE.hex");
   EXPECT_EQ(boot::keptCopyName(when, "COM1", "1/2_"), "2026-12-09_190501_COM1_1-2-.hex");
 }
 

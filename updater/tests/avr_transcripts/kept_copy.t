@@ -12,7 +12,7 @@ The unit receives 2056 bytes up to the erase in blocks (the identifier's, the bl
 
   $ unit --load v112.bin --silent-after 2056 --dump cut.bin; run --block --image v113.bin update >first.txt
   [1]
-  $ sed -E -e "s|$PWD|<here>|g" -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{6}(-[0-9]+)?_[0-9]+_/<time>_<port>_/' first.txt
+  $ sed -E -e "s|$PWD|<here>|g" -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{6}(-[0-9]+)?_pts-[0-9]+_/<time>_<port>_/g' first.txt
   Programming QUILLmar Application...
   unit 1.12, image 1.13 (newer)
   Kept a copy of the unit: <here>/data/quillmar/backups/<time>_<port>_1.12.hex

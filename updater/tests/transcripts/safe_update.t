@@ -7,7 +7,7 @@ port in the copies' names and the tables show as <time> and <port>.
   $ export XDG_DATA_HOME=$PWD/data; backups=$XDG_DATA_HOME/quillmar/backups
   $ mask() {
   >   sed -E -e "s|$PWD|<here>|g" -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}[ _T][0-9:]{6,8}([+-][0-9]{2}:[0-9]{2})?/<time>/g' \
-  >     -e 's/<time>_[0-9]+_/<time>_<port>_/g' -e 's/^(<time>  )[0-9]+ +/\1<port>        /' \
+  >     -e 's/<time>_pts-[0-9]+_/<time>_<port>_/g' -e 's/^(<time>  )pts-[0-9]+ +/\1<port>        /' \
   >     -e 's|/dev/pts/[0-9]+ +|<unit>      |' -e 's/ +[0-9]+ s  / <took>  /'
   > }
   $ runm() { run "$@" >masked.txt; local status=$?; mask <masked.txt; return $status; }
