@@ -18,7 +18,7 @@ for name in Jürgen Łódź; do
   mkdir -p "$run/$name/firmware"
   cp "$run/quillmar.hex" "$run/$name/firmware/"
   expect_run "update with --folder $name\\firmware" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' \
-    "" 600 --folder "$name\\firmware" update
+    "" 600 --legacy --folder "$name\\firmware" update
   expect_run "read with --folder $name\\firmware" 0 $'Reading App to quillread.hex...\nRead Completed!' \
     "" 600 --block --folder "$name\\firmware" read
   same_image "$run/quillmar.hex" "$run/$name/firmware/quillread.hex" ||
@@ -27,7 +27,7 @@ done
 # The program's own folder named Łódź, and --image and --output named outside ASCII.
 cp "$run/quillmar-update.exe" "$run/quillmar.hex" "$run/Łódź/"
 run=$run/Łódź expect_run "update from the program's folder Łódź" 0 \
-  $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 update
+  $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --legacy update
 expect_run "read with --output Łódź.hex" 0 $'Reading App to Łódź.hex...\nRead Completed!' "" 600 \
   --block --output Łódź.hex read
 same_image "$run/quillmar.hex" "$run/Łódź.hex" || fail "Łódź.hex does not hold the image written"
@@ -56,7 +56,7 @@ python3 "$wine_dir/save-as-windows.py" "$run"
 for how in utf8 utf16; do
   start_sim --dump "$work/flash.$how.hex"
   expect_run "quillmar.hex saved as $how with its mark" 0 \
-    $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --block --folder $how update
+    $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' "" 600 --legacy --block --folder $how update
   stop_sim # the simulator writes its flash as it ends
   # The whole flash has a boot section beyond the application region that Read saves.
   cmp -s <(tr -d '\r' <"$read_back" | head -n -1) <(head -n $((lines - 1)) "$work/flash.$how.hex") ||

@@ -65,7 +65,7 @@ setting="Lower it to 1 ms in the Device Manager: the port's Properties, Port Set
 start_sim
 expect_run "update through --port COM5" 0 $'Programming QUILLmar Application...\nVerifying Data...\nQUILLmar Updated!' \
   "note: the USB serial adapter COM5 holds each reply 16 ms (its latency timer); over the 197381 replies of this operation that is about 53 min of waiting. --block needs 1032 replies. $setting" \
-  600 --port COM5 update
+  600 --legacy --port COM5 update
 expect_run "version through --port com5" 0 $'Fetching version. Please wait...\nQUILLmar Version 1.10' \
   "note: the USB serial adapter COM5 holds each reply 16 ms (its latency timer); over the 4098 replies of this operation that is about 1.1 min of waiting. --block needs 35 replies. $setting" \
   120 --port com5 version
