@@ -71,6 +71,9 @@ Run timeUpdate(int pages, bool block, uint32_t latencyMs) {
   quillmar::boot::UpdaterPresenter presenter(
       ui, std::cerr, {sim.devicePath(), "/dev/null", "/dev/null", "/dev/null"});
   presenter.programmer().setBlockMode(block);
+  quillmar::boot::UpdateSafety legacy;  // the update as specified: these figures compare with it
+  legacy.legacy = true;
+  presenter.programmer().setSafety(legacy);
   const Clock::time_point start = Clock::now();
   run.ok = presenter.run(quillmar::boot::Operation::Update, 0, folder.string());
   run.seconds = secondsSince(start);

@@ -87,6 +87,9 @@ int main() {
   SilentUi ui;
   quillmar::boot::UpdaterPresenter presenter(
       ui, std::cerr, {sim.devicePath(), "/dev/null", "/dev/null", "/dev/null"});
+  quillmar::boot::UpdateSafety legacy;  // the update as specified: the round trips counted above
+  legacy.legacy = true;
+  presenter.programmer().setSafety(legacy);
   double rawSeconds = 0;
   double updateSeconds = 0;
   bool failed = false;

@@ -154,6 +154,50 @@ echo "ok: Read on a port held by another program shows the link's message, then 
 wait "$holder" || true
 stop_sim
 
+# The version question: the unit runs 1.12, the image is 1.10. Update asks in a native question
+# box whose default button is No, so Enter leaves the unit as it was: no erase reaches it, its
+# flash is what it held, and the status line says nothing changed.
+make_image "$work/unit-1.12.hex" 1.12
+start_sim --load "$work/unit-1.12.hex" --dump "$work/unit-after-no.hex" --tally "$work/tally-no.txt"
+probe key "${main[@]}" enter
+question="The unit has 1.12. The image is 1.10, older. Program the older version?"
+wait_for "the version question" 300 box_shows "$question"
+sleep 1
+shot 15-version-question
+asked=$(probe state "${box[@]}")
+[[ $asked == "focus 7 default 7 checked 0" ]] || fail "the question's keyboard: $asked (No is button 7)"
+probe type "${box[@]}" enter
+wait_for "the refusal" 60 has_status "NOT UPDATED: NOTHING CHANGED" "UPDATE FAILED!"
+has_status "NOT UPDATED: NOTHING CHANGED" || fail "Enter on the question ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 16-not-updated
+stop_sim
+! grep -q '^e [1-9]' "$work/tally-no.txt" || fail "the unit was erased after No: $(tr '\n' ' ' <"$work/tally-no.txt")"
+same_image "$work/unit-1.12.hex" "$work/unit-after-no.hex" || fail "the unit's flash changed after No"
+echo "ok: an older image asks with No as the default: Enter leaves the unit unerased, NOT UPDATED: NOTHING CHANGED"
+
+# Restore: an update from 1.09 to 1.10 goes ahead unasked and keeps a copy of 1.09, which
+# Restore... lists first and, with Enter, programs back.
+make_image "$work/unit-1.09.hex" 1.09
+start_sim --load "$work/unit-1.09.hex" --dump "$work/unit-restored.hex"
+probe key "${main[@]}" enter
+wait_for "Update to end" 300 has_status "QUILLmar Updated!" "UPDATE FAILED!"
+has_status "QUILLmar Updated!" || fail "Update from 1.09 ended with: $(probe text "${main[@]}")"
+probe click "${main[@]}" 1013
+wait_for "the kept copies" 30 probe text "Restore a Kept Copy" 1030
+sleep 1
+shot 17-restore-list
+listed=$(probe text "Restore a Kept Copy" 1030 | tr -d '\r')
+[[ $listed == *"   1.09   1024 bytes" ]] || fail "the newest kept copy: $listed"
+probe key "Restore a Kept Copy" 1030 enter
+wait_for "Restore to end" 300 has_status "QUILLmar Restored!" "RESTORE FAILED!"
+has_status "QUILLmar Restored!" || fail "Restore ended with: $(probe text "${main[@]}")"
+sleep 1
+shot 21-restored
+stop_sim
+same_image "$work/unit-1.09.hex" "$work/unit-restored.hex" || fail "Restore did not program the kept copy"
+echo "ok: Update keeps a copy of 1.09 before the erase; Restore lists it ($listed) and programs it back"
+
 probe key "${main[@]}" escape
 wait "$app" || fail "QUILLmar_Update.exe did not end cleanly after Escape (status $?)"
 echo "ok: Escape ends the program; screenshots in $shots"

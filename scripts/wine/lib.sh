@@ -163,10 +163,10 @@ stage_folder() {
   mkdir -p "$run"
 }
 
-# make_image FILE: a firmware image of 1000 bytes with the version marker at its start, as Intel
-# HEX records.
+# make_image FILE [VERSION]: a firmware image of 1000 bytes with the version marker at its start
+# (1.10 unless VERSION), as Intel HEX records.
 make_image() {
-  python3 "$wine_dir/make-image.py" "$1"
+  python3 "$wine_dir/make-image.py" "$@"
 }
 
 # same_image A B: the two Intel HEX files hold the same flash (erased bytes as 0xFF).

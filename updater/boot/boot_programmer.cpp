@@ -210,7 +210,7 @@ int BootProgrammer::runUpdate(const ImageLoad& image) {
   if (safety_.legacy) {
     queryBlockSupport();
   } else if ((rc = guardUpdate(image)) != 0 || safety_.dryRun) {
-    return rc;  // a dry run ends before the erase, also when it would go ahead
+    return rc;  // stopped before the erase, or a dry run's end
   }
   rc = prepareDevice();
   // Only a refused first "P" comes before the erase; from the erase on, the unit may be blank.

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <utility>
 
+#include "boot/serial_ports.h"
 #include "platform/file_name.h"
 #include "platform/sha256.h"
 
@@ -67,6 +68,18 @@ std::string fileDigest(const std::string& path) {
   return platform::sha256Hex({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
 }
 
+// The USB serial number of the adapter behind `device` as the port list tells it; a Windows
+// device "\\.\COM5" is listed as "COM5".
+std::string listedSerialNumber(const std::string& device) {
+  const std::string prefix = R"(\\.\)";
+  const std::string name = device.rfind(prefix, 0) == 0 ? device.substr(prefix.size()) : device;
+  for (const SerialPortInfo& port : listSerialPortDetails()) {
+    if (port.name == name || (!port.stableName.empty() && port.stableName == name))
+      return port.serialNumber;
+  }
+  return "";
+}
+
 // The status that ends an operation with `result`.
 const char* outcomeStatus(const FileFlow& flow, int result, bool dryRun) {
   if (dryRun) {
@@ -102,7 +115,11 @@ void UpdaterPresenter::Tap::linkOpened(const std::string& opened) {
 
 UpdaterPresenter::UpdaterPresenter(OperationUi& ui, std::ostream& diag, link::PortDevices devices,
                                    uint16_t replyTimeoutMs)
-    : ui_(ui), diag_(diag), tap_(ui), programmer_(tap_, diag, std::move(devices), replyTimeoutMs) {}
+    : ui_(ui),
+      diag_(diag),
+      tap_(ui),
+      programmer_(tap_, diag, std::move(devices), replyTimeoutMs),
+      serialOf_(listedSerialNumber) {}
 
 bool UpdaterPresenter::run(Operation operation, int portIndex, const std::string& programFolder) {
   return run(operation, portIndex, imageFileIn(programFolder), readbackFileIn(programFolder));

@@ -41,7 +41,8 @@ class UpdaterPresenter {
   // appends its record to the history in the safety's data folder (a dry run does not).
   bool run(Operation operation, int portIndex, const ImageFile& image, const ImageFile& readback);
 
-  // The USB serial number of the adapter behind a device ("" where none), for the records.
+  // The USB serial number of the adapter behind a device ("" where none), for the records; by
+  // default the port list's.
   using SerialLookup = std::function<std::string(const std::string& device)>;
   void setSerialLookup(SerialLookup lookup) { serialOf_ = std::move(lookup); }
 

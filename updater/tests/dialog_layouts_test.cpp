@@ -178,6 +178,8 @@ struct Difference {
 const Difference kIntended[] = {
     {"IDD_QUILLMAR_UPDATE_DIALOG", kIdPortList, "h", "100", "12",
      "a Windows drop-down list's height takes in its open list; the template's is the box's"},
+    {"IDD_RESTORE_DIALOG", kIdCopyList, "h", "100", "12",
+     "a Windows drop-down list's height takes in its open list; the template's is the box's"},
     {"IDD_ABOUTBOX", kIdAboutVersion, "text", "", kAboutVersionLine,
      "the Windows program writes the version line when the box opens"},
 };
@@ -202,6 +204,7 @@ TEST(DialogLayoutsTest, ResourceScriptMatchesTheTemplates) {
       {"IDD_QUILLMAR_UPDATE_DIALOG", &kUpdaterDialogLayout},
       {"IDD_HELP_DIALOG", &kHelpDialogLayout},
       {"IDD_ABOUTBOX", &kAboutDialogLayout},
+      {"IDD_RESTORE_DIALOG", &kRestoreDialogLayout},
   };
   ASSERT_EQ(script.size(), std::size(pairs)) << "the resource script's dialogs";
   for (const auto& [name, layout] : pairs) {

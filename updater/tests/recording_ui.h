@@ -21,11 +21,17 @@ class RecordingUi : public boot::OperationUi {
     statuses.push_back(text);
     events.push_back("status " + text);
   }
+  // Records the version gate's question and gives `versionAnswer`.
+  bool confirmVersion(const boot::VersionPair& versions, boot::GateVerdict verdict) override {
+    events.push_back("question " + boot::gateQuestion(versions, verdict));
+    return versionAnswer;
+  }
 
   std::vector<std::string> messages;
   std::vector<std::string> statuses;
   std::vector<std::string> events;  // messages, ranges and statuses in call order
   int lastPosition = -1;
+  bool versionAnswer = false;
 };
 
 }  // namespace quillmar::testing

@@ -5,6 +5,7 @@
 
 #include "boot/serial_ports.h"
 #include "boot/transfer_estimate.h"
+#include "platform/data_folder.h"
 #include "platform/program_folder.h"
 
 namespace quillmar::ui {
@@ -15,12 +16,16 @@ DialogSettings dialogSettings(const DialogOptions& options,
   settings.ports = boot::assignComPorts(ports, options.ports, boot::comButtonPorts());
   settings.programFolder = options.folder.empty() ? platform::programFolder() : options.folder;
   settings.block = options.block;
+  settings.safety.legacy = options.legacy;
+  settings.safety.keepCopy = !options.noBackup && !options.legacy;
+  settings.safety.dataFolder = platform::userDataFolder();
   return settings;
 }
 
 DialogChoices::DialogChoices(const DialogSettings& settings)
     : ports_(settings.ports),
       fast_(settings.block),
+      safety_(settings.safety),
       listPorts_(settings.listPorts ? settings.listPorts
                                     : [] { return boot::listSerialPortDetails(); }),
       latencyOf_(settings.latencyOf ? settings.latencyOf : [](const std::string& device) {
@@ -56,6 +61,7 @@ void DialogChoices::prepare(boot::BootProgrammer& programmer, boot::Operation op
   devices[0] = ports_[0].device;
   devices[1] = ports_[1].device;
   programmer.serialLink().setDevices(devices);
+  programmer.setSafety(safety_);
   programmer.setBlockMode(fast_);
 }
 

@@ -1,7 +1,8 @@
 // What the user chooses in the main dialog beyond the Com buttons themselves, shared by the Qt
 // and the native Windows dialog and free of any toolkit: the port each Com button stands for,
-// with every port of the computer to choose from, and fast (block) transfers, with the question
-// to switch to them before an operation that a slow USB adapter would drag out.
+// with every port of the computer to choose from, fast (block) transfers, with the question
+// to switch to them before an operation that a slow USB adapter would drag out, and whether
+// an update keeps a copy of the unit first.
 //
 // ui/common/ is the dialogs' toolkit-free part, built once (updater_ui_common) and linked by the
 // Qt dialog (ui/qt/) and the native Windows one (ui/win32/): the dialog templates, the program's
@@ -20,6 +21,7 @@
 #include "boot/boot_programmer.h"
 #include "boot/port_assignment.h"
 #include "boot/serial_ports.h"
+#include "boot/update_safety.h"
 #include "boot/updater_presenter.h"
 #include "ui/common/dialog_options.h"
 
@@ -36,12 +38,15 @@ struct DialogSettings {
   std::string programFolder;           // holds quillmar.hex, quillread.hex
   uint16_t replyTimeoutMs = boot::kReplyTimeoutMs;
   bool block = false;  // fast transfers chosen at the start
+  // The steps before the erase: legacy, the copy ticked at the start, the user's data folder.
+  boot::UpdateSafety safety;
   PortLister listPorts;
   LatencyReader latencyOf;
 };
 
 // The settings from the command line: the Com buttons' ports assigned among `ports` (this
-// computer's), the folder given or the program's own; the system's port list and latencies.
+// computer's), the folder given or the program's own, the safety steps asked for with the
+// user's data folder; the system's port list and latencies.
 DialogSettings dialogSettings(const DialogOptions& options,
                               const std::vector<boot::SerialPortInfo>& ports);
 
@@ -66,16 +71,23 @@ class DialogChoices {
   bool fast() const { return fast_; }
   void setFast(bool fast) { fast_ = fast; }
 
-  // Readies `programmer` to run `operation` on Com button `button`: the buttons' devices and
-  // the transfer mode. Byte by byte through an adapter that makes that slow, it first asks
-  // `ask` (true: yes) whether to switch to fast transfers; a yes holds for later operations,
-  // a no is not asked again for that device.
+  // Whether an update keeps a copy of the unit before the erase (never with legacy).
+  bool keepCopy() const { return safety_.keepCopy && !safety_.legacy; }
+  void setKeepCopy(bool keep) { safety_.keepCopy = keep; }
+  // The safety steps the next operation takes, and where the kept copies lie.
+  const boot::UpdateSafety& safety() const { return safety_; }
+
+  // Readies `programmer` to run `operation` on Com button `button`: the buttons' devices,
+  // the safety steps and the transfer mode. Byte by byte through an adapter that makes that slow,
+  // it first asks `ask` (true: yes) whether to switch to fast transfers; a yes holds for later
+  // operations, a no is not asked again for that device.
   void prepare(boot::BootProgrammer& programmer, boot::Operation operation, int button,
                const std::function<bool(const std::string& question)>& ask);
 
  private:
   std::array<boot::ComPort, 2> ports_;
   bool fast_;
+  boot::UpdateSafety safety_;
   PortLister listPorts_;
   LatencyReader latencyOf_;
   std::set<std::string> declined_;  // devices whose question was answered no

@@ -9,7 +9,7 @@
 namespace quillmar::ui {
 namespace {
 
-enum class Key { Help, Version, Com1, Com2, Folder, Block };
+enum class Key { Help, Version, Com1, Com2, Folder, Block, NoBackup, Legacy };
 
 // One option of the program: how it is written, the name of its value (null: it takes none)
 // and what it does (null for the Com buttons, whose defaults depend on the computer).
@@ -31,6 +31,12 @@ constexpr OptionRow kOptions[] = {
     {Key::Block, "", "block", nullptr,
      "Starts with Fast transfers chosen: the boot loader's block transfers (one command per "
      "256-byte page) when it offers them; a boot loader without them gets the usual dialogue."},
+    {Key::NoBackup, "", "no-backup", nullptr,
+     "Starts with \"Keep a copy before updating\" off: Update erases the unit without saving "
+     "what it ran first."},
+    {Key::Legacy, "", "legacy", nullptr,
+     "The boot loader's dialogue exactly as it always was: no copy before the erase, no version "
+     "check, no history."},
 };
 
 constexpr std::size_t kHelpWidth = 79;
@@ -131,6 +137,12 @@ void apply(const OptionRow& row, const std::string& value, DialogOptions& option
       break;
     case Key::Block:
       options.block = true;
+      break;
+    case Key::NoBackup:
+      options.noBackup = true;
+      break;
+    case Key::Legacy:
+      options.legacy = true;
       break;
     case Key::Help:
       asked.help = true;

@@ -1,6 +1,7 @@
 // The dialog program's command line, the same for the Qt dialog and the native Windows one and
-// free of any toolkit: --com1, --com2, --folder, --block, --help and --version. It is read
-// before any window exists, so --help and a bad command line are answered without a display.
+// free of any toolkit: --com1, --com2, --folder, --block, --no-backup, --legacy, --help and
+// --version. It is read before any window exists, so --help and a bad command line are answered
+// without a display.
 #pragma once
 
 #include <array>
@@ -15,6 +16,8 @@ struct DialogOptions {
   std::array<std::string, 2> ports;  // --com1, --com2; "" where not given
   std::string folder;                // --folder; "" where not given
   bool block = false;                // --block: start with fast transfers chosen
+  bool noBackup = false;             // --no-backup: start with "Keep a copy" off
+  bool legacy = false;               // --legacy: no copy, no version gate, no history
 };
 
 // What a program run does after reading its command line.

@@ -13,27 +13,29 @@ using enum ControlKind;
 constexpr ControlRow kUpdaterControls[] = {
     {kIdOk, DefaultButton, "&Update", 87, 6, 50, 14},
     {kIdRead, Button, "&Read", 87, 22, 50, 14},
-    {kIdCancel, Button, "Cancel", 87, 54, 50, 14},
-    {kIdHelp, Button, "&Help", 87, 70, 50, 14},
+    {kIdCancel, Button, "Cancel", 87, 70, 50, 14},
+    {kIdHelp, Button, "&Help", 87, 86, 50, 14},
     {-1, GroupBox, "Com Port", 12, 10, 46, 36},
-    {kIdStatus, Label, kStartStatus, 15, 92, 124, 9},
-    {kIdProgress, ProgressBar, "", 13, 103, 125, 14},
+    {kIdStatus, Label, kStartStatus, 15, 108, 124, 9},
+    {kIdProgress, ProgressBar, "", 13, 119, 125, 14},
     {kIdCom1, RadioButton, "Com1", 19, 21, 34, 10},
     {kIdCom2, RadioButton, "Com2", 19, 31, 34, 10},
     {kIdVersion, Button, "&Version", 87, 38, 50, 14},
-    // Beyond the original dialog: the time of an operation, the port behind the checked Com
-    // button, and fast transfers.
-    {kIdTimeLine, Label, "", 15, 120, 124, 9},
-    {kIdPortLabel, Label, "&Port:", 13, 135, 22, 9},
-    {kIdPortList, ComboBox, "", 37, 133, 101, 12},
-    {kIdFastTransfers, CheckBox, "&Fast transfers", 13, 149, 125, 10},
+    // Beyond the original dialog: going back to a kept copy, the time of an operation, the port
+    // behind the checked Com button, fast transfers and the copy an update keeps.
+    {kIdRestore, Button, "Re&store...", 87, 54, 50, 14},
+    {kIdTimeLine, Label, "", 15, 136, 124, 9},
+    {kIdPortLabel, Label, "&Port:", 13, 151, 22, 9},
+    {kIdPortList, ComboBox, "", 37, 149, 101, 12},
+    {kIdFastTransfers, CheckBox, "&Fast transfers", 13, 165, 125, 10},
+    {kIdKeepCopy, CheckBox, "&Keep a copy before updating", 13, 177, 125, 10},
     // The files: the image Update programs and the file Read writes, each with its chooser.
-    {-1, Label, "Image:", 13, 167, 36, 9},
-    {kIdImageName, Label, "", 50, 167, 70, 9},
-    {kIdChooseImage, Button, "...", 122, 164, 16, 14},
-    {-1, Label, "Read into:", 13, 182, 36, 9},
-    {kIdReadbackName, Label, "", 50, 182, 70, 9},
-    {kIdChooseReadback, Button, "...", 122, 179, 16, 14},
+    {-1, Label, "Image:", 13, 195, 36, 9},
+    {kIdImageName, Label, "", 50, 195, 70, 9},
+    {kIdChooseImage, Button, "...", 122, 192, 16, 14},
+    {-1, Label, "Read into:", 13, 210, 36, 9},
+    {kIdReadbackName, Label, "", 50, 210, 70, 9},
+    {kIdChooseReadback, Button, "...", 122, 207, 16, 14},
 };
 
 constexpr ControlRow kHelpControls[] = {
@@ -46,6 +48,13 @@ constexpr ControlRow kAboutControls[] = {
     {-1, Label, "QUILLmar Update Version 1.1", 25, 10, 103, 8},
     {kIdAboutVersion, Label, kAboutVersionLine, 25, 21, 119, 8},
     {kIdOk, DefaultButton, "OK", 48, 40, 50, 14},
+};
+
+constexpr ControlRow kRestoreControls[] = {
+    {-1, Label, "&Kept copy to program (newest first):", 7, 7, 236, 9},
+    {kIdCopyList, ComboBox, "", 7, 18, 236, 12},
+    {kIdOk, DefaultButton, "Re&store", 139, 38, 50, 14},
+    {kIdCancel, Button, "Cancel", 193, 38, 50, 14},
 };
 
 // The help text in its pieces, joined in order when the dialog opens.
@@ -67,9 +76,10 @@ constexpr const char* kHelpPieces[] = {
 
 }  // namespace
 
-const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 198, kUpdaterControls};
+const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 226, kUpdaterControls};
 const DialogLayout kHelpDialogLayout = {"QUILLmar Update Help", 261, 186, kHelpControls};
 const DialogLayout kAboutDialogLayout = {"About QUILLmar_Update", 145, 63, kAboutControls};
+const DialogLayout kRestoreDialogLayout = {"Restore a Kept Copy", 250, 59, kRestoreControls};
 
 std::string helpText() {
   std::string text;

@@ -1,4 +1,4 @@
-// The dialog templates of QUILLmar_Update: every control of the three dialogs with its id, kind,
+// The dialog templates of QUILLmar_Update: every control of the four dialogs with its id, kind,
 // text and place in dialog units, listed in tab order. Plain data, free of the window system;
 // the Qt dialog turns a table into widgets (ui/qt/dialog_template.cpp), and the Windows dialog's
 // resource script, which repeats them, is held to them by a test (dialog_layouts_test.cpp).
@@ -54,10 +54,13 @@ enum ControlId : int {
   kIdPortList = 1009,
   kIdFastTransfers = 1010,
   kIdPortLabel = 1011,
+  kIdKeepCopy = 1012,
+  kIdRestore = 1013,
   kIdImageName = 1020,
   kIdChooseImage = 1021,
   kIdReadbackName = 1022,
   kIdChooseReadback = 1023,
+  kIdCopyList = 1030,
   kIdHelp = 57670,
 };
 
@@ -73,6 +76,8 @@ extern const char kAboutVersionLine[];
 extern const DialogLayout kUpdaterDialogLayout;
 extern const DialogLayout kHelpDialogLayout;
 extern const DialogLayout kAboutDialogLayout;
+// Restore: the kept copies in a list, Restore (the default) and Cancel.
+extern const DialogLayout kRestoreDialogLayout;
 
 // The instructions shown in the help dialog, ending with the support line.
 std::string helpText();

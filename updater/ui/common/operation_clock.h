@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "boot/update_safety.h"
 #include "boot/updater_presenter.h"
 
 namespace quillmar::ui {
@@ -15,8 +17,10 @@ class OperationClock {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // An operation starts, in block transfers or not: the line is empty until its progress does.
-  void start(boot::Operation operation, bool block, Clock::time_point now);
+  // An operation starts, in block transfers or not, with the steps of `safety` before an
+  // update's erase: the line is empty until its progress does.
+  void start(boot::Operation operation, bool block, const boot::UpdateSafety& safety,
+             Clock::time_point now);
   // The progress bar starts over 0..steps: the next stretch of the operation.
   void setRange(int steps, Clock::time_point now);
   void setPosition(int step);
@@ -30,8 +34,8 @@ class OperationClock {
   Clock::time_point started_;
   Clock::time_point stretchStarted_;
   Clock::time_point finished_;
-  int stretchesLeft_ = 0;      // stretches after the current one (Update: the read-back)
-  double followingShare_ = 0;  // their length against the current stretch's
+  std::vector<double> stretches_;  // the operation's stretches by their estimated lengths
+  std::size_t current_ = 0;        // the stretch under way, once ranged_
   int range_ = 0;
   int position_ = 0;
   bool moved_ = false;

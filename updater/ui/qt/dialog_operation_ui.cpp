@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QThread>
 
@@ -61,15 +60,34 @@ void DialogOperationUi::setProgressPosition(int step) {
       false);
 }
 
+// A status longer than the line (the path of a kept copy) loses its middle, so that its start and
+// the file's name stay in view; the tooltip shows it whole.
 void DialogOperationUi::setStatus(const std::string& text) {
   onDialogThread(
       dialog_,
-      [this, text] { control<QLabel>(dialog_, kIdStatus)->setText(QString::fromStdString(text)); },
+      [this, text] {
+        QLabel& line = *control<QLabel>(dialog_, kIdStatus);
+        const QString whole = QString::fromStdString(text);
+        const QString shown = line.fontMetrics().elidedText(whole, Qt::ElideMiddle, line.width());
+        line.setText(shown);
+        line.setToolTip(shown == whole ? QString() : whole);
+      },
       false);
 }
 
-void DialogOperationUi::operationStarted(boot::Operation operation, bool block) {
-  clock_.start(operation, block, OperationClock::Clock::now());
+bool DialogOperationUi::confirmVersion(const boot::VersionPair& versions,
+                                       boot::GateVerdict verdict) {
+  const std::string question = boot::gateQuestion(versions, verdict);
+  bool yes = false;
+  onDialogThread(
+      dialog_, [this, &question, &yes] { yes = askYesNo(dialog_, question, QMessageBox::No); },
+      true);
+  return yes;
+}
+
+void DialogOperationUi::operationStarted(boot::Operation operation, bool block,
+                                         const boot::UpdateSafety& safety) {
+  clock_.start(operation, block, safety, OperationClock::Clock::now());
   showTime();
   ticker_.start();
 }
@@ -90,6 +108,21 @@ void showWarning(QDialog& parent, const std::string& text) {
                   QString::fromStdString(text), QMessageBox::Ok, &parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+void showInformation(QDialog& parent, const std::string& text) {
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(kProgramName),
+                  QString::fromStdString(text), QMessageBox::Ok, &parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+bool askYesNo(QDialog& parent, const std::string& question, QMessageBox::StandardButton preferred) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName),
+                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, &parent);
+  box.setDefaultButton(preferred);
+  box.setTextFormat(Qt::PlainText);
+  return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace quillmar::ui

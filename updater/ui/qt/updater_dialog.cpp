@@ -1,19 +1,20 @@
-// The main dialog: controls, the about command, the port and transfer choices, and operations
-// on a worker thread.
+// The main dialog: controls, the about command, the port, transfer and copy choices, Restore, and
+// operations on a worker thread.
 #include "ui/qt/updater_dialog.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
 #include <QTimer>
 #include <iostream>
 
+#include "ui/common/kept_copy_choice.h"
 #include "ui/common/operation_buttons.h"
 #include "ui/qt/dialog_template.h"
 #include "ui/qt/info_dialogs.h"
+#include "ui/qt/restore_dialog.h"
 
 namespace quillmar::ui {
 namespace {
@@ -35,6 +36,10 @@ UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
   connectButtons();
   control<QRadioButton>(*this, kIdCom1)->setChecked(true);
   control<QCheckBox>(*this, kIdFastTransfers)->setChecked(settings.block);
+  // Legacy keeps no copy: the box says so and can't be ticked.
+  QCheckBox& keep = *control<QCheckBox>(*this, kIdKeepCopy);
+  keep.setChecked(choices_.keepCopy());
+  keep.setEnabled(!settings.safety.legacy);
   connectPortChoice();
 }
 
@@ -79,6 +84,8 @@ void UpdaterDialog::connectButtons() {
   connect(control<QPushButton>(*this, kIdCancel), &QPushButton::clicked, this, &QDialog::reject);
   connect(control<QPushButton>(*this, kIdHelp), &QPushButton::clicked, this,
           &UpdaterDialog::onHelp);
+  connect(control<QPushButton>(*this, kIdRestore), &QPushButton::clicked, this,
+          &UpdaterDialog::onRestore);
 }
 
 // The port list follows the checked Com button and is read again before it is used; choosing
@@ -125,33 +132,53 @@ void UpdaterDialog::choosePort(int index) {
   control<QRadioButton>(*this, kPortButtons[button])->setToolTip(list.itemText(index));
 }
 
-// A question with Yes and No, Yes the default; true for Yes.
+// The question of fast transfers, Yes the default: it only speeds the operation up.
 bool UpdaterDialog::ask(const std::string& question) {
-  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProgramName),
-                  QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::Yes);
-  box.setTextFormat(Qt::PlainText);
-  return box.exec() == QMessageBox::Yes;
+  return askYesNo(*this, question, QMessageBox::Yes);
 }
 
-// Reads the port from the radio buttons, asks about fast transfers where a slow adapter makes
-// that worth it, and runs `operation` on its files on a worker thread. The presenter reports
-// through ui_, which hands every call back to this thread.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   if (operationRunning())
     return;
   const std::optional<boot::OperationFiles> files = files_->filesFor(operation);
-  if (!files)
+  if (files)
+    runOperation(operation, *files);
+}
+
+// The copies are read again each time; with none kept, a box names the folder they would be in.
+void UpdaterDialog::onRestore() {
+  if (operationRunning())
     return;
+  const KeptCopyChoices kept = keptCopyChoices(choices_.safety());
+  if (kept.copies.empty()) {
+    showInformation(*this, noKeptCopyMessage(kept.folder));
+    return;
+  }
+  std::vector<std::string> lines;
+  for (const boot::KeptCopy& copy : kept.copies)
+    lines.push_back(keptCopyLine(copy));
+  RestoreDialog choice(this, lines);
+  if (choice.exec() != QDialog::Accepted)
+    return;
+  boot::OperationFiles files = files_->filesFor(boot::Operation::Restore).value();
+  files.image = keptCopyImage(kept.copies[choice.chosen()]);
+  runOperation(boot::Operation::Restore, files);
+}
+
+// Reads the port from the radio buttons and the safety steps from the tick box, asks about fast
+// transfers where a slow adapter makes that worth it, and runs `operation` on `files` on a
+// worker thread. The presenter reports through ui_, which hands every call back to this thread.
+void UpdaterDialog::runOperation(boot::Operation operation, const boot::OperationFiles& files) {
   portChoice_ = checkedButton();
+  choices_.setKeepCopy(control<QCheckBox>(*this, kIdKeepCopy)->isChecked());
   QCheckBox& fast = *control<QCheckBox>(*this, kIdFastTransfers);
   choices_.setFast(fast.isChecked());
   choices_.prepare(presenter_.programmer(), operation, portChoice_,
                    [this](const std::string& question) { return ask(question); });
   fast.setChecked(choices_.fast());
   lock_.engage();
-  ui_.operationStarted(operation, choices_.fast());
-  worker_ = QThread::create([this, operation, port = portChoice_, files = *files] {
+  ui_.operationStarted(operation, choices_.fast(), choices_.safety());
+  worker_ = QThread::create([this, operation, port = portChoice_, files] {
     presenter_.run(operation, port, files.image, files.readback);
   });
   connect(worker_, &QThread::finished, this, &UpdaterDialog::finishOperation);

@@ -2,7 +2,8 @@
 // through the shared presenter, on a worker thread so that the dialog keeps painting; while
 // an operation runs the dialog takes no input. Below the progress bar it shows the time of an
 // operation, the port behind the checked Com button (any of the computer's ports can be
-// chosen there) and the choice of fast transfers.
+// chosen there), the choice of fast transfers and whether an update keeps a copy of the unit
+// first; Restore programs one of the copies kept.
 //
 // ui/qt/ is the dialog program on Qt 6 Widgets, the only folder that uses Qt: these widgets over
 // the dialogs' toolkit-free part (ui/common/), with the program's icons and menu entry.
@@ -51,6 +52,9 @@ class UpdaterDialog : public QDialog {
   void choosePort(int index);
   bool ask(const std::string& question);
   void startOperation(boot::Operation operation);
+  // Lets the user choose a kept copy and restores it.
+  void onRestore();
+  void runOperation(boot::Operation operation, const boot::OperationFiles& files);
   void finishOperation();
 
   int portChoice_ = -1;

@@ -36,9 +36,13 @@ void showWarning(HWND owner, const std::string& text) {
   MessageBoxA(owner, text.c_str(), programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool askYesNo(HWND owner, const std::string& question) {
-  return MessageBoxA(owner, question.c_str(), programName().c_str(), MB_YESNO | MB_ICONQUESTION) ==
-         IDYES;
+void showInformation(HWND owner, const std::string& text) {
+  MessageBoxA(owner, text.c_str(), programName().c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool askYesNo(HWND owner, const std::string& question, bool noByDefault) {
+  const UINT buttons = MB_YESNO | MB_ICONQUESTION | (noByDefault ? MB_DEFBUTTON2 : 0);
+  return MessageBoxA(owner, question.c_str(), programName().c_str(), buttons) == IDYES;
 }
 
 // SendMessage from the worker blocks until the dialog's thread has handled the
@@ -59,6 +63,14 @@ void DialogOperationUi::setStatus(const std::string& text) {
   SendMessageA(dialog_, kSetStatus, 0, reinterpret_cast<LPARAM>(&text));
 }
 
+bool DialogOperationUi::confirmVersion(const boot::VersionPair& versions,
+                                       boot::GateVerdict verdict) {
+  const std::string text = boot::gateQuestion(versions, verdict);
+  Question question{&text};
+  SendMessageA(dialog_, kConfirmVersion, 0, reinterpret_cast<LPARAM>(&question));
+  return question.yes;
+}
+
 bool DialogOperationUi::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kShowMessage:
@@ -74,6 +86,11 @@ bool DialogOperationUi::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       clock_.setPosition(static_cast<int>(wParam));
       showTime();
       return true;
+    case kConfirmVersion: {
+      auto& question = *reinterpret_cast<Question*>(lParam);
+      question.yes = askYesNo(dialog_, *question.text, true);
+      return true;
+    }
     case kSetStatus:
       SetDlgItemTextA(dialog_, IDC_STATUS, textAt(lParam).c_str());
       return true;
@@ -87,8 +104,9 @@ bool DialogOperationUi::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void DialogOperationUi::operationStarted(boot::Operation operation, bool block) {
-  clock_.start(operation, block, OperationClock::Clock::now());
+void DialogOperationUi::operationStarted(boot::Operation operation, bool block,
+                                         const boot::UpdateSafety& safety) {
+  clock_.start(operation, block, safety, OperationClock::Clock::now());
   showTime();
   SetTimer(dialog_, kTimeTimer, kTickMs, nullptr);
 }

@@ -7,6 +7,7 @@
 #define IDD_QUILLMAR_UPDATE_DIALOG 102
 #define IDR_MAINFRAME 128
 #define IDD_HELP_DIALOG 129
+#define IDD_RESTORE_DIALOG 130
 
 #define IDC_PROGRESS 1000
 #define IDC_COM1 1001
@@ -20,10 +21,13 @@
 #define IDC_PORT_LIST 1009
 #define IDC_FAST_TRANSFERS 1010
 #define IDC_PORT_LABEL 1011
+#define IDC_KEEP_COPY 1012
+#define IDC_RESTORE 1013
 #define IDC_IMAGE_NAME 1020
 #define IDC_CHOOSE_IMAGE 1021
 #define IDC_READBACK_NAME 1022
 #define IDC_CHOOSE_READBACK 1023
+#define IDC_COPY_LIST 1030
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).

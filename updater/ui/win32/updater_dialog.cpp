@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <iostream>
 
+#include "ui/common/kept_copy_choice.h"
 #include "ui/common/operation_buttons.h"
 #include "ui/win32/info_dialogs.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/restore_dialog.h"
 
 namespace quillmar::ui {
 namespace {
 
 // The shared table names the buttons by the portable ids; the resource script
 // must give them the same numbers.
-static_assert(kIdOk == IDOK && kIdRead == IDC_READ && kIdVersion == IDC_VERSION);
+static_assert(kIdOk == IDOK && kIdRead == IDC_READ && kIdVersion == IDC_VERSION &&
+              kIdRestore == IDC_RESTORE && kIdKeepCopy == IDC_KEEP_COPY);
 
 // Appends a separator and the about item to the window's system menu, unless
 // its text is empty.
@@ -50,6 +53,7 @@ UpdaterDialog::UpdaterDialog(HINSTANCE instance, const DialogSettings& settings)
                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))),
       programFolder_(settings.programFolder),
       block_(settings.block),
+      legacy_(settings.safety.legacy),
       choices_(settings),
       presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs) {}
 
@@ -80,8 +84,9 @@ INT_PTR CALLBACK UpdaterDialog::dialogProc(HWND dialog, UINT message, WPARAM wPa
   return self == nullptr ? FALSE : self->handle(message, wParam, lParam);
 }
 
-// The about item, icons, the file rows, Com1 with its port and fast transfers as
-// chosen; the help dialog follows once the dialog shows.
+// The about item, icons, the file rows, Com1 with its port, fast transfers and
+// the copy as chosen (legacy keeps none: the box says so and can't be ticked);
+// the help dialog follows once the dialog shows.
 void UpdaterDialog::initialise() {
   ui_.attach(dialog_);
   addAboutItem(instance_, dialog_);
@@ -90,6 +95,8 @@ void UpdaterDialog::initialise() {
   files_.attach(dialog_, programFolder_);
   CheckRadioButton(dialog_, IDC_COM1, IDC_COM2, IDC_COM1);
   CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, block_ ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog_, IDC_KEEP_COPY, choices_.keepCopy() ? BST_CHECKED : BST_UNCHECKED);
+  EnableWindow(GetDlgItem(dialog_, IDC_KEEP_COPY), legacy_ ? FALSE : TRUE);
   showPortChoices();
   PostMessageA(dialog_, kShowHelp, 0, 0);
 }
@@ -140,6 +147,9 @@ bool UpdaterDialog::command(int id, int notification) {
   switch (id) {
     case ID_HELP:
       runHelpDialog(instance_, dialog_);
+      return true;
+    case IDC_RESTORE:
+      restore();
       return true;
     case IDCANCEL:
       EndDialog(dialog_, IDCANCEL);
@@ -198,24 +208,50 @@ void UpdaterDialog::choosePort() {
     choices_.choose(checkedButton(), listed_[static_cast<size_t>(index)]);
 }
 
-// Reads the port from the radio buttons, asks about fast transfers where a
-// slow adapter makes that worth it, and runs `operation` on its files on a
-// worker thread.
-// The dialog is locked meanwhile: it paints, but takes no clicks, keys or close
-// command; the message boxes it opens stay usable.
 void UpdaterDialog::startOperation(boot::Operation operation) {
   const std::optional<boot::OperationFiles> files = files_.filesFor(operation);
-  if (!files) {
+  if (files) {
+    runOperation(operation, *files);
+  }
+}
+
+// The copies are read again each time; with none kept, a box names the folder
+// they would be in.
+void UpdaterDialog::restore() {
+  const KeptCopyChoices kept = keptCopyChoices(choices_.safety());
+  if (kept.copies.empty()) {
+    showInformation(dialog_, noKeptCopyMessage(kept.folder));
     return;
   }
+  std::vector<std::string> lines;
+  for (const boot::KeptCopy& copy : kept.copies)
+    lines.push_back(keptCopyLine(copy));
+  const int chosen = runRestoreDialog(instance_, dialog_, lines);
+  if (chosen < 0) {
+    return;
+  }
+  boot::OperationFiles files = files_.filesFor(boot::Operation::Restore).value();
+  files.image = keptCopyImage(kept.copies[static_cast<size_t>(chosen)]);
+  runOperation(boot::Operation::Restore, files);
+}
+
+// Reads the port from the radio buttons and the safety steps from the check
+// box, asks about fast transfers where a slow adapter makes that worth it (Yes
+// the default: it only speeds the operation up), and runs `operation` on
+// `files` on a worker thread.
+// The dialog is locked meanwhile: it paints, but takes no clicks, keys or close
+// command; the message boxes it opens stay usable.
+void UpdaterDialog::runOperation(boot::Operation operation, const boot::OperationFiles& files) {
   portChoice_ = checkedButton();
+  choices_.setKeepCopy(IsDlgButtonChecked(dialog_, IDC_KEEP_COPY) == BST_CHECKED);
   choices_.setFast(IsDlgButtonChecked(dialog_, IDC_FAST_TRANSFERS) == BST_CHECKED);
-  choices_.prepare(presenter_.programmer(), operation, portChoice_,
-                   [this](const std::string& question) { return askYesNo(dialog_, question); });
+  choices_.prepare(
+      presenter_.programmer(), operation, portChoice_,
+      [this](const std::string& question) { return askYesNo(dialog_, question, false); });
   CheckDlgButton(dialog_, IDC_FAST_TRANSFERS, choices_.fast() ? BST_CHECKED : BST_UNCHECKED);
   lock_.engage(dialog_);
-  ui_.operationStarted(operation, choices_.fast());
-  worker_ = std::thread([this, operation, port = portChoice_, files = *files] {
+  ui_.operationStarted(operation, choices_.fast(), choices_.safety());
+  worker_ = std::thread([this, operation, port = portChoice_, files] {
     presenter_.run(operation, port, files.image, files.readback);
     PostMessageA(dialog_, kOperationDone, 0, 0);
   });

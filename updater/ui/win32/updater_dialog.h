@@ -3,7 +3,9 @@
 // window keeps painting; while an operation runs the dialog takes no input, and
 // its message boxes show on the dialog's thread. Below the progress bar it shows
 // the time of an operation, the port behind the checked Com button (any of the
-// computer's ports can be chosen there) and the choice of fast transfers.
+// computer's ports can be chosen there), the choice of fast transfers and
+// whether an update keeps a copy of the unit first; Restore programs one of
+// the copies kept.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -43,6 +45,9 @@ class UpdaterDialog {
   void showPortChoices();
   void choosePort();
   void startOperation(boot::Operation operation);
+  // Lets the user choose a kept copy and restores it.
+  void restore();
+  void runOperation(boot::Operation operation, const boot::OperationFiles& files);
   void finishOperation();
   void dropFiles(HDROP files);
 
@@ -53,6 +58,7 @@ class UpdaterDialog {
   std::string programFolder_;
   int portChoice_ = -1;
   bool block_;
+  bool legacy_;
   DialogChoices choices_;
   std::vector<boot::ComPort> listed_;  // the port list's entries, in its order
   DialogOperationUi ui_;

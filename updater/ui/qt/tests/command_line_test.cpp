@@ -31,6 +31,44 @@ class NoUi : public boot::OperationUi {
   void setStatus(const std::string&) override {}
 };
 
+// --no-backup starts with the copy off and --legacy leaves out every step before the erase; the
+// programmer gets them, the tick box's later choice and the user's data folder.
+TEST(CommandLineTest, SafetyOptionsReachTheProgrammer) {
+  const struct {
+    QStringList options;
+    bool legacy;
+    bool keepCopy;
+  } cases[] = {
+      {{}, false, true},
+      {{"--no-backup"}, false, false},
+      {{"--legacy"}, true, false},
+      {{"-legacy", "--no-backup"}, true, false},
+  };
+  NoUi ui;
+  std::ostringstream diag;
+  boot::BootProgrammer programmer(ui, diag);
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", "/srv/data");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options.join(' ').toStdString());
+    const ProgramStart start = readCommandLine(QStringList{"QUILLmar_Update"} + c.options);
+    ASSERT_EQ(start.action, ProgramStart::RunDialog) << start.text;
+    DialogChoices choices(dialogSettings(start.options, {}));
+    EXPECT_EQ(choices.keepCopy(), c.keepCopy);
+    choices.prepare(programmer, boot::Operation::Update, 0,
+                    [](const std::string&) { return false; });
+    EXPECT_EQ(programmer.safety().legacy, c.legacy);
+    EXPECT_EQ(programmer.safety().keepCopy, c.keepCopy);
+    EXPECT_EQ(programmer.safety().dataFolder, "/srv/data/quillmar");
+    choices.setKeepCopy(!c.keepCopy);
+    EXPECT_EQ(choices.keepCopy(), !c.keepCopy && !c.legacy) << "legacy never keeps a copy";
+  }
+  if (dataHome.isNull())
+    qunsetenv("XDG_DATA_HOME");
+  else
+    qputenv("XDG_DATA_HOME", dataHome);
+}
+
 // The list offers every port and a Com button's unlisted device; a choice moves the button, and
 // the programmer gets both buttons' devices. Fast transfers are offered once per device, for an
 // adapter that holds replies long enough to matter, and a yes holds for later operations.

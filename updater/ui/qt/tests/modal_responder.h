@@ -43,7 +43,7 @@ class ModalResponder {
   }
 
   std::vector<SeenWindow> seen;
-  // Called with each modal window before it is closed.
+  // Called with each modal window before it is closed; it may close a message box itself.
   std::function<void(QWidget&)> onShow = [](QWidget&) {};
 
  private:
@@ -56,6 +56,8 @@ class ModalResponder {
       seen.push_back(
           {box->windowTitle().toStdString(), box->text().toStdString(),
            box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Ok});
+      if (!box->isVisible())
+        return;                                        // onShow answered it
       QAbstractButton* answer = box->defaultButton();  // Yes to a question
       QTest::mouseClick(answer != nullptr ? answer : box->button(QMessageBox::Ok), Qt::LeftButton);
       return;

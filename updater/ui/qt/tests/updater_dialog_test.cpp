@@ -27,11 +27,14 @@
 #include <sstream>
 #include <tuple>
 
+#include "boot/kept_copies.h"
+#include "boot/operation_record.h"
 #include "bootsim/boot_simulator.h"
 #include "bootsim/pty_port.h"
 #include "image/detect_format.h"
 #include "image/fileio.h"
 #include "link/serial_link.h"
+#include "ui/common/kept_copy_choice.h"
 #include "ui/qt/dialog_template.h"
 #include "ui/qt/tests/modal_responder.h"
 #include "ui/qt/updater_dialog.h"
@@ -80,6 +83,11 @@ const char* const kStatusTexts[] = {
     "READ FAILED!",
     "Fetching version. Please wait...",
     "QUILLmar Version NONE",
+    "Restoring QUILLmar Application...",
+    "QUILLmar Restored!",
+    "RESTORE FAILED!",
+    "QUILLmar Already Holds This Image",
+    "NOT UPDATED: NOTHING CHANGED",
 };
 
 // A device nobody can open.
@@ -102,6 +110,8 @@ class UpdaterDialogTest : public ::testing::Test {
   void open(DialogSettings settings) {
     if (settings.programFolder.empty())
       settings.programFolder = folder_.path().toStdString();
+    if (settings.safety.dataFolder.empty())
+      settings.safety.dataFolder = data_.path().toStdString();
     dialog_ = std::make_unique<UpdaterDialog>(settings);
     dialog_->show();
     ASSERT_TRUE(waitUntil([&] { return !responder_.seen.empty(); }));
@@ -133,7 +143,13 @@ class UpdaterDialogTest : public ::testing::Test {
   QPushButton& button(int id) const { return *control<QPushButton>(*dialog_, id); }
   QRadioButton& radio(int id) const { return *control<QRadioButton>(*dialog_, id); }
 
+  // The copies kept in the data folder, newest first.
+  std::vector<boot::KeptCopy> keptCopies() const {
+    return boot::listKeptCopies(boot::backupsFolder(data_.path().toStdString()));
+  }
+
   QTemporaryDir folder_;
+  QTemporaryDir data_;  // the user's data folder: kept copies and the history
   ModalResponder responder_;
   std::unique_ptr<UpdaterDialog> dialog_;
 };
@@ -143,6 +159,7 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
   DialogSettings settings = onPorts(line->devicePath(), "/dev/ttyUSB0");
   settings.ports[1].label = "/dev/ttyUSB0  USB UART (USB 0403:6001)";
   settings.programFolder = folder_.path().toStdString();
+  settings.safety.dataFolder = data_.path().toStdString();
   UpdaterDialog dialog(settings);
   bool helpBlockedMain = false;
   std::string statusAtMessage;
@@ -200,8 +217,14 @@ TEST_F(UpdaterDialogTest, StartsWithHelpThenEnterRunsUpdate) {
 TEST_F(UpdaterDialogTest, TextsFit) {
   open({});
   const QLabel& line = *control<QLabel>(*dialog_, kIdStatus);
-  for (const char* text : kStatusTexts) {
-    EXPECT_LE(line.fontMetrics().horizontalAdvance(text), line.width()) << text;
+  std::vector<std::string> texts(std::begin(kStatusTexts), std::end(kStatusTexts));
+  // The versions line an update shows before the gate, at its widest.
+  for (const boot::VersionPair& versions :
+       {boot::VersionPair{"1.12", "1.1x"}, boot::VersionPair{std::nullopt, std::nullopt}})
+    texts.push_back(boot::versionLine(versions));
+  for (const std::string& text : texts) {
+    EXPECT_LE(line.fontMetrics().horizontalAdvance(QString::fromStdString(text)), line.width())
+        << text;
   }
   for (QPushButton* each : dialog_->findChildren<QPushButton*>()) {
     EXPECT_LE(each->sizeHint().height(), each->height() + 4) << each->text().toStdString();
@@ -395,8 +418,11 @@ TEST_P(DialogSuccessTest, EndsWithOutcomeAndProgress) {
   }
   const bool fast = param.block || param.pickedByKeyboard || param.latencyMs > 0;
   EXPECT_EQ(control<QCheckBox>(*dialog_, kIdFastTransfers)->isChecked(), fast);
-  EXPECT_EQ(unit.loader().uses('b'), fast ? 1u : 0u);
-  EXPECT_EQ(unit.loader().uses('g') > 0, fast);
+  // An update asks for block support and reads the unit before the erase in blocks whatever the
+  // choice; its block loads show the choice.
+  const bool update = param.button == kIdOk;
+  EXPECT_EQ(unit.loader().uses('b'), fast || update ? 1u : 0u);
+  EXPECT_EQ(unit.loader().uses(update ? 'B' : 'g') > 0, fast);
   if (param.button == kIdOk && !param.com2)
     render(*dialog_, QString::fromUtf8(param.name));
 }
@@ -413,6 +439,179 @@ INSTANTIATE_TEST_SUITE_P(
         SuccessCase{"UpdateSlowAdapter", kIdOk, false, "QUILLmar Updated!", 1, 1, false, false,
                     16}),
     caseName<SuccessCase>);
+
+// `size` bytes of a pattern (`seed` tells patterns apart) with the version marker of `version`
+// at their start; "" leaves the marker out.
+std::vector<uint8_t> firmware(int size, const std::string& version, int seed) {
+  std::vector<uint8_t> bytes(size);
+  for (int i = 0; i < size; ++i)
+    bytes[i] = static_cast<uint8_t>(i * 7 + seed);
+  const std::string marker = version.empty() ? "" : "CVersion " + version;
+  std::copy(marker.begin(), marker.end(), bytes.begin());
+  return bytes;
+}
+
+// Saves `bytes` as an Intel HEX file at `path`.
+void saveHex(const std::string& path, std::vector<uint8_t> bytes) {
+  std::ostringstream diag;
+  ASSERT_EQ(image::fileio(image::Output, path, image::IntelHex, bytes.data(),
+                          static_cast<int>(bytes.size()), diag),
+            static_cast<int>(bytes.size()));
+}
+
+// Whether the unit's flash starts with `bytes`.
+bool holds(bootsim::BootSimulator& unit, const std::vector<uint8_t>& bytes) {
+  const auto& flash = unit.loader().flash().bytes();
+  return std::equal(bytes.begin(), bytes.end(), flash.begin());
+}
+
+// An update's steps before the erase as the dialog offers them: the gate's question for an
+// older image or the same version, answered with Enter (its default button, No), the copy of an
+// update that goes ahead kept or not as the tick box says, and the record in the history; --legacy
+// leaves all of them out.
+struct SafetyCase {
+  const char* name;
+  const char* unitVersion;
+  const char* imageVersion;
+  bool keepCopy;  // the tick box as the user leaves it
+  boot::GateVerdict verdict;
+  const char* status;
+  bool legacy = false;
+};
+
+class DialogSafetyTest : public UpdaterDialogTest,
+                         public ::testing::WithParamInterface<SafetyCase> {};
+
+TEST_P(DialogSafetyTest, AsksWithNoAsDefaultAndKeepsCopyAsTicked) {
+  const SafetyCase& param = GetParam();
+  const std::vector<uint8_t> before = firmware(1000, param.unitVersion, 1);
+  const std::vector<uint8_t> image = firmware(1000, param.imageVersion, 2);
+  saveHex(folder_.filePath("quillmar.hex").toStdString(), image);
+  bootsim::BootSimulator unit;
+  std::copy(before.begin(), before.end(), unit.loader().flash().bytes().begin());
+  ASSERT_EQ(unit.start(), "");
+  DialogSettings settings = onPort(unit.devicePath(), false);
+  settings.safety.legacy = param.legacy;
+  open(settings);
+  QCheckBox& keep = *control<QCheckBox>(*dialog_, kIdKeepCopy);
+  EXPECT_EQ(keep.isChecked(), !param.legacy) << "a copy is kept unless the user says otherwise";
+  EXPECT_EQ(keep.isEnabled(), !param.legacy);
+  if (!param.keepCopy && !param.legacy)
+    QTest::mouseClick(&keep, Qt::LeftButton, {}, QPoint(5, keep.height() / 2));
+  ASSERT_EQ(keep.isChecked(), param.keepCopy);
+  std::vector<std::string> questions;
+  bool noByDefault = false;
+  bool answeredByEnter = false;
+  responder_.onShow = [&](QWidget& window) {
+    auto* box = qobject_cast<QMessageBox*>(&window);
+    if (box == nullptr || box->icon() != QMessageBox::Question)
+      return;
+    questions.push_back(box->text().toStdString());
+    noByDefault = box->defaultButton() == box->button(QMessageBox::No);
+    render(window, "version-question");
+    // Enter as the keyboard gives it: to the box's focused button.
+    QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box, Qt::Key_Return);
+    answeredByEnter = !box->isVisible();
+  };
+  QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
+  waitForOutcome();
+  unit.stop();
+
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{});
+  EXPECT_EQ(status(), param.status);
+  const bool asked = param.verdict != boot::GateVerdict::Proceed;
+  if (asked) {
+    const boot::VersionPair versions{param.unitVersion, param.imageVersion};
+    EXPECT_EQ(questions, std::vector{boot::gateQuestion(versions, param.verdict)});
+    EXPECT_TRUE(noByDefault) << "Enter would erase the unit";
+    EXPECT_TRUE(answeredByEnter) << "Enter did not answer the question";
+    EXPECT_TRUE(holds(unit, before)) << "the unit changed after No";
+    EXPECT_EQ(unit.loader().uses('e'), 0u) << "erased after No";
+  } else {
+    EXPECT_EQ(questions, std::vector<std::string>{});
+    EXPECT_TRUE(holds(unit, image)) << "the image was not programmed";
+  }
+  EXPECT_EQ(QFile::exists(data_.filePath(boot::kHistoryFileName)), !param.legacy);
+  // The copy is kept once the update goes ahead, not for one refused.
+  const bool kept = param.keepCopy && !asked;
+  const std::vector<boot::KeptCopy> copies = keptCopies();
+  ASSERT_EQ(copies.size(), kept ? 1u : 0u);
+  if (kept) {
+    EXPECT_EQ(copies[0].version, param.unitVersion);
+    std::vector<uint8_t> kept(boot::kAppRegionBytes);
+    std::ostringstream diag;
+    const int size = image::fileio(image::Input, copies[0].path, image::IntelHex, kept.data(),
+                                   boot::kAppRegionBytes, diag);
+    EXPECT_GE(size, 1000);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), kept.begin())) << "the copy differs";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BeforeTheErase, DialogSafetyTest,
+    ::testing::Values(SafetyCase{"OlderRefusedNoCopy", "1.12", "1.10", true,
+                                 boot::GateVerdict::NeedsOlderYes, "NOT UPDATED: NOTHING CHANGED"},
+                      SafetyCase{"SameVersionRefusedNoCopy", "1.10", "1.10", false,
+                                 boot::GateVerdict::NeedsReinstallYes,
+                                 "NOT UPDATED: NOTHING CHANGED"},
+                      SafetyCase{"NewerWithCopy", "1.09", "1.10", true, boot::GateVerdict::Proceed,
+                                 "QUILLmar Updated!"},
+                      SafetyCase{"NewerUntickedNoCopy", "1.09", "1.10", false,
+                                 boot::GateVerdict::Proceed, "QUILLmar Updated!"},
+                      SafetyCase{"LegacyOlderUnasked", "1.12", "1.10", false,
+                                 boot::GateVerdict::Proceed, "QUILLmar Updated!", true}),
+    caseName<SafetyCase>);
+
+// Restore: with no copy kept a box names the folder; with copies, the list offers them newest
+// first and the one chosen is programmed, older than the unit's firmware as it is, unasked.
+TEST_F(UpdaterDialogTest, RestoreProgramsTheChosenCopy) {
+  bootsim::BootSimulator unit;
+  const std::vector<uint8_t> current = firmware(1000, "1.12", 3);
+  std::copy(current.begin(), current.end(), unit.loader().flash().bytes().begin());
+  ASSERT_EQ(unit.start(), "");
+  open(onPort(unit.devicePath(), false));
+  const std::string backups = boot::backupsFolder(data_.path().toStdString());
+  QTest::mouseClick(&button(kIdRestore), Qt::LeftButton);
+  ASSERT_EQ(responder_.seen.size(), 1u);
+  EXPECT_EQ(responder_.seen[0].text, noKeptCopyMessage(backups));
+  EXPECT_EQ(status(), kStartStatus);
+
+  const std::vector<uint8_t> older = firmware(1500, "1.08", 4);
+  const std::vector<uint8_t> newer = firmware(1200, "1.09", 5);
+  QDir().mkpath(QString::fromStdString(backups));
+  std::tm when{};
+  when.tm_year = 126;
+  when.tm_mon = 11;
+  when.tm_mday = 1;
+  saveHex(backups + "/" + boot::keptCopyName(when, "/dev/ttyUSB0", "1.08"), older);
+  when.tm_mday = 5;
+  saveHex(backups + "/" + boot::keptCopyName(when, "/dev/ttyUSB0", "1.09"), newer);
+  std::vector<std::string> offered;
+  responder_.seen.clear();
+  responder_.onShow = [&](QWidget& window) {
+    auto* list = control<QComboBox>(window, kIdCopyList);
+    if (list == nullptr)
+      return;
+    for (int i = 0; i < list->count(); ++i)
+      offered.push_back(list->itemText(i).toStdString());
+    EXPECT_EQ(list->currentIndex(), 0) << "the newest copy is chosen at the start";
+    render(window, "restore-dialog");
+    list->setCurrentIndex(1);
+  };
+  QTest::mouseClick(&button(kIdRestore), Qt::LeftButton);
+  waitForOutcome();
+  unit.stop();
+
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_TRUE(offered[0].starts_with("2026-12-05 ")) << offered[0];
+  EXPECT_NE(offered[0].find("ttyUSB0   1.09   1200 bytes"), std::string::npos) << offered[0];
+  EXPECT_TRUE(offered[1].starts_with("2026-12-01 ")) << offered[1];
+  EXPECT_EQ(responder_.messages(), std::vector<std::string>{});
+  EXPECT_EQ(responder_.seen.size(), 1u) << "a question came beside the choice";
+  EXPECT_EQ(status(), "QUILLmar Restored!");
+  EXPECT_TRUE(holds(unit, older)) << "the chosen copy was not programmed";
+  render(*dialog_, "restored");
+}
 
 // Drags the file `path` onto `dialog` and drops it there; whether the dialog accepted it.
 bool dropFile(QWidget& dialog, const QString& path) {

@@ -21,6 +21,10 @@ status 2, and no window opens.
     --block            Starts with Fast transfers chosen: the boot loader's block
                        transfers (one command per 256-byte page) when it offers
                        them; a boot loader without them gets the usual dialogue.
+    --no-backup        Starts with "Keep a copy before updating" off: Update
+                       erases the unit without saving what it ran first.
+    --legacy           The boot loader's dialogue exactly as it always was: no
+                       copy before the erase, no version check, no history.
   $ q --version
   QUILLmar_Update <version>
   $ q -platform xcb -h | grep -e --com1
