@@ -402,15 +402,6 @@ boot::OperationRecord nothingToRestore() {
   return record;
 }
 
-// The USB serial number of the listed port `device`, for the records; "" for another.
-std::string serialNumberOf(const PortLister& ports, const std::string& device) {
-  for (const boot::SerialPortInfo& port : ports()) {
-    if (port.name == device)
-      return port.serialNumber;
-  }
-  return "";
-}
-
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -472,8 +463,6 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   boot::UpdaterPresenter presenter(ui, err, port.devices);
   presenter.programmer().setBlockMode(line->block);
   presenter.programmer().setSafety(safety);
-  presenter.setSerialLookup(
-      [&ports](const std::string& device) { return serialNumberOf(ports, device); });
   presenter.run(operation, port.portIndex, image, readback);
   if (line->json)
     out << boot::recordJson(presenter.lastRecord()) << '\n' << std::flush;
