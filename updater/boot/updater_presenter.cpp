@@ -7,6 +7,7 @@
 #include <iterator>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 #include <utility>
 
 #include "boot/serial_ports.h"
@@ -193,7 +194,10 @@ void UpdaterPresenter::record(Operation operation, const ImageFile& file, std::t
       record.versionAfter = facts.versions.unit;
   }
   if (!file.path.empty() && (operation != Operation::Read || lastResult_ == 0)) {
-    record.image = file.path;
+    std::error_code error;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(platform::pathFromName(file.path), error);
+    record.image = error ? file.path : platform::nameFromPath(absolute);
     record.imageSha256 = fileDigest(file.path);
   }
   record.backup = facts.keptCopy;

@@ -74,7 +74,8 @@ constexpr FlagOption kFlagOptions[] = {
     {"--dry-run", &CommandLine::dryRun, kUpdateAndRestore, "update and restore", true},
     {"--json", &CommandLine::json, ~bit(Command::Backups),
      "update, restore, read, verify, version and history", false},
-    {"--legacy", &CommandLine::legacy, bit(Command::Update), "update", false},
+    {"--legacy", &CommandLine::legacy, bit(Command::Update) | bit(Command::Read), "update and read",
+     false},
 };
 
 // An error for an option given with a command it does not serve, or for one that --legacy
@@ -267,7 +268,8 @@ std::string helpText() {
          "  --json        standard output gets only the operation's record as one JSON\n"
          "                object (history: all records as one array); the status texts\n"
          "                go to standard error\n"
-         "  --legacy      (update) the update as before: no versions, no copy, no record\n"
+         "  --legacy      (update, read) as before: the update without versions and copy;\n"
+         "                neither leaves a record in the history\n"
          "  --list-ports  list the serial ports, USB adapters first: the name to give to\n"
          "                --port, its description, and for a USB adapter its vendor and\n"
          "                product IDs and serial number\n"

@@ -229,7 +229,8 @@ The command line: help, version, and usage errors, which touch no port.
     --json        standard output gets only the operation's record as one JSON
                   object (history: all records as one array); the status texts
                   go to standard error
-    --legacy      (update) the update as before: no versions, no copy, no record
+    --legacy      (update, read) as before: the update without versions and copy;
+                  neither leaves a record in the history
     --list-ports  list the serial ports, USB adapters first: the name to give to
                   --port, its description, and for a USB adapter its vendor and
                   product IDs and serial number
@@ -588,7 +589,7 @@ neither format is refused.
   640 regular file
   777 symbolic link
   :200000003412FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFB8
-  $ cp real/q.hex kept.hex; unit; (trap '' XFSZ; ulimit -f 8; quillmar-update --port "$dev" --block --output kept.hex read) 2>&1; echo "[$?]"; wait $sim
+  $ cp real/q.hex kept.hex; unit; (trap '' XFSZ; ulimit -f 8; quillmar-update --port "$dev" --legacy --block --output kept.hex read) 2>&1; echo "[$?]"; wait $sim
   Reading App to kept.hex...
   output error to kept.hex: File too large; wrote 8192 of the expected 310108 bytes
   file write error code -1 terminating
