@@ -10,14 +10,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "image/fileio.h"
 
 namespace {
 
@@ -68,15 +66,7 @@ double timeRun(const Scenario& s, const fs::path& folder) {
 }  // namespace
 
 int main() {
-  const fs::path folder =
-      fs::temp_directory_path() / ("quillmar-copy-bench-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  std::vector<uint8_t> image(kAppRegionBytes);
-  for (int i = 0; i < kAppRegionBytes; ++i)
-    image[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  std::ostringstream diag;
-  quillmar::image::fileio(quillmar::image::Output, (folder / "quillmar.hex").string(),
-                          quillmar::image::IntelHex, image.data(), kAppRegionBytes, diag);
+  const fs::path folder = quillmar::bench::imageFolder("quillmar-copy-bench", kAppRegionBytes);
   const Scenario copies[] = {
       {"copy, block reads", true, false, false, false},
       {"copy, byte by byte (no blocks offered)", true, false, false, true},

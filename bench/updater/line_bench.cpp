@@ -15,14 +15,12 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "image/fileio.h"
 #include "link/serial_link.h"
 
 namespace {
@@ -53,16 +51,8 @@ struct Run {
 
 // An update with read-back of `pages` pages of a non-blank image, on a fresh simulated unit.
 Run timeUpdate(int pages, bool block, uint32_t latencyMs) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("quillmar-line-bench-" + std::to_string(getpid()));
-  fs::create_directories(folder);
   const int size = pages * kPageBytes;
-  std::vector<uint8_t> image(size);
-  for (int i = 0; i < size; ++i)
-    image[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  std::ostringstream diag;
-  quillmar::image::fileio(quillmar::image::Output, (folder / "quillmar.hex").string(),
-                          quillmar::image::IntelHex, image.data(), size, diag);
+  const fs::path folder = quillmar::bench::imageFolder("quillmar-line-bench", size);
   quillmar::bootsim::BootSimulator sim({}, {}, {kBaud, latencyMs});
   Run run;
   if (!sim.start().empty())

@@ -10,14 +10,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "boot/updater_presenter.h"
 #include "bootsim/boot_simulator.h"
-#include "image/fileio.h"
 
 namespace {
 
@@ -71,15 +69,7 @@ int main() {
     std::cerr << "update_bench: " << error << '\n';
     return 1;
   }
-  const fs::path folder =
-      fs::temp_directory_path() / ("quillmar-bench-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  std::vector<uint8_t> image(kAppRegionBytes);
-  for (int i = 0; i < kAppRegionBytes; ++i)
-    image[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  std::ostringstream diag;
-  quillmar::image::fileio(quillmar::image::Output, (folder / "quillmar.hex").string(),
-                          quillmar::image::IntelHex, image.data(), kAppRegionBytes, diag);
+  const fs::path folder = quillmar::bench::imageFolder("quillmar-bench", kAppRegionBytes);
 
   // The raw round trips are as many as the update needs, half before and half after it, so
   // both see the same machine: on a busy one, figures of a short raw loop would mislead.
