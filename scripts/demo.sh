@@ -45,9 +45,13 @@ bootsim_pid=$!
 for _ in $(seq 100); do [[ -s $updater_demo/bootsim.out ]] && break; sleep 0.1; done
 unit=$(head -n 1 "$updater_demo/bootsim.out")
 echo "simulated unit on $unit"
-for command in update read version; do
+# The kept copies and the history go to the demo's own data folder, not the user's.
+export XDG_DATA_HOME=$updater_demo/data
+rm -rf "$XDG_DATA_HOME"
+for command in update read version "--dry-run update" history; do
   echo "\$ quillmar-update --port $unit --folder $updater_demo $command"
-  "$bin/quillmar-update" --port "$unit" --folder "$updater_demo" "$command" || status=$?
+  # shellcheck disable=SC2086 # a command may carry its option
+  "$bin/quillmar-update" --port "$unit" --folder "$updater_demo" $command || status=$?
   echo "exit status ${status:-0}"
   unset status
 done

@@ -133,7 +133,8 @@ class BootProgrammer {
   int guardUpdate(const ImageLoad& image);
   int keepUnitCopy();
   int reportDryRun(const ImageLoad& image, GateVerdict verdict, int copyBlock);
-  bool readRegion(int size, int block);
+  bool readOn(int end, int block, int& next);
+  int showReadFailure();
   int offeredBlockBytes();
   int runVerify(const ImageLoad& image);
   void showUpdateFailure(const std::string& text, bool erased);

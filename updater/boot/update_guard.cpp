@@ -37,19 +37,29 @@ const char* dryRunVerdict(GateVerdict verdict) {
 
 // Reads the unit's region, shows both versions and applies the gate; keeps the copy. 0 to go
 // on to the erase, else the update's result (kAlreadyHeld, kVersionRefused, a failure; a dry
-// run's 0 or kVersionRefused comes back as its own result with the erase left out).
+// run's 0 or kVersionRefused comes back as its own result with the erase left out). The
+// versions come from the region's start, so an older image is refused before the rest is read.
 int BootProgrammer::guardUpdate(const ImageLoad& image) {
   const int copyBlock = offeredBlockBytes();
   blockBytes_ = blockMode_ ? copyBlock : 0;
   const bool whole = safety_.keepCopy;
-  if (!readRegion(whole ? kAppRegionBytes : kVersionScanBytes, copyBlock)) {
-    ui_.showMessage("The unit stopped answering while it was read before the update" +
-                    blockFailure_ + ".\nNothing was erased.");
-    return -1;
-  }
+  const int size = whole ? kAppRegionBytes : kVersionScanBytes;
+  ui_.setProgressRange(size / kPageBytes);
+  int next = 0;
+  if (!setAddress(0, 0) || !readOn(kVersionScanBytes, copyBlock, next))
+    return showReadFailure();
   facts_.versions = {versionIn(readbackBuffer_), versionIn(imageBuffer_)};
   facts_.versionsKnown = true;
   ui_.setStatus(versionLine(facts_.versions));
+  const GateVerdict older = gateVerdict(facts_.versions, false, safety_, restoring_);
+  if (older == GateVerdict::NeedsOlderYes) {
+    if (safety_.dryRun)
+      return reportDryRun(image, older, copyBlock);
+    if (!ui_.confirmVersion(facts_.versions, older))
+      return kVersionRefused;
+  }
+  if (!readOn(size, copyBlock, next))
+    return showReadFailure();
   const bool identical = whole && readbackBuffer_ == imageBuffer_;
   const GateVerdict verdict = gateVerdict(facts_.versions, identical, safety_, restoring_);
   if (safety_.dryRun)
@@ -58,9 +68,16 @@ int BootProgrammer::guardUpdate(const ImageLoad& image) {
     ui_.setStatus("The unit already holds this image byte for byte: nothing was programmed.");
     return kAlreadyHeld;
   }
-  if (verdict != GateVerdict::Proceed && !ui_.confirmVersion(facts_.versions, verdict))
+  if (verdict == GateVerdict::NeedsReinstallYes && !ui_.confirmVersion(facts_.versions, verdict))
     return kVersionRefused;
   return whole ? keepUnitCopy() : 0;
+}
+
+// The message of a read before the erase that did not complete; its result.
+int BootProgrammer::showReadFailure() {
+  ui_.showMessage("The unit stopped answering while it was read before the update" + blockFailure_ +
+                  ".\nNothing was erased.");
+  return -1;
 }
 
 // Saves what was read as the kept copy and checks it on the disk. 0, or -1 with the reason
@@ -103,18 +120,16 @@ int BootProgrammer::reportDryRun(const ImageLoad& image, GateVerdict verdict, in
   return verdict == GateVerdict::Proceed ? 0 : kVersionRefused;
 }
 
-// Reads [0, size) of the flash into readbackBuffer outside programming mode, as the version
-// query does, in blocks of `block` bytes where the boot loader offers them. False as soon as a
-// reply fails.
-bool BootProgrammer::readRegion(int size, int block) {
-  ui_.setProgressRange(size / kPageBytes);
-  if (!setAddress(0, 0))
-    return false;
+// Reads the flash from byte `next` (where the boot loader's address points) up to `end` into
+// readbackBuffer outside programming mode, as the version query does, in blocks of `block`
+// bytes where the boot loader offers them. False as soon as a reply fails.
+bool BootProgrammer::readOn(int end, int block, int& next) {
+  if (next >= end)
+    return true;
   const int writeBlock = blockBytes_;
   blockBytes_ = block;
-  int next = 0;
   blockFailure_.clear();
-  const bool complete = block > 0 ? readBlocks(size, next) : readWords(size, next);
+  const bool complete = block > 0 ? readBlocks(end, next) : readWords(end, next);
   blockBytes_ = writeBlock;
   return complete;
 }

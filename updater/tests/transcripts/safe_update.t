@@ -170,8 +170,9 @@ A unit without the version marker shows NONE, and the update goes ahead.
 A power cut while the copy is read leaves the unit unerased, and no copy is listed.
 
   $ ls $backups >before.txt
-  $ unit --load v112.bin --dump after.bin --commands 40; run --block --image v110.bin update
+  $ unit --load v112.bin --dump after.bin --commands 40; run --block --image v113.bin update
   Programming QUILLmar Application...
+  unit 1.12, image 1.13 (newer)
   UPDATE FAILED!
   ! The unit stopped answering while it was read before the update
   ! block 32 (addresses 0x2000 - 0x20ff) did not arrive whole.
