@@ -135,6 +135,7 @@ class BootProgrammer {
   int reportDryRun(const ImageLoad& image, GateVerdict verdict, int copyBlock);
   bool readOn(int end, int block, int& next);
   int showReadFailure();
+  std::string copyName() const;
   int offeredBlockBytes();
   int runVerify(const ImageLoad& image);
   void showUpdateFailure(const std::string& text, bool erased);

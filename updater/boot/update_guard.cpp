@@ -84,8 +84,7 @@ int BootProgrammer::showReadFailure() {
 // shown: then nothing is erased.
 int BootProgrammer::keepUnitCopy() {
   const std::string folder = backupsFolder(safety_.dataFolder);
-  const std::string name = keptCopyName(platform::localTime(std::time(nullptr)), link_.deviceName(),
-                                        facts_.versions.unit);
+  const std::string name = copyName();
   const KeepOutcome kept = keepCopy(folder, name, readbackBuffer_, diag_);
   if (!kept.error.empty()) {
     ui_.showMessage(kept.error + "\nNothing was erased.");
@@ -105,10 +104,9 @@ int BootProgrammer::reportDryRun(const ImageLoad& image, GateVerdict verdict, in
   if (verdict == GateVerdict::AlreadyHeld)
     return kAlreadyHeld;
   const std::string folder = backupsFolder(safety_.dataFolder);
-  ui_.setStatus(safety_.keepCopy ? "A copy of the unit would be kept in " + folder + " as " +
-                                       keptCopyName(platform::localTime(std::time(nullptr)),
-                                                    link_.deviceName(), facts_.versions.unit)
-                                 : "No copy of the unit would be kept.");
+  ui_.setStatus(safety_.keepCopy
+                    ? "A copy of the unit would be kept in " + folder + " as " + copyName()
+                    : "No copy of the unit would be kept.");
   const int pages = (image.size + kPageBytes - 1) / kPageBytes;
   const int latency = link::adapterLatencyMs(link_.deviceName()).value_or(0);
   const long copyBytes = safety_.keepCopy ? kAppRegionBytes : kVersionScanBytes;
@@ -118,6 +116,12 @@ int BootProgrammer::reportDryRun(const ImageLoad& image, GateVerdict verdict, in
                                                            copyBlock > 0, latency))
                                .c_str()));
   return verdict == GateVerdict::Proceed ? 0 : kVersionRefused;
+}
+
+// The name a copy of the unit taken now gets: the time, the port and the unit's version.
+std::string BootProgrammer::copyName() const {
+  return keptCopyName(platform::localTime(std::time(nullptr)), link_.deviceName(),
+                      facts_.versions.unit);
 }
 
 // Reads the flash from byte `next` (where the boot loader's address points) up to `end` into
