@@ -11,6 +11,11 @@ for pkg in $wanted; do
   [[ $status == "install ok installed" ]] || missing+=("$pkg")
 done
 
+# npm, for the VS Code extension's package and tests. Debian's npm needs Debian's nodejs, so both
+# are installed only when there is no npm at all: a Node.js from elsewhere brings its own npm, and
+# Debian's packages would conflict with it.
+command -v npm >/dev/null || missing+=(nodejs npm)
+
 if ((${#missing[@]} == 0)); then
   echo "setup: all required packages are installed."
   exit 0
