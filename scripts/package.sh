@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release packages into build/packages/: the Debian package (CPack) from the default
 # build, and the Windows zip and setup program (the four self-contained programs, README.txt and
-# the manuals as HTML; scripts/windows-packages.sh) from the MinGW cross build. The version is the
-# one of the top CMakeLists.txt.
+# the manuals as HTML; scripts/windows-packages.sh) from the MinGW cross build, and the VS Code
+# extension (scripts/build-vsix.sh), which the Windows packages carry too. The version is the one
+# of the top CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -19,6 +20,9 @@ cmake --build --preset default -j "$(nproc)"
 rm -rf "$out/_CPack_Packages"
 deb=$(ls "$out"/quillmar-tools_"$version"_*.deb)
 dpkg-deb --field "$deb"
+
+echo "== VS Code extension"
+bash scripts/build-vsix.sh "$out"
 
 echo "== Windows zip and setup program"
 programs=(planprobe tildeconv quillmar-update QUILLmar_Update)

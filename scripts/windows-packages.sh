@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the Windows packages from the programs of the MinGW cross build (build-windows/bin/):
 # OUTDIR/quillmar-tools-<version>-windows.zip and OUTDIR/quillmar-tools-<version>-setup.exe.
-# Both hold the same files: the four programs, README.txt and the manual pages as HTML, rendered
-# for Windows from man/. Usage: windows-packages.sh OUTDIR (made if missing).
+# Both hold the same files: the four programs, README.txt, the manual pages as HTML, rendered
+# for Windows from man/, and the VS Code extension in editors\: OUTDIR's
+# quillmar-schedule-<version>.vsix, built there first when it is missing (scripts/build-vsix.sh).
+# Usage: windows-packages.sh OUTDIR (made if missing).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -14,7 +16,10 @@ programs=(planprobe tildeconv quillmar-update QUILLmar_Update)
 name=quillmar-tools-$version-windows
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip"
-mkdir -p "$stage/manual"
+mkdir -p "$stage/manual" "$stage/editors"
+vsix=$out/quillmar-schedule-$version.vsix
+[[ -f $vsix ]] || bash scripts/build-vsix.sh "$out"
+cp "$vsix" "$stage/editors/"
 for program in "${programs[@]}"; do
   cp "build-windows/bin/$program.exe" "$stage/"
   # The Windows text (the pages' register `windows`), links between the pages, and no creation

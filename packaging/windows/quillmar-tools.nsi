@@ -1,8 +1,8 @@
 ; The Windows setup program of the QUILLmar tools, made with NSIS on the build machine by
 ; scripts/windows-packages.sh:
 ;   makensis -DVERSION=1.2.3 -DSTAGE=<folder> -DOUTFILE=<setup.exe> quillmar-tools.nsi
-; STAGE holds what is installed, as the zip holds it: the four programs, README.txt and
-; manual\*.html. Installs per machine (Program Files, needs administrator rights) or, when the
+; STAGE holds what is installed, as the zip holds it: the four programs, README.txt,
+; manual\*.html and the VS Code extension editors\quillmar-schedule-VERSION.vsix. Installs per machine (Program Files, needs administrator rights) or, when the
 ; user chooses it or has no such rights, per user (the user's own programs folder). Adds a Start
 ; menu folder, an entry in the system's list of installed programs and, as an optional component,
 ; the folder to PATH. Silent: setup.exe /S [/CurrentUser] [/AddToPath] [/D=folder] (/D= last);
@@ -94,6 +94,7 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
   !insertmacro ${DO} "manual\tildeconv.html"
   !insertmacro ${DO} "manual\quillmar-update.html"
   !insertmacro ${DO} "manual\QUILLmar_Update.html"
+  !insertmacro ${DO} "editors\quillmar-schedule-${VERSION}.vsix"
 !macroend
 
 ; The Start menu's shortcuts, by name and target: one list for install and uninstall. The
@@ -124,6 +125,7 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
 Section "Programs, manuals, Start menu" SectionPrograms
   SectionIn RO
   SetOutPath "$INSTDIR\manual"
+  SetOutPath "$INSTDIR\editors"
   SetOutPath "$INSTDIR"
   !insertmacro INSTALLED_FILES INSTALL_FILE
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -242,6 +244,7 @@ Section "Uninstall"
   !insertmacro INSTALLED_FILES DELETE_FILE
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR\manual"
+  RMDir "$INSTDIR\editors"
   RMDir "$INSTDIR"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -46,6 +46,8 @@ check_setup() {
     manual/quillmar-update.html manual/QUILLmar_Update.html; do
     [[ -s $dir/$file ]] || fail "$mode: no $folder\\$file"
   done
+  cmp -s "$run/packages/quillmar-schedule-$version.vsix" "$dir/editors/quillmar-schedule-$version.vsix" ||
+    fail "$mode: $folder\\editors holds another VS Code extension than the one built"
   [[ $(grep -c $'\r$' "$dir/README.txt") == $(wc -l <"$dir/README.txt") ]] || fail "$mode: README.txt has bare LF line ends"
   local shortcuts
   shortcuts=$(cd "$menu/QUILLmar tools" && ls | tr '\n' '|')
