@@ -100,11 +100,16 @@ void RunSummary::dayStarted(const SimMoment& when) {
   ++days_;
 }
 
-LineStats* RunSummary::statsOf(uint32_t line) {
+std::optional<size_t> RunSummary::indexOf(uint32_t line) const {
   if (line >= indexByLine_.size() || indexByLine_[line] < 0) {
-    return nullptr;
+    return std::nullopt;
   }
-  return &lines_[static_cast<size_t>(indexByLine_[line])];
+  return static_cast<size_t>(indexByLine_[line]);
+}
+
+LineStats* RunSummary::statsOf(uint32_t line) {
+  const std::optional<size_t> index = indexOf(line);
+  return index ? &lines_[*index] : nullptr;
 }
 
 void RunSummary::minuteSettled(const MinuteOutcome& outcome) {
@@ -166,10 +171,10 @@ std::vector<std::string> RunSummary::warnings() const {
       const LineStats& s = lines_[i];
       if (s.runs == 0 && s.losses == 0) {
         out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") never ran in the simulated span");
+                      ") " + std::string(kNeverRan));
       } else if (s.runs == 0) {
         out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") was due but never won its minute");
+                      ") " + std::string(kNeverWon));
       }
     }
   }
