@@ -82,7 +82,7 @@ class LanguageServer {
   // The span of a document: the defaults, the client's options, then its own comment.
   RunSettings settingsFor(std::string_view text, std::optional<OptionsFault>& fault) const;
   OpenSchedule* openScheduleOf(const json& params);
-  void logLine(const std::string& text) { log_ << "planprobe --lsp: " << text << "\n" << std::flush; }
+  void logLine(const std::string& text) const { log_ << "planprobe --lsp: " << text << "\n" << std::flush; }
 
   lsp::Outgoing out_;
   std::ostream& log_;
@@ -154,6 +154,7 @@ bool LanguageServer::handle(const lsp::Frame& frame) {
     return true;  // the server asks nothing of the client
   }
   if (message.kind == lsp::Message::Kind::Notification && message.method == "exit") {
+    lifecycle_.exit();
     return false;
   }
   if (std::optional<json> refusal = lifecycle_.refusal(message)) {
