@@ -1,5 +1,7 @@
 #include "assist/completion.h"
 
+#include <algorithm>
+
 #include "assist/line_fields.h"
 #include "schedule/reader.h"
 #include "schedule/repeat_period.h"
@@ -20,6 +22,7 @@ std::string upper(std::string_view text) {
   return out;
 }
 
+// True for the letters and digits a typed word is made of.
 bool isWordCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
@@ -35,7 +38,7 @@ class Offers {
       items_.push_back({std::string(label), kind, std::move(detail), std::string(label), from_});
     }
   }
-  // The tags of kFieldTags whose value is (`params`) or is not only a data parameter.
+  // The tags of kFieldTags: only the data parameters' when `paramsOnly`.
   void addTags(bool paramsOnly) {
     for (const FieldTag& tag : kFieldTags) {
       if (!paramsOnly || tag.value == FieldValue::Param) {
@@ -43,6 +46,7 @@ class Offers {
       }
     }
   }
+  // The offers made, in the order they were added.
   std::vector<CompletionItem> take() { return std::move(items_); }
 
  private:

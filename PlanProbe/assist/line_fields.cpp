@@ -30,6 +30,8 @@ size_t lineFeedFrom(std::string_view text, size_t from, size_t cut) {
 
 // Reads the value of `tag` whose colon stands at `colon` with the schedule's own reader.
 // Values but data parameters never pass a line feed, so their reader sees only the line.
+// Only a data parameter list stops before a colon: at the next list's tag, whose digit the
+// reader has taken.
 FieldSpan readValue(std::string_view text, const FieldTag& tag, size_t colon, size_t cut,
                     ScheduleEvent& event, std::array<TimeWords, 2>& times, char& letter) {
   const size_t limit = tag.value == FieldValue::Param ? cut : lineFeedFrom(text, colon, cut);
@@ -37,7 +39,11 @@ FieldSpan readValue(std::string_view text, const FieldTag& tag, size_t colon, si
   reader.openText(text.substr(colon, limit - colon));
   reader.readChunk();
   const ResultCode rc = readFieldValue(tag, reader, event, times, letter);
-  return FieldSpan{&tag, colon - 1, colon + 1, colon + reader.offset(), rc};
+  size_t to = colon + reader.offset();
+  if (to < limit && text[to] == ':') {
+    --to;  // a parameter list that ends at the next one's tag: the tag is the next field's
+  }
+  return FieldSpan{&tag, colon - 1, colon + 1, to, rc};
 }
 
 }  // namespace

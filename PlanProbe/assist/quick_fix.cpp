@@ -1,5 +1,6 @@
 #include "assist/quick_fix.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace quillmar::planprobe {
 namespace {
 
+// True for the digits 0 to 9.
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -22,9 +24,10 @@ std::string_view writtenValue(std::string_view text, const FieldSpan& field) {
 }
 
 // The digit groups of `value` and the single characters between them; false when anything
-// else stands there, or a group has more than `longest` digits.
-bool splitNumbers(std::string_view value, size_t longest, std::vector<std::string_view>& numbers,
+// else stands there, or a group has more digits than a four-digit year.
+bool splitNumbers(std::string_view value, std::vector<std::string_view>& numbers,
                   std::string& between) {
+  constexpr size_t kLongest = 4;
   numbers.clear();
   between.clear();
   size_t at = 0;
@@ -33,7 +36,7 @@ bool splitNumbers(std::string_view value, size_t longest, std::vector<std::strin
     while (at < value.size() && isDigit(value[at])) {
       ++at;
     }
-    if (at == from || at - from > longest) {
+    if (at == from || at - from > kLongest) {
       return false;
     }
     numbers.push_back(value.substr(from, at - from));
@@ -55,7 +58,7 @@ std::optional<TextMend> mendTime(std::string_view text, const FieldSpan& field) 
   const std::string_view value = writtenValue(text, field);
   std::vector<std::string_view> numbers;
   std::string between;
-  if (!splitNumbers(value, 4, numbers, between)) {
+  if (!splitNumbers(value, numbers, between)) {
     return std::nullopt;
   }
   int hour = 0;
@@ -88,19 +91,20 @@ std::optional<TextMend> mendBlanks(std::string_view text, const FieldSpan& field
 
 // A date's numbers that stand apart by blanks or commas, joined by dots.
 std::optional<TextMend> mendDate(std::string_view text, const FieldSpan& field) {
+  // The date ends before the next field's tag, the blank before it left out.
   const std::string_view rest = text.substr(field.valueFrom);
-  const std::string_view value = rest.substr(0, rest.find_first_of("\t;\r\n"));
+  std::string_view value = rest.substr(0, rest.find_first_not_of("0123456789 ,./-"));
+  value = value.substr(0, value.find_last_of("0123456789") + 1);
   std::vector<std::string_view> numbers;
   std::string between;
-  splitNumbers(value.substr(0, value.find_first_not_of("0123456789 ,./-")), 4, numbers, between);
-  if (numbers.size() < 3 || between.find_first_of(" ,") > 1) {
+  if (!splitNumbers(value, numbers, between) || numbers.size() != 3 ||
+      between.find_first_of(" ,") == std::string::npos) {
     return std::nullopt;
   }
-  std::string mended =
+  const std::string mended =
       std::string(numbers[0]) + "." + std::string(numbers[1]) + "." + std::string(numbers[2]);
-  const size_t length = numbers[2].data() + numbers[2].size() - value.data();
   return TextMend{"Write the " + std::string(field.tag->name) + " as " + mended, field.valueFrom,
-                  field.valueFrom + length, mended};
+                  field.valueFrom + value.size(), mended};
 }
 
 // The menders of each code, tried in their order.
