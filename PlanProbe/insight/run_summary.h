@@ -97,6 +97,10 @@ class RunSummary final : public MinuteObserver, public ChangeListener {
 inline constexpr std::string_view kNeverRan = "never ran in the simulated span";
 inline constexpr std::string_view kNeverWon = "was due but never won its minute";
 
+// The event's keyword and its first parameter, a text shortened and with unprintable bytes as
+// '.': `ON 1`, `SENDSTRING "PING"`.
+std::string EventInShort(const ScheduleEvent& event);
+
 // "YYYY-MM-DD HH:MM" and "YYYY-MM-DD": one order, which no reader can take the wrong way round.
 std::string MomentText(const SimMoment& when);
 std::string DateText(const SimMoment& when);

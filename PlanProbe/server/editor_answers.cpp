@@ -1,6 +1,6 @@
 #include "server/editor_answers.h"
 
-#include <array>
+#include <algorithm>
 
 #include "assist/completion.h"
 #include "assist/outline.h"
@@ -66,20 +66,21 @@ json outline(const ScheduleRun& run, const lsp::LineIndex& lines, lsp::PositionE
   json symbols = json::array();
   for (const OutlineSection& section : OutlineOf(run.text())) {
     json children = json::array();
-    for (const OutlineSymbol& symbol : section.symbols) {
+    for (const OutlineSymbol& symbol : section.events) {
       children.push_back(symbolOf(symbol, lines, encoding));
     }
-    if (section.title.empty()) {
+    if (section.name.empty()) {
       // The events before the first heading stand at the top.
       for (json& child : children) {
         symbols.push_back(std::move(child));
       }
       continue;
     }
-    symbols.push_back({{"name", section.title},
+    const size_t headingEnd = std::min(run.text().find('\n', section.start), section.end);
+    symbols.push_back({{"name", section.name},
                        {"kind", kSectionSymbol},
                        {"range", RangeOf(lines, encoding, section.start, section.end)},
-                       {"selectionRange", RangeOf(lines, encoding, section.start, section.headingEnd)},
+                       {"selectionRange", RangeOf(lines, encoding, section.start, headingEnd)},
                        {"children", std::move(children)}});
   }
   return symbols;

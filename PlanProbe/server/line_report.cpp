@@ -1,5 +1,7 @@
 #include "server/line_report.h"
 
+#include "assist/event_words.h"
+#include "calendar/solar.h"
 #include "insight/finding_text.h"
 #include "insight/run_summary.h"
 
@@ -67,6 +69,13 @@ std::string HoverText(const ScheduleRun& run, const LineAtPlace& line) {
   if (line.finding != nullptr) {
     const FindingText finding = DescribeFinding(line.finding->code);
     text += "**" + finding.name + "**: " + std::string(finding.explanation) + "\n";
+  }
+  const std::optional<SiteParameters>& site = run.settings().options.insight.site;
+  if (line.finding == nullptr || DescribeFinding(line.finding->code).warning) {
+    for (const std::string& words :
+         TagsInWords(run.text(), *line.parsed, site ? ProviderFor(*site) : GetSiteParameters)) {
+      text += "- " + words + "\n";
+    }
   }
   return text + runsText(run, *line.parsed);
 }
