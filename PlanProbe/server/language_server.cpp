@@ -73,6 +73,9 @@ class LanguageServer {
   // Analyses every changed document and publishes its findings.
   void analyseChanged();
   void analyse(const std::string& uri, OpenSchedule& open);
+  // Runs to their ends the runs that requests wait for, and answers those requests: a shutdown
+  // leaves no request unanswered.
+  void finishWaitingRuns();
   // Runs one day of one unfinished run; false when none is left.
   bool stepARun();
   void runEnded(const std::string& uri, OpenSchedule& open);
@@ -186,6 +189,7 @@ void LanguageServer::handleRequest(const lsp::Message& message) {
     out_.send(lsp::response(message.id, initialize(message.params)));
     lifecycle_.initialized();
   } else if (method == "shutdown") {
+    finishWaitingRuns();
     lifecycle_.shutdown();
     out_.send(lsp::response(message.id, nullptr));
   } else if (method == "textDocument/hover" || method == "textDocument/codeLens") {
@@ -400,6 +404,17 @@ bool LanguageServer::stepARun() {
     }
   }
   return false;
+}
+
+void LanguageServer::finishWaitingRuns() {
+  analyseChanged();
+  for (auto& [uri, open] : open_) {
+    if (open.run && !open.published && !open.waiting.empty()) {
+      while (open.run->step()) {
+      }
+      runEnded(uri, open);
+    }
+  }
 }
 
 void LanguageServer::runEnded(const std::string& uri, OpenSchedule& open) {

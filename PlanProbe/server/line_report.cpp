@@ -9,10 +9,11 @@ namespace quillmar::planprobe {
 
 namespace {
 
-// "1 minute", "3 minutes".
-std::string minutesText(uint64_t count) {
-  return std::to_string(count) + (count == 1 ? " minute" : " minutes");
+// "1 minute", "3 minutes"; "1 day", "7 days".
+std::string countText(uint64_t count, const char* unit) {
+  return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
 }
+std::string minutesText(uint64_t count) { return countText(count, "minute"); }
 
 // "2002-07-24 00:00 for 7 days", the span the runs are counted in.
 std::string spanText(const RunSettings& settings) {
@@ -20,8 +21,8 @@ std::string spanText(const RunSettings& settings) {
   const SimMoment from{start.ClockYear(), start.ClockMonth(), start.ClockDay(), start.ClockHour(),
                        start.ClockMinute()};
   const uint32_t minutes = settings.options.totalMinutes;
-  const std::string length = minutes % 1440 == 0 ? std::to_string(minutes / 1440) + " day(s)"
-                                                 : minutesText(minutes);
+  const std::string length =
+      minutes % 1440 == 0 ? countText(minutes / 1440, "day") : minutesText(minutes);
   return MomentText(from) + " for " + length;
 }
 
