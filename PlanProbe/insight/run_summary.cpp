@@ -169,11 +169,11 @@ std::vector<std::string> RunSummary::warnings() const {
     for (size_t i = 0; i < lines_.size(); ++i) {
       const LineStats& s = lines_[i];
       if (s.runs == 0 && s.losses == 0) {
-        out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") " + std::string(kNeverRan));
+        out.push_back("line " + std::to_string(s.line) + " (" + s.what + ") " +
+                      std::string(kNeverRan));
       } else if (s.runs == 0) {
-        out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") " + std::string(kNeverWon));
+        out.push_back("line " + std::to_string(s.line) + " (" + s.what + ") " +
+                      std::string(kNeverWon));
       }
     }
   }

@@ -34,8 +34,8 @@ constexpr int kEventSymbol = 24;   // Event
 // The byte offset of the request's position.
 size_t offsetOf(const json& params, const lsp::LineIndex& lines, lsp::PositionEncoding encoding) {
   const json& position = params.at("position");
-  return lines.offsetAt({position.at("line").get<uint32_t>(), position.at("character").get<uint32_t>()},
-                        encoding);
+  return lines.offsetAt(
+      {position.at("line").get<uint32_t>(), position.at("character").get<uint32_t>()}, encoding);
 }
 
 json completion(const json& params, const ScheduleRun& run, const lsp::LineIndex& lines,

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "insight/finding_text.h"
 #include "lsp/documents.h"
 #include "lsp/framing.h"
 #include "lsp/incoming.h"
@@ -19,7 +20,6 @@
 #include "server/diagnostics.h"
 #include "server/editor_answers.h"
 #include "server/line_report.h"
-#include "insight/finding_text.h"
 #include "server/schedule_run.h"
 
 namespace quillmar::planprobe {
@@ -85,7 +85,9 @@ class LanguageServer {
   // The span of a document: the defaults, the client's options, then its own comment.
   RunSettings settingsFor(std::string_view text, std::optional<OptionsFault>& fault) const;
   OpenSchedule* openScheduleOf(const json& params);
-  void logLine(const std::string& text) const { log_ << "planprobe --lsp: " << text << "\n" << std::flush; }
+  void logLine(const std::string& text) const {
+    log_ << "planprobe --lsp: " << text << "\n" << std::flush;
+  }
 
   lsp::Outgoing out_;
   std::ostream& log_;
@@ -199,9 +201,8 @@ void LanguageServer::handleRequest(const lsp::Message& message) {
     if (open != nullptr) {
       analyseChanged();
     }
-    out_.send(lsp::response(message.id, open != nullptr
-                                            ? textAnswer(method, message.params, *open)
-                                            : json(nullptr)));
+    out_.send(lsp::response(
+        message.id, open != nullptr ? textAnswer(method, message.params, *open) : json(nullptr)));
   } else {
     out_.send(lsp::errorResponse(message.id, lsp::ErrorCode::MethodNotFound,
                                  "planprobe does not answer " + method));
@@ -227,7 +228,8 @@ void LanguageServer::handleNotification(const lsp::Message& message) {
 json LanguageServer::initialize(const json& params) {
   const json capabilities = params.value("capabilities", json::object());
   encoding_ = lsp::chooseEncoding(capabilities);
-  if (std::optional<std::string> words = optionWordsIn(params.value("initializationOptions", json()))) {
+  if (std::optional<std::string> words =
+          optionWordsIn(params.value("initializationOptions", json()))) {
     clientOptions_ = *words;
   }
   return {{"capabilities",

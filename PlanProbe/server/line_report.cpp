@@ -13,7 +13,9 @@ namespace {
 std::string countText(uint64_t count, const char* unit) {
   return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
 }
-std::string minutesText(uint64_t count) { return countText(count, "minute"); }
+std::string minutesText(uint64_t count) {
+  return countText(count, "minute");
+}
 
 // "2002-07-24 00:00 for 7 days", the span the runs are counted in.
 std::string spanText(const RunSettings& settings) {
@@ -57,8 +59,8 @@ std::string runsText(const ScheduleRun& run, const ParsedLine& line) {
   }
   text += "\nRuns " + std::to_string(stats.runs) + "× in the span.";
   if (stats.losses > 0) {
-    text += " Loses " + minutesText(stats.losses) + " to " +
-            lossesText(summary->lossesTo(*index)) + ".";
+    text += " Loses " + minutesText(stats.losses) + " to " + lossesText(summary->lossesTo(*index)) +
+            ".";
   }
   return text + "\n";
 }

@@ -50,19 +50,18 @@ ScheduleRun::ScheduleRun(std::string text, const RunSettings& settings)
   }
   summary_.emplace(events_, findings_, physical_);
   observers_ = {&*summary_, &firstRuns_};
-  const SimulationSetup setup{
-      settings_.options,
-      settings_.options.totalMinutes,
-      clock_,
-      boot_,
-      events_,
-      log_,
-      console_,
-      [this] {
-        ParseTarget daily{events_, log_, host_, &cache_};
-        return loadParsedSchedule(*cache_.parsed, false, daily);
-      },
-      observers_};
+  const SimulationSetup setup{settings_.options,
+                              settings_.options.totalMinutes,
+                              clock_,
+                              boot_,
+                              events_,
+                              log_,
+                              console_,
+                              [this] {
+                                ParseTarget daily{events_, log_, host_, &cache_};
+                                return loadParsedSchedule(*cache_.parsed, false, daily);
+                              },
+                              observers_};
   simulation_.emplace(setup);
 }
 

@@ -140,7 +140,8 @@ constexpr std::array<HelpLine, 24> kHelp{{
     {"--timeline FILE", "write a timeline page of the run (one HTML file) to FILE"},
     {"--site LAT,LON,TZ", "sunrise and sunset at this site (degrees; hours behind UT)"},
     {"--compare OLDFILE", "show the executed commands that differ from OLDFILE's (exit 1 if any)"},
-    {"--lsp", "serve schedules to an editor (Language Server Protocol on standard input and output)"},
+    {"--lsp",
+     "serve schedules to an editor (Language Server Protocol on standard input and output)"},
     {"--help", "show this list"},
     {"--version", "show the program's version"},
 }};

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "lsp/framing.h"
 #include "editor_pipe.h"
+#include "lsp/framing.h"
 #include "lsp/json_rpc.h"
 #include "server/language_server.h"
 #include "server/run_settings.h"
@@ -72,19 +72,20 @@ class Editor {
     return answer;
   }
   Editor& open(const std::string& text) {
-    return notify("textDocument/didOpen", {{"textDocument",
-                                            {{"uri", kUri},
-                                             {"languageId", "quillschedule"},
-                                             {"version", 1},
-                                             {"text", text}}}});
+    return notify(
+        "textDocument/didOpen",
+        {{"textDocument",
+          {{"uri", kUri}, {"languageId", "quillschedule"}, {"version", 1}, {"text", text}}}});
   }
   Editor& change(int version, json changes) {
-    return notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", version}}},
-                                             {"contentChanges", changes}});
+    return notify(
+        "textDocument/didChange",
+        {{"textDocument", {{"uri", kUri}, {"version", version}}}, {"contentChanges", changes}});
   }
   Editor& hover(int id, int line) {
-    return request(id, "textDocument/hover", {{"textDocument", {{"uri", kUri}}},
-                                              {"position", {{"line", line}, {"character", 3}}}});
+    return request(
+        id, "textDocument/hover",
+        {{"textDocument", {{"uri", kUri}}}, {"position", {{"line", line}, {"character", 3}}}});
   }
   Editor& lens(int id) {
     return request(id, "textDocument/codeLens", {{"textDocument", {{"uri", kUri}}}});
@@ -198,15 +199,16 @@ TEST(LanguageServer, LifecycleRefusesAndEndsAsTheProtocolSays) {
 }
 
 TEST(LanguageServer, NamesTheEncodingItChose) {
-  for (const auto& [offered, chosen] :
-       {std::pair{json::array({"utf-8", "utf-16"}), "utf-8"}, {json::array({"utf-16"}), "utf-16"},
-        {json(nullptr), "utf-16"}}) {
+  for (const auto& [offered, chosen] : {std::pair{json::array({"utf-8", "utf-16"}), "utf-8"},
+                                        {json::array({"utf-16"}), "utf-16"},
+                                        {json(nullptr), "utf-16"}}) {
     Editor editor;
     json capabilities = json::object();
     if (!offered.is_null()) {
       capabilities["general"] = {{"positionEncodings", offered}};
     }
-    EXPECT_EQ(editor.initialize(capabilities)["result"]["capabilities"]["positionEncoding"], chosen);
+    EXPECT_EQ(editor.initialize(capabilities)["result"]["capabilities"]["positionEncoding"],
+              chosen);
     EXPECT_EQ(editor.end(), 0);
   }
 }
@@ -234,9 +236,11 @@ TEST(LanguageServer, FindingsClearWhenTheTextIsRightAndWhenItCloses) {
   editor.open(kFaulty);
   EXPECT_EQ(editor.diagnostics(1).size(), 1u);
   // Replaces the faulty "1x0" (UTF-16 columns 67 to 70) with "10".
-  editor.change(2, {{{"range", {{"start", {{"line", 0}, {"character", 67}}},
-                                {"end", {{"line", 0}, {"character", 70}}}}},
-                     {"text", "10"}}});
+  editor.change(
+      2,
+      {{{"range",
+         {{"start", {{"line", 0}, {"character", 67}}}, {"end", {{"line", 0}, {"character", 70}}}}},
+        {"text", "10"}}});
   EXPECT_EQ(editor.diagnostics(2), json::array());
   editor.notify("textDocument/didClose", {{"textDocument", {{"uri", kUri}}}});
   EXPECT_EQ(editor.diagnostics(0), json::array());
@@ -271,7 +275,9 @@ TEST(LanguageServer, TheSpanComesFromTheCommentTheClientOrTheDefault) {
   const Case cases[] = {
       {"default week", event, nullptr, "runs 7× · first 2002-07-24 06:30"},
       {"client", event, {{"options", "-d010102 +d2"}}, "runs 2× · first 2002-01-01 06:30"},
-      {"comment over client", "; planprobe: -d020102 +d3\n" + event, {{"options", "+d2"}},
+      {"comment over client",
+       "; planprobe: -d020102 +d3\n" + event,
+       {{"options", "+d2"}},
        "runs 3× · first 2002-02-01 06:30"},
       {"faulty comment", "; planprobe: -d0201 +d3\n" + event, nullptr,
        "runs 7× · first 2002-07-24 06:30"},
@@ -300,9 +306,10 @@ TEST(LanguageServer, AFaultyOptionsCommentIsWarnedOfAtTheComment) {
 TEST(LanguageServer, TheRunMarksLinesThatNeverRunOrNeverWin) {
   Editor editor;
   editor.initialize();
-  editor.open("D:07.24.02 T:06:30 P:DAY R:1 E:ON 1:1\n"
-              "D:07.24.02 T:06:30 P:DAY R:1 E:STARTSEQUENCE 1:1\n"
-              "D:07.24.03 T:06:30 P:DAY R:1 E:OFF 1:1\n");
+  editor.open(
+      "D:07.24.02 T:06:30 P:DAY R:1 E:ON 1:1\n"
+      "D:07.24.02 T:06:30 P:DAY R:1 E:STARTSEQUENCE 1:1\n"
+      "D:07.24.03 T:06:30 P:DAY R:1 E:OFF 1:1\n");
   json hint;
   json warning;
   // The run's facts are published once the run is over, before the lens is answered.

@@ -147,27 +147,36 @@ double median(std::vector<double> values) {
 }
 
 void start(Server& server) {
-  server.send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"},
+  server.send({{"jsonrpc", "2.0"},
+               {"id", 1},
+               {"method", "initialize"},
                {"params", {{"capabilities", json::object()}}}});
   server.reply(1);
   server.send({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}});
 }
 
 void open(Server& server, const std::string& text) {
-  server.send({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
-               {"params", {{"textDocument", {{"uri", kUri}, {"languageId", "quillschedule"},
-                                             {"version", 1}, {"text", text}}}}}});
+  server.send(
+      {{"jsonrpc", "2.0"},
+       {"method", "textDocument/didOpen"},
+       {"params",
+        {{"textDocument",
+          {{"uri", kUri}, {"languageId", "quillschedule"}, {"version", 1}, {"text", text}}}}}});
   server.published(1);
 }
 
 // Changes one digit of the last line, as a keystroke does.
 void change(Server& server, int version, const std::string& text) {
   const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-  server.send({{"jsonrpc", "2.0"}, {"method", "textDocument/didChange"},
-               {"params", {{"textDocument", {{"uri", kUri}, {"version", version}}},
-                           {"contentChanges", {{{"range", {{"start", {{"line", lines - 1}, {"character", 16}}},
-                                                           {"end", {{"line", lines - 1}, {"character", 17}}}}},
-                                                {"text", std::to_string(version % 10)}}}}}}});
+  server.send({{"jsonrpc", "2.0"},
+               {"method", "textDocument/didChange"},
+               {"params",
+                {{"textDocument", {{"uri", kUri}, {"version", version}}},
+                 {"contentChanges",
+                  {{{"range",
+                     {{"start", {{"line", lines - 1}, {"character", 16}}},
+                      {"end", {{"line", lines - 1}, {"character", 17}}}}},
+                    {"text", std::to_string(version % 10)}}}}}}});
 }
 
 // planprobe -a over `file`, in milliseconds.
@@ -209,12 +218,14 @@ int main(int argc, char** argv) {
       after50 = server.residentKiB();
     }
   }
-  std::printf("3000-line schedule: findings after a change %.1f ms (median of %zu); planprobe -a "
-              "on the same file %.1f ms (a process of its own): %.2f times\n",
-              median(findings), findings.size(), median(analysis),
-              median(findings) / median(analysis));
-  std::printf("memory of the server: %ld KiB after the first version, %ld after 50, %ld after "
-              "200\n", before, after50, server.residentKiB());
+  std::printf(
+      "3000-line schedule: findings after a change %.1f ms (median of %zu); planprobe -a "
+      "on the same file %.1f ms (a process of its own): %.2f times\n",
+      median(findings), findings.size(), median(analysis), median(findings) / median(analysis));
+  std::printf(
+      "memory of the server: %ld KiB after the first version, %ld after 50, %ld after "
+      "200\n",
+      before, after50, server.residentKiB());
 
   Server small(binary);
   start(small);
@@ -224,9 +235,11 @@ int main(int argc, char** argv) {
   std::vector<double> settled;
   for (int version = 2; version < 2 + kRepeats; ++version) {
     change(small, version, text);
-    const json hover = {{"jsonrpc", "2.0"}, {"method", "textDocument/hover"},
-                        {"params", {{"textDocument", {{"uri", kUri}}},
-                                    {"position", {{"line", 10}, {"character", 2}}}}}};
+    const json hover = {
+        {"jsonrpc", "2.0"},
+        {"method", "textDocument/hover"},
+        {"params",
+         {{"textDocument", {{"uri", kUri}}}, {"position", {{"line", 10}, {"character", 2}}}}}};
     json first = hover;
     first["id"] = 100 + version;
     Clock::time_point begin = Clock::now();
@@ -240,8 +253,9 @@ int main(int argc, char** argv) {
     small.reply(1000 + version);
     settled.push_back(msSince(begin));
   }
-  std::printf("300-line schedule over a week: hover right after a change %.1f ms (its run "
-              "included), once the run is over %.2f ms (medians of %d)\n",
-              median(withRun), median(settled), kRepeats);
+  std::printf(
+      "300-line schedule over a week: hover right after a change %.1f ms (its run "
+      "included), once the run is over %.2f ms (medians of %d)\n",
+      median(withRun), median(settled), kRepeats);
   return 0;
 }
