@@ -27,39 +27,39 @@ const std::vector<LineRun>& FirstRuns::of(uint32_t line) const {
 }
 
 ScheduleRun::ScheduleRun(std::string text, const RunSettings& settings)
-    : settings_(settings), clock_(settings.start) {
+    : settings_(settings), unit_(settings.start) {
   if (settings_.options.insight.site) {
-    host_.setSite(ProviderFor(*settings_.options.insight.site));
+    unit_.host.setSite(ProviderFor(*settings_.options.insight.site));
   }
-  cache_.text = std::move(text);
+  unit_.cache.text = std::move(text);
   ScheduleReader reader;
-  reader.openText(cache_.text);
+  reader.openText(unit_.cache.text);
   reader.readChunk();
-  cache_.parsed = parseScheduleText(reader);
-  physical_ = PhysicalLineNumbers(*cache_.parsed, cache_.text);
-  for (size_t i = 0; i < cache_.parsed->lines.size(); ++i) {
-    const uint32_t line = physicalLine(cache_.parsed->lines[i].number);
+  unit_.cache.parsed = parseScheduleText(reader);
+  physical_ = PhysicalLineNumbers(*unit_.cache.parsed, unit_.cache.text);
+  for (size_t i = 0; i < unit_.cache.parsed->lines.size(); ++i) {
+    const uint32_t line = physicalLine(unit_.cache.parsed->lines[i].number);
     if (parsedByPhysical_.size() <= line) {
       parsedByPhysical_.resize(line + 1, -1);
     }
     parsedByPhysical_[line] = static_cast<int32_t>(i);
   }
-  ParseTarget target{events_, log_, host_, &cache_, &findings_};
-  if (isFailure(loadParsedSchedule(*cache_.parsed, true, target))) {
+  ParseTarget target = unit_.parseTarget(&findings_);
+  if (isFailure(loadParsedSchedule(*unit_.cache.parsed, true, target))) {
     return;
   }
-  summary_.emplace(events_, findings_, physical_);
+  summary_.emplace(unit_.events, findings_, physical_);
   observers_ = {&*summary_, &firstRuns_};
   const SimulationSetup setup{settings_.options,
                               settings_.options.totalMinutes,
-                              clock_,
-                              boot_,
-                              events_,
-                              log_,
-                              console_,
+                              unit_.clock,
+                              unit_.boot,
+                              unit_.events,
+                              unit_.log,
+                              unit_.console,
                               [this] {
-                                ParseTarget daily{events_, log_, host_, &cache_};
-                                return loadParsedSchedule(*cache_.parsed, false, daily);
+                                ParseTarget daily = unit_.parseTarget();
+                                return loadParsedSchedule(*unit_.cache.parsed, false, daily);
                               },
                               observers_};
   simulation_.emplace(setup);
@@ -69,7 +69,8 @@ std::optional<LineAtPlace> ScheduleRun::lineOn(uint32_t line) const {
   if (line >= parsedByPhysical_.size() || parsedByPhysical_[line] < 0) {
     return std::nullopt;
   }
-  const ParsedLine& parsed = cache_.parsed->lines[static_cast<size_t>(parsedByPhysical_[line])];
+  const ParsedLine& parsed =
+      unit_.cache.parsed->lines[static_cast<size_t>(parsedByPhysical_[line])];
   const Finding* finding = nullptr;
   for (const Finding& candidate : findings_) {
     if (candidate.line == parsed.number) {

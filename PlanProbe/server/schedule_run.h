@@ -9,20 +9,17 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "insight/run_summary.h"
-#include "log/results_log.h"
 #include "rules/minute_outcome.h"
 #include "rules/sim_clock.h"
 #include "schedule/event_list.h"
 #include "schedule/parser.h"
 #include "server/run_settings.h"
-#include "session/clock_host.h"
-#include "session/console.h"
+#include "session/quiet_unit.h"
 #include "session/simulation.h"
 
 namespace quillmar::planprobe {
@@ -62,8 +59,8 @@ class ScheduleRun {
 
   // The analysis's reports that name a line, as --diagnostics gives them.
   const std::vector<Finding>& findings() const { return findings_; }
-  const ParsedSchedule& parsed() const { return *cache_.parsed; }
-  const std::string& text() const { return cache_.text; }
+  const ParsedSchedule& parsed() const { return *unit_.cache.parsed; }
+  const std::string& text() const { return unit_.cache.text; }
   const RunSettings& settings() const { return settings_; }
   // The parsed line that begins on physical line `line` (1-based, as an editor counts);
   // nothing when none does (a blank or comment line, or one that continues a quoted text).
@@ -84,14 +81,7 @@ class ScheduleRun {
 
  private:
   RunSettings settings_;
-  SimClock clock_;
-  BootState boot_;
-  EventList events_;
-  ScheduleCache cache_;
-  ResultsLog log_;  // without a sink: it keeps nothing
-  ClockHost host_{clock_, boot_, log_};
-  std::ostream quiet_{nullptr};  // drops the progress and the messages
-  Console console_{quiet_};
+  QuietUnit unit_;
   std::vector<Finding> findings_;
   std::vector<uint32_t> physical_;         // by the log's line number (PhysicalLineNumbers)
   std::vector<int32_t> parsedByPhysical_;  // physical line -> index into the parse, -1 for none
