@@ -53,10 +53,11 @@ function(quillmar_library name)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
-# quillmar_add_test(name SOURCES ... [PER_OS concept...] LIBS ...): one GoogleTest executable,
-# registered with CTest.
+# quillmar_add_test(name SOURCES ... [PER_OS concept...] LIBS ... [LABELS label...]): one
+# GoogleTest executable, registered with CTest; the label "threads" marks the tests whose code
+# runs threads, which CI runs again under ThreadSanitizer (preset tsan).
 function(quillmar_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;PER_OS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PER_OS;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_PER_OS)
     quillmar_per_os_sources(${name} ${ARG_PER_OS})
@@ -66,6 +67,8 @@ function(quillmar_add_test name)
   if(CMAKE_CROSSCOMPILING)
     # One CTest test per executable: each start under the emulator costs about a second.
     add_test(NAME ${name} COMMAND ${name})
+  elseif(ARG_LABELS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()

@@ -81,4 +81,22 @@ planprobe -sexamples/planprobe-schedule.txt -o"$work/out.txt" -a </dev/null >"$w
   fail "planprobe -a exited with $?"
 grep -q 'Analyze option used.  Stopping now.' "$work/console.txt" || fail "planprobe: $(cat "$work/console.txt")"
 echo "ok: planprobe analyses examples/planprobe-schedule.txt"
+
+# The editor files: Debian's Vim and Neovim find them as installed, with no configuration; in
+# Neovim the package's own setup starts the installed server, whose findings come back.
+printf '; planprobe: -d072402 +d1\nD:07.24.02 T:25:00 E:ON 1:1\n' >"$work/notes.txt"
+# None of this user's start-up files: Vim's defaults (-u DEFAULTS), Neovim's none (-u NONE); both
+# keep the system's runtime path, where the package put its files.
+for editor in "vim -es -N -i NONE -u DEFAULTS" "nvim --headless -i NONE -u NONE"; do
+  found=$($editor -c 'filetype plugin on' -c "edit $work/notes.txt" \
+    -c 'call writefile([&filetype], "/dev/stdout")' -c 'qall!' 2>/dev/null) || true
+  [[ $found == quillschedule ]] || fail "${editor%% *} finds no schedule file type in the installed files: $found"
+  echo "ok: ${editor%% *} detects a schedule from the installed files"
+done
+served=$(nvim --headless -u NONE -i NONE -c 'filetype plugin on' \
+  -c "lua require('quillschedule').setup()" -c "edit $work/notes.txt" \
+  -c 'lua vim.wait(10000, function() return #vim.diagnostic.get(0) > 0 end, 20)' \
+  -c 'lua io.stdout:write(tostring(#vim.diagnostic.get(0)))' -c 'qall!' 2>/dev/null) || true
+[[ $served == 1 ]] || fail "Neovim with the installed package got ${served:-no} diagnostics from planprobe --lsp"
+echo "ok: Neovim starts the installed planprobe --lsp and gets its finding"
 echo "package-tests: all passed."

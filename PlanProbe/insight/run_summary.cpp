@@ -18,8 +18,16 @@ bool hasTextParam(uint8_t kind) {
   return kind == SENDSTRING || kind == DEFAULTWEBPAGE;
 }
 
-// The event's keyword and its first parameter, shortened and with unprintable bytes as '.'.
-std::string describe(const ScheduleEvent& event) {
+// `value` with at least two digits.
+std::string twoDigits(int value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", value);
+  return text;
+}
+
+}  // namespace
+
+std::string EventInShort(const ScheduleEvent& event) {
   std::string what(EventKeyword(event.kind));
   if (what.empty()) {
     what = "(no event)";
@@ -45,15 +53,6 @@ std::string describe(const ScheduleEvent& event) {
   return what + " \"" + text + "\"";
 }
 
-// `value` with at least two digits.
-std::string twoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
-}
-
-}  // namespace
-
 std::string DateText(const SimMoment& when) {
   return std::to_string(2000 + when.year) + "-" + twoDigits(when.month) + "-" + twoDigits(when.day);
 }
@@ -75,7 +74,7 @@ RunSummary::RunSummary(const EventList& valid, const std::vector<Finding>& findi
     const bool known = event.line < physicalLines.size() && physicalLines[event.line] != 0;
     stats.line = known ? physicalLines[event.line] : event.line;
     stats.kind = event.kind;
-    stats.what = describe(event);
+    stats.what = EventInShort(event);
     lines_.push_back(std::move(stats));
     validLines.insert(event.line);
   }
@@ -100,11 +99,16 @@ void RunSummary::dayStarted(const SimMoment& when) {
   ++days_;
 }
 
-LineStats* RunSummary::statsOf(uint32_t line) {
+std::optional<size_t> RunSummary::indexOf(uint32_t line) const {
   if (line >= indexByLine_.size() || indexByLine_[line] < 0) {
-    return nullptr;
+    return std::nullopt;
   }
-  return &lines_[static_cast<size_t>(indexByLine_[line])];
+  return static_cast<size_t>(indexByLine_[line]);
+}
+
+LineStats* RunSummary::statsOf(uint32_t line) {
+  const std::optional<size_t> index = indexOf(line);
+  return index ? &lines_[*index] : nullptr;
 }
 
 void RunSummary::minuteSettled(const MinuteOutcome& outcome) {
@@ -165,11 +169,11 @@ std::vector<std::string> RunSummary::warnings() const {
     for (size_t i = 0; i < lines_.size(); ++i) {
       const LineStats& s = lines_[i];
       if (s.runs == 0 && s.losses == 0) {
-        out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") never ran in the simulated span");
+        out.push_back("line " + std::to_string(s.line) + " (" + s.what + ") " +
+                      std::string(kNeverRan));
       } else if (s.runs == 0) {
-        out.push_back("line " + std::to_string(s.line) + " (" + s.what +
-                      ") was due but never won its minute");
+        out.push_back("line " + std::to_string(s.line) + " (" + s.what + ") " +
+                      std::string(kNeverWon));
       }
     }
   }

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,12 @@ class RunSummary final : public MinuteObserver, public ChangeListener {
   uint64_t goneElsewhere() const { return goneElsewhere_; }
 
   const std::vector<LineStats>& lines() const { return lines_; }
+  // Where the line the log numbers `line` stands in lines(); nothing for a line not listed.
+  std::optional<size_t> indexOf(uint32_t line) const;
+  // The (physical) lines that lines()[index] lost to, with how often, in the order first lost.
+  const std::vector<std::pair<uint32_t, uint64_t>>& lossesTo(size_t index) const {
+    return lossesTo_[index];
+  }
   size_t validLines() const { return lines_.size(); }
   size_t faultyLines() const { return faultyLines_; }
   // Days of the simulation; 0 when none ran (analysis only, or a span of 0).
@@ -85,6 +92,14 @@ class RunSummary final : public MinuteObserver, public ChangeListener {
   bool changesShown_ = false;
   uint64_t goneElsewhere_ = 0;
 };
+
+// What the warnings say of a line that never ran and of one that never won its minute.
+inline constexpr std::string_view kNeverRan = "never ran in the simulated span";
+inline constexpr std::string_view kNeverWon = "was due but never won its minute";
+
+// The event's keyword and its first parameter, a text shortened and with unprintable bytes as
+// '.': `ON 1`, `SENDSTRING "PING"`.
+std::string EventInShort(const ScheduleEvent& event);
 
 // "YYYY-MM-DD HH:MM" and "YYYY-MM-DD": one order, which no reader can take the wrong way round.
 std::string MomentText(const SimMoment& when);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "schedule/event_class.h"
+#include "schedule/field_tags.h"
 #include "schedule/report_result.h"
 #include "schedule/schedule_fields.h"
 
@@ -46,71 +47,8 @@ class Parser {
   size_t tagAt_ = 0;      // the reader's offset of the tag of the field being read
 };
 
-bool isFieldLabel(char letter) {
-  switch (letter) {
-    case 'A':
-    case 'a':
-    case 'D':
-    case 'd':
-    case 'E':
-    case 'e':
-    case 'I':
-    case 'i':
-    case 'P':
-    case 'p':
-    case 'R':
-    case 'r':
-    case 'S':
-    case 's':
-    case 'T':
-    case 't':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-      return true;
-    default:
-      return false;
-  }
-}
-
 ResultCode Parser::readField() {
-  ScheduleEvent& e = event_;
-  switch (fieldLetter_) {
-    case 'D':
-    case 'd':
-      return readDateField(reader_, e, EventEdge::Start);
-    case 'A':
-    case 'a':
-      return readDateField(reader_, e, EventEdge::End);
-    case 'T':
-    case 't':
-      return readTimeField(reader_, e, EventEdge::Start, times_[0]);
-    case 'I':
-    case 'i':
-      return readTimeField(reader_, e, EventEdge::End, times_[1]);
-    case 'P':
-    case 'p':
-      return readPeriodField(reader_, e);
-    case 'S':
-    case 's':
-      return readSetField(reader_, e);
-    case 'R':
-    case 'r':
-      return readRepeatField(reader_, e);
-    case 'E':
-    case 'e':
-      return readKindField(reader_, e);
-    default: {  // '1' .. '4'
-      const int index = fieldLetter_ - '1';
-      reader_.advance();
-      if (ResultCode rc = reader_.fill(); rc != SUCCESS) {
-        return rc;
-      }
-      const ResultCode rc = reader_.readParams(e.params[index], fieldLetter_);
-      return rc == SUCCESS ? ResultCode{SUCCESS} : static_cast<ResultCode>(BAD_DATA_PARAM1 + index);
-    }
-  }
+  return readFieldValue(*findFieldTag(fieldLetter_), reader_, event_, times_, fieldLetter_);
 }
 
 void Parser::endLine() {
@@ -171,7 +109,7 @@ ResultCode Parser::run() {
       ++line_;
       lineStart_ = reader_.offset();
       continue;
-    } else if (c == ':' && isFieldLabel(fieldLetter_)) {
+    } else if (c == ':' && findFieldTag(fieldLetter_) != nullptr) {
       tagAt_ = reader_.offset() - 1;  // the letter or digit stands right before its colon
       fieldResult = readField();
     } else {

@@ -5,6 +5,7 @@
 
 #include "calendar/calendar.h"
 #include "calendar/solar.h"
+#include "schedule/time_words.h"
 
 namespace quillmar::planprobe {
 
@@ -102,15 +103,16 @@ ResultCode readTimeWord(ScheduleReader& reader, ScheduleEvent& event, EventEdge 
   if (ResultCode rc = reader.readWord(word); rc != SUCCESS) {
     return rc;
   }
-  const std::string_view text = word.text();
-  if (edge == EventEdge::Start && text.starts_with("BOO")) {
+  const TimeWord* named = findTimeWord(word.text(), edge == EventEdge::Start);
+  if (named == nullptr) {
+    return field.badTime;
+  }
+  if (named->sun == 0) {
     words.boot = true;
     words.sun.clear();
     event.flags |= BOOT_START;
-  } else if (text.starts_with("SUNR") || text.starts_with("SUNS")) {
-    words.sun.push_back(text[3]);
   } else {
-    return field.badTime;
+    words.sun.push_back(named->sun);
   }
   return SUCCESS;
 }
@@ -181,8 +183,7 @@ ResultCode readTimeField(ScheduleReader& reader, ScheduleEvent& event, EventEdge
   if (ResultCode rc = consumeColon(reader); rc != SUCCESS) {
     return rc;
   }
-  const int first = toUpper(reader.peek());
-  if (first == 'S' || (edge == EventEdge::Start && first == 'B')) {
+  if (beginsTimeWord(toUpper(reader.peek()), edge == EventEdge::Start)) {
     return readTimeWord(reader, event, edge, words);
   }
   uint8_t hour = 0;
@@ -268,6 +269,37 @@ ResultCode readKindField(ScheduleReader& reader, ScheduleEvent& event) {
     return rc;
   }
   return matchEventKeyword(word.text(), event.kind);
+}
+
+ResultCode readFieldValue(const FieldTag& tag, ScheduleReader& reader, ScheduleEvent& event,
+                          std::array<TimeWords, 2>& times, char& fieldLetter) {
+  switch (tag.value) {
+    case FieldValue::StartDate:
+      return readDateField(reader, event, EventEdge::Start);
+    case FieldValue::EndDate:
+      return readDateField(reader, event, EventEdge::End);
+    case FieldValue::StartTime:
+      return readTimeField(reader, event, EventEdge::Start, times[0]);
+    case FieldValue::EndTime:
+      return readTimeField(reader, event, EventEdge::End, times[1]);
+    case FieldValue::Period:
+      return readPeriodField(reader, event);
+    case FieldValue::Set:
+      return readSetField(reader, event);
+    case FieldValue::Repeat:
+      return readRepeatField(reader, event);
+    case FieldValue::Event:
+      return readKindField(reader, event);
+    case FieldValue::Param:
+      break;
+  }
+  const int index = tag.letter - '1';
+  reader.advance();
+  if (ResultCode rc = reader.fill(); rc != SUCCESS) {
+    return rc;
+  }
+  const ResultCode rc = reader.readParams(event.params[index], fieldLetter);
+  return rc == SUCCESS ? ResultCode{SUCCESS} : static_cast<ResultCode>(BAD_DATA_PARAM1 + index);
 }
 
 }  // namespace quillmar::planprobe

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calendar/solar.h"
+#include "schedule/field_tags.h"
 #include "schedule/reader.h"
 #include "schedule/schedule_event.h"
 #include "schedule/schedule_host.h"
@@ -63,5 +64,11 @@ ResultCode readRepeatField(ScheduleReader& reader, ScheduleEvent& event);
 
 // "E:": the event keyword.
 ResultCode readKindField(ScheduleReader& reader, ScheduleEvent& event);
+
+// Reads the value of the field `tag` whose colon is at the cursor, by what the field holds.
+// `times` are the line's time words by EventEdge; a data parameter list that ends at the tag of
+// the next one leaves its digit in `fieldLetter`, with the cursor on its colon.
+ResultCode readFieldValue(const FieldTag& tag, ScheduleReader& reader, ScheduleEvent& event,
+                          std::array<TimeWords, 2>& times, char& fieldLetter);
 
 }  // namespace quillmar::planprobe

@@ -10,28 +10,24 @@ namespace quillmar::planprobe {
 ComparedRun::ComparedRun(const SessionOptions& options, const std::string& oldPath,
                          const SimClock& start, LoggedCommands& commands)
     : options_(options),
-      clock_(start),
+      unit_(start),
       trail_(commands, [this] { return simulation_->minutesTaken(); }) {
   options_.sourcePath = oldPath;
   if (options_.insight.site) {
-    host_.setSite(ProviderFor(*options_.insight.site));
+    unit_.host.setSite(ProviderFor(*options_.insight.site));
   }
 }
 
 bool ComparedRun::analyse() {
-  ParseTarget target{events_, log_, host_, &cache_};
+  ParseTarget target = unit_.parseTarget();
   if (isFailure(loadScheduleFile(options_.sourcePath, true, target))) {
     return false;
   }
   const SimulationSetup setup{
-      options_,
-      options_.totalMinutes,
-      clock_,
-      boot_,
-      events_,
-      log_,
-      console_,
-      ReloadFrom(options_.sourcePath, ParseTarget{events_, log_, host_, &cache_}, lostItsFile_),
+      options_,      options_.totalMinutes,
+      unit_.clock,   unit_.boot,
+      unit_.events,  unit_.log,
+      unit_.console, ReloadFrom(options_.sourcePath, unit_.parseTarget(), lostItsFile_),
       observers_};
   simulation_.emplace(setup);
   return true;

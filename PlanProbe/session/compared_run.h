@@ -17,6 +17,7 @@
 #include "session/clock_host.h"
 #include "session/command_line.h"
 #include "session/console.h"
+#include "session/quiet_unit.h"
 #include "session/simulation.h"
 
 namespace quillmar::planprobe {
@@ -42,14 +43,7 @@ class ComparedRun {
 
  private:
   SessionOptions options_;
-  SimClock clock_;
-  BootState boot_;
-  EventList events_;
-  ScheduleCache cache_;
-  ResultsLog log_;  // without a sink: it keeps nothing
-  ClockHost host_{clock_, boot_, log_};
-  std::ostream quiet_{nullptr};  // drops the progress and the messages
-  Console console_{quiet_};
+  QuietUnit unit_;
   CommandTrail trail_;
   std::array<MinuteObserver*, 1> observers_{&trail_};
   std::optional<Simulation> simulation_;

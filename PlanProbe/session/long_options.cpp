@@ -118,7 +118,7 @@ struct HelpLine {
   std::string_view text;
 };
 
-constexpr std::array<HelpLine, 23> kHelp{{
+constexpr std::array<HelpLine, 24> kHelp{{
     {"-s<sourcefile>", "the schedule file to check (default schedule.txt)"},
     {"-o<logfile>", "the results log to write (default out.txt)"},
     {"-p", "append to the results log instead of overwriting it"},
@@ -140,6 +140,8 @@ constexpr std::array<HelpLine, 23> kHelp{{
     {"--timeline FILE", "write a timeline page of the run (one HTML file) to FILE"},
     {"--site LAT,LON,TZ", "sunrise and sunset at this site (degrees; hours behind UT)"},
     {"--compare OLDFILE", "show the executed commands that differ from OLDFILE's (exit 1 if any)"},
+    {"--lsp",
+     "serve schedules to an editor (Language Server Protocol on standard input and output)"},
     {"--help", "show this list"},
     {"--version", "show the program's version"},
 }};

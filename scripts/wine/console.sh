@@ -71,6 +71,10 @@ wrun 60 "$bin/planprobe.exe" -sŁódź.txt -oŁÓDŹ.TXT -p </dev/null >console.
   fail "planprobe.exe -oŁÓDŹ.TXT exited with $status: $(cat console.txt)"
 cmp -s Łódź.txt kept.txt || fail "planprobe.exe -oŁÓDŹ.TXT changed the schedule"
 echo "ok: planprobe.exe -sŁódź.txt -oŁódź.log --timeline Łódź.html"
+# planprobe --lsp: frames count bytes, so its standard streams must not translate line ends.
+python3 "$root/PlanProbe/tests/lsp_raw_frames_test.py" "${via[@]}" timeout 300 wine "$bin/planprobe.exe" \
+  >lsp.txt 2>&1 || fail "planprobe.exe --lsp: $(grep -v '^ok' lsp.txt)"
+echo "ok: planprobe.exe --lsp serves raw frames as on Linux, damaged ones and a 100 000-line schedule too"
 printf 'a<!--~-->b~c' >Łódź.htm
 wrun 60 "$bin/tildeconv.exe" Łódź.htm >console.txt || fail "tildeconv.exe Łódź.htm exited with $?"
 [[ $(tr -d '\r' <console.txt) == "Łódź.syn: Replaced 1 feedback tilde.    Duplicated 1 regular tilde." ]] ||
