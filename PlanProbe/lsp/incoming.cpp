@@ -57,18 +57,19 @@ void Incoming::readFrames(std::istream& in, const std::shared_ptr<Shared>& share
   shared->finished = true;
 }
 
-Incoming::Incoming(std::istream& in) : shared_(std::make_shared<Shared>()) {
+Incoming::Incoming(std::istream& in, ReaderAtEnd atEnd)
+    : shared_(std::make_shared<Shared>()), atEnd_(atEnd) {
   reader_ = std::thread([&in, shared = shared_] { readFrames(in, shared); });
 }
 
 Incoming::~Incoming() {
-  bool finished = false;
+  bool join = atEnd_ == ReaderAtEnd::Joined;
   {
     std::lock_guard lock(shared_->mutex);
     shared_->stopped = true;
-    finished = shared_->finished || shared_->ended;
+    join = join || shared_->finished || shared_->ended;
   }
-  if (finished) {
+  if (join) {
     reader_.join();
   } else {
     reader_.detach();

@@ -453,8 +453,8 @@ void LanguageServer::refuseWaiting(OpenSchedule& open, lsp::ErrorCode code,
 }  // namespace
 
 int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log,
-                      const RunSettings& defaults) {
-  lsp::Incoming incoming(in);
+                      const RunSettings& defaults, lsp::ReaderAtEnd atEnd) {
+  lsp::Incoming incoming(in, atEnd);
   LanguageServer server(out, log, defaults);
   return server.serve(incoming);
 }

@@ -15,14 +15,17 @@
 
 #include <iosfwd>
 
+#include "lsp/incoming.h"
 #include "server/run_settings.h"
 
 namespace quillmar::planprobe {
 
 // Serves one editor over `in` and `out` until it says exit or the input ends; `log` gets the
 // server's own messages. `defaults` is the span of every schedule that names none. Returns the
-// exit status: 0 after an orderly shutdown, 1 otherwise.
+// exit status: 0 after an orderly shutdown, 1 otherwise. `atEnd` says whether the reader of
+// `in` may be left behind at the exit (standard input) or is waited for (an input that ends).
 int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log,
-                      const RunSettings& defaults);
+                      const RunSettings& defaults,
+                      lsp::ReaderAtEnd atEnd = lsp::ReaderAtEnd::LeftBehind);
 
 }  // namespace quillmar::planprobe

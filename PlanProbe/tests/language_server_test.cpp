@@ -38,10 +38,15 @@ RunSettings testSettings() {
   return SettingsFrom(day);
 }
 
-// An editor with a server of its own, on a thread, talking over two pipes.
+// An editor with a server of its own, on a thread, talking over two pipes. The server waits for
+// its reader at the end: a reader left behind would read the next editor's pipe, made where
+// this one stood, and take its frames.
 class Editor {
  public:
-  Editor() : server_([this] { status_ = RunLanguageServer(in_, out_, log_, testSettings()); }) {}
+  Editor()
+      : server_([this] {
+          status_ = RunLanguageServer(in_, out_, log_, testSettings(), lsp::ReaderAtEnd::Joined);
+        }) {}
   ~Editor() {
     toServer_.close();
     if (server_.joinable()) {

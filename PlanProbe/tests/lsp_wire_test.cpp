@@ -2,9 +2,14 @@
 // lifecycle's verdicts, and the reader thread's queue.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "editor_pipe.h"
 
 #include "lsp/framing.h"
 #include "lsp/incoming.h"
@@ -256,6 +261,26 @@ TEST(Incoming, QueuesEveryFrameThenEndsForGood) {
   EXPECT_EQ(incoming.wait().kind, Kind::End);
   EXPECT_FALSE(incoming.tryPop());
   EXPECT_EQ(incoming.pending(), 0u);
+}
+
+TEST(Incoming, AJoinedReaderIsWaitedForUntilItsInputEnds) {
+  // A reader left behind would go on reading a pipe that its owner is about to destroy.
+  planprobe::BlockingPipe pipe;
+  std::istream in(&pipe);
+  std::atomic<bool> closing = false;
+  std::thread closer;
+  {
+    Incoming incoming(in, ReaderAtEnd::Joined);
+    pipe.put(frame("{}"));
+    EXPECT_EQ(incoming.wait().body, "{}");
+    closer = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      closing = true;
+      pipe.close();
+    });
+  }
+  EXPECT_TRUE(closing);
+  closer.join();
 }
 
 }  // namespace
