@@ -1,0 +1,106 @@
+// UnitBatch: one operation on several units at once, one port each, as on a service bench with
+// a USB hub. Each unit runs its own whole operation (its presenter, programmer, link and
+// buffers) on a thread of its own, so that a unit that goes silent, an adapter pulled out or a
+// port that fails to open fails only that unit; the others finish. The image is loaded and
+// checked once, before any port opens: a bad image stops the batch before anything is erased.
+// Every unit gets what one operation gets on its own: the versions before the erase, the kept
+// copy, its record in the history.
+//
+// batch/ is the several-units layer over boot/, free of any toolkit, used by the command line
+// (cli/) and the dialogs' shared part (ui/common/). It uses boot/ and the standard library only.
+// Nothing in it is shared between units except what is read only (the plan, the loaded image)
+// and the stop request; each unit's user interface is its own and is called on that unit's
+// thread only.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "boot/image_files.h"
+#include "boot/operation_record.h"
+#include "boot/operation_ui.h"
+#include "boot/update_safety.h"
+#include "boot/updater_presenter.h"
+
+namespace quillmar::batch {
+
+// One unit's port: the device to open, and its adapter's USB serial number ("" where none).
+struct UnitPort {
+  std::string device;
+  std::string usbSerial;
+};
+
+// What a batch does: the operation, on which ports, with which files and steps.
+struct BatchPlan {
+  boot::Operation operation = boot::Operation::Update;
+  std::vector<UnitPort> ports;
+  boot::ImageFile image;     // update, verify: the image; restore: the kept copy
+  std::string output;        // read: the --output name or folder ("" for quillread.hex)
+  std::string folder;        // the program folder, for the default files
+  boot::UpdateSafety safety;
+  bool block = false;
+  uint16_t replyTimeoutMs = boot::kReplyTimeoutMs;
+};
+
+// How one unit's operation ended.
+struct UnitResult {
+  std::string port;       // the port's short name: "COM5", "ttyUSB0"
+  std::string device;     // the device opened
+  std::string usbSerial;  // "" where none
+  int result = 0;         // BootProgrammer's code
+  int exitStatus = 0;     // as a single operation's (boot/operation_record.h)
+  bool stopped = false;   // the user stopped it
+  boot::OperationRecord record;
+  double seconds = 0;
+};
+
+// The port's short name, for prefixes, file names and tables: the device's last path part
+// ("/dev/ttyUSB0" -> "ttyUSB0"), a COM name as it is.
+std::string portLabel(const std::string& device);
+
+// Read's file for one unit: `output` with the port's label before its extension
+// ("quillread.hex" -> "quillread-COM5.hex"), the default quillread.hex in `folder` likewise, or
+// quillread-LABEL.hex inside `output` when that names a folder (ends in a path separator).
+boot::ImageFile readbackFor(const std::string& output, const std::string& folder,
+                            const std::string& device);
+
+class UnitBatch {
+ public:
+  UnitBatch(BatchPlan plan, std::ostream& diag);
+  ~UnitBatch();
+  UnitBatch(const UnitBatch&) = delete;
+  UnitBatch& operator=(const UnitBatch&) = delete;
+
+  // Loads and checks the image once (update, verify, restore). The message that refuses it,
+  // naming the file, when it must not be programmed: then no port may be opened.
+  std::optional<std::string> prepare();
+
+  // Runs the operation on every port at once; unit i reports to `uiFor(i)`, called once per
+  // unit before it starts, whose interface must live until run returns. Returns when every
+  // unit has ended, the results in the ports' order.
+  using UiFor = std::function<boot::OperationUi&(std::size_t unit)>;
+  std::vector<UnitResult> run(const UiFor& uiFor);
+
+  // Asks every running unit to stop at its next byte; safe from any thread. A stopped unit
+  // fails as one whose line broke, leaving the unit as a failed operation does.
+  void stop();
+
+ private:
+  struct Shared;
+  std::unique_ptr<Shared> shared_;
+};
+
+// The line that ends a batch: "7 of 8 units updated" (read, verified, restored, answered).
+std::string batchSummary(boot::Operation operation, const std::vector<UnitResult>& results);
+
+// The table that ends a batch on the command line: port, USB serial number, versions
+// before -> after, result, time; one line per unit.
+std::string batchTable(const std::vector<UnitResult>& results);
+
+}  // namespace quillmar::batch
