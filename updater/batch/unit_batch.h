@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "boot/image_files.h"
 #include "boot/operation_record.h"
 #include "boot/operation_ui.h"
+#include "boot/serial_ports.h"
 #include "boot/update_safety.h"
 #include "boot/updater_presenter.h"
 
@@ -40,9 +42,9 @@ struct UnitPort {
 struct BatchPlan {
   boot::Operation operation = boot::Operation::Update;
   std::vector<UnitPort> ports;
-  boot::ImageFile image;     // update, verify: the image; restore: the kept copy
-  std::string output;        // read: the --output name or folder ("" for quillread.hex)
-  std::string folder;        // the program folder, for the default files
+  boot::ImageFile image;  // update, verify: the image; restore: the kept copy
+  std::string output;     // read: the --output name or folder ("" for quillread.hex)
+  std::string folder;     // the program folder, for the default files
   boot::UpdateSafety safety;
   bool block = false;
   uint16_t replyTimeoutMs = boot::kReplyTimeoutMs;
@@ -57,7 +59,7 @@ struct UnitResult {
   int exitStatus = 0;     // as a single operation's (boot/operation_record.h)
   bool stopped = false;   // the user stopped it
   boot::OperationRecord record;
-  double seconds = 0;
+  double seconds = 0;  // from the unit's start to its end
 };
 
 // The port's short name, for prefixes, file names and tables: the device's last path part
@@ -77,18 +79,24 @@ class UnitBatch {
   UnitBatch(const UnitBatch&) = delete;
   UnitBatch& operator=(const UnitBatch&) = delete;
 
-  // Loads and checks the image once (update, verify, restore). The message that refuses it,
-  // naming the file, when it must not be programmed: then no port may be opened.
+  // Loads and checks the image once (update, verify, restore; nothing to do for read and
+  // version), with the same checks and messages as one operation. The message that refuses it,
+  // naming the file, when it must not be programmed: then no port may be opened. The load's
+  // diagnostics go to `diag`.
   std::optional<std::string> prepare();
 
-  // Runs the operation on every port at once; unit i reports to `uiFor(i)`, called once per
-  // unit before it starts, whose interface must live until run returns. Returns when every
-  // unit has ended, the results in the ports' order.
+  // Runs the operation on every port at once; unit i reports to `uiFor(i)`, called on the
+  // calling thread once per unit before any unit starts, whose interface must live until run
+  // returns and is then called from that unit's thread only. Each unit's diagnostics reach
+  // `diag` whole at its end, each line prefixed with its port's label and ": ". Returns when
+  // every unit has ended, the results in the ports' order. Calls prepare() when it has not run;
+  // with the image refused no port opens and the result is empty.
   using UiFor = std::function<boot::OperationUi&(std::size_t unit)>;
   std::vector<UnitResult> run(const UiFor& uiFor);
 
   // Asks every running unit to stop at its next byte; safe from any thread. A stopped unit
-  // fails as one whose line broke, leaving the unit as a failed operation does.
+  // fails as one whose line broke, leaving the unit as a failed operation does. The request
+  // holds for the batch's life: a unit started afterwards stops at its first byte.
   void stop();
 
  private:

@@ -45,6 +45,38 @@ const char* imageFault(int size, bool endRecord) {
   return nullptr;
 }
 
+// Why `file` must not be programmed, found before it is loaded: a restore's file that is
+// missing or no image, an Intel HEX name on something else. The message one operation shows.
+std::optional<std::string> refusalBeforeLoad(const ImageFile& file, bool restoring) {
+  std::optional<std::string> refusal = restoring ? restoreRefusal(file) : std::nullopt;
+  if (!refusal)
+    refusal = imageRefusal(file);
+  if (refusal)
+    *refusal += "\nNothing was sent to the unit.";
+  return refusal;
+}
+
+// The message for an image that loaded but must not be programmed; nothing for a usable one
+// or one that failed to load (the operation reports that once its port is open).
+std::optional<std::string> loadRefusal(const ImageFile& file, const ImageLoad& image) {
+  const char* fault = image.size >= 0 ? imageFault(image.size, image.endRecord) : nullptr;
+  if (!fault)
+    return std::nullopt;
+  return "\"" + file.path + "\" " + fault + ".\nNothing was sent to the unit.";
+}
+
+// Loads `file` into `buffer` (kAppRegionBytes), keeping the diagnostics for the caller.
+ImageLoad loadInto(const ImageFile& file, uint8_t* buffer) {
+  std::ostringstream diagnostics;
+  image::LoadDetails details;
+  ImageLoad load;
+  load.size = image::fileio(image::Input, file.path, file.format, buffer, kAppRegionBytes,
+                            diagnostics, &details);
+  load.endRecord = details.endRecord;
+  load.diagnostics = std::move(diagnostics).str();
+  return load;
+}
+
 }  // namespace
 
 std::string escapeUnprintable(const std::string& text) {
@@ -60,6 +92,31 @@ std::string escapeUnprintable(const std::string& text) {
     shown += escaped;
   }
   return shown;
+}
+
+std::optional<LoadedImage> loadImageOnce(const ImageFile& file, bool restoring, std::ostream& diag,
+                                         std::string& refusal) {
+  if (std::optional<std::string> refused = refusalBeforeLoad(file, restoring)) {
+    refusal = std::move(*refused);
+    return std::nullopt;
+  }
+  LoadedImage loaded;
+  loaded.bytes.assign(kAppRegionBytes, 0xFF);
+  loaded.load = loadInto(file, loaded.bytes.data());
+  if (loaded.load.size < 0) {
+    const std::string& diagnostics = loaded.load.diagnostics;
+    const std::size_t end = diagnostics.find_last_not_of('\n');
+    refusal = formatText("file read error code %d terminating", loaded.load.size) +
+              (end == std::string::npos ? "" : "\n" + diagnostics.substr(0, end + 1));
+    return std::nullopt;
+  }
+  diag << loaded.load.diagnostics;
+  loaded.load.diagnostics.clear();
+  if (std::optional<std::string> refused = loadRefusal(file, loaded.load)) {
+    refusal = std::move(*refused);
+    return std::nullopt;
+  }
+  return loaded;
 }
 
 BootProgrammer::BootProgrammer(OperationUi& ui, std::ostream& diag, link::PortDevices devices,
@@ -96,10 +153,6 @@ int BootProgrammer::updateApplication(int portIndex, const ImageFile& file) {
 }
 
 int BootProgrammer::restoreApplication(int portIndex, const ImageFile& file) {
-  if (const std::optional<std::string> refusal = restoreRefusal(file)) {
-    ui_.showMessage(*refusal + "\nNothing was sent to the unit.");
-    return kImageRefused;
-  }
   restoring_ = true;
   const int result = withImage(portIndex, file, &BootProgrammer::runUpdate);
   restoring_ = false;
@@ -110,20 +163,24 @@ int BootProgrammer::verifyApplication(int portIndex, const ImageFile& file) {
   return withImage(portIndex, file, &BootProgrammer::runVerify);
 }
 
-// The image is loaded before the port opens, so that an empty or truncated one is refused
-// without a word to the unit. A file that fails to load is reported only once the port is
-// open, as the load comes after the open in the operation's order; its diagnostics wait until
-// then. `step` runs on the open link.
+// The image is loaded before the port opens (or was, once for several units), so that an empty
+// or truncated one is refused without a word to the unit. A file that fails to load is reported
+// only once the port is open, as the load comes after the open in the operation's order; its
+// diagnostics wait until then. `step` runs on the open link.
 int BootProgrammer::withImage(int portIndex, const ImageFile& file, ImageStep step) {
-  if (const std::optional<std::string> refusal = imageRefusal(file)) {
-    ui_.showMessage(*refusal + "\nNothing was sent to the unit.");
-    return kImageRefused;
-  }
-  const ImageLoad image = loadImageFile(file);
-  if (image.size >= 0) {
-    if (const char* fault = imageFault(image.size, image.endRecord)) {
+  ImageLoad image;
+  if (loaded_) {
+    std::copy(loaded_->bytes.begin(), loaded_->bytes.end(), imageBuffer_.begin());
+    image = loaded_->load;
+  } else {
+    if (const std::optional<std::string> refusal = refusalBeforeLoad(file, restoring_)) {
+      ui_.showMessage(*refusal);
+      return kImageRefused;
+    }
+    image = loadImageFile(file);
+    if (const std::optional<std::string> refusal = loadRefusal(file, image)) {
       diag_ << image.diagnostics;
-      ui_.showMessage("\"" + file.path + "\" " + fault + ".\nNothing was sent to the unit.");
+      ui_.showMessage(*refusal);
       return kImageRefused;
     }
   }
@@ -173,15 +230,8 @@ std::string BootProgrammer::queryVersion(int portIndex) {
 }
 
 // Loads `path` into imageBuffer, keeping the diagnostics for the caller to pass on.
-BootProgrammer::ImageLoad BootProgrammer::loadImageFile(const ImageFile& file) {
-  std::ostringstream diagnostics;
-  image::LoadDetails details;
-  ImageLoad load;
-  load.size = image::fileio(image::Input, file.path, file.format, imageBuffer_.data(),
-                            kAppRegionBytes, diagnostics, &details);
-  load.endRecord = details.endRecord;
-  load.diagnostics = std::move(diagnostics).str();
-  return load;
+ImageLoad BootProgrammer::loadImageFile(const ImageFile& file) {
+  return loadInto(file, imageBuffer_.data());
 }
 
 // What update and verify do first on the open link: report a file that failed to load, then

@@ -5,8 +5,10 @@
 // the steps' byte dialogue in byte_transfer.cpp, the block transfers in block_transfer.cpp.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,29 @@ static_assert(2 * kVersionScanWords == kVersionScanBytes);
 // `text` with every byte outside printable ASCII written as \xNN, so that an identifier
 // received from the unit shows what came, in a box as on a console.
 std::string escapeUnprintable(const std::string& text);
+
+// An image file loaded into an image buffer: fileio's result (one past the highest address
+// loaded, or its negative error code), whether the end record was reached, and the
+// diagnostics not yet passed on.
+struct ImageLoad {
+  int size = -1;
+  bool endRecord = false;
+  std::string diagnostics;
+};
+
+// An image loaded and checked once for several units (batch/), before any port opens: each
+// unit's programmer copies the bytes into its own image buffer.
+struct LoadedImage {
+  std::vector<uint8_t> bytes;  // kAppRegionBytes, 0xFF where the file has nothing
+  ImageLoad load;              // its diagnostics already passed on
+};
+
+// Loads `file` as an update, verify or (`restoring`) restore would before its port opens, with
+// the same checks. Nothing, with `refusal` set to the message one operation would show, when it
+// must not be programmed; a load that failed gives its message followed by the load's
+// diagnostics. The diagnostics of an image that loaded go to `diag`.
+std::optional<LoadedImage> loadImageOnce(const ImageFile& file, bool restoring, std::ostream& diag,
+                                         std::string& refusal);
 
 class BootProgrammer {
  public:
@@ -81,6 +106,15 @@ class BootProgrammer {
   // The block size the current (or last) operation uses; 0 for the byte-by-byte dialogue.
   int blockBytes() const { return blockBytes_; }
 
+  // Update, verify and restore take the image from `image`, loaded and checked once by the
+  // caller (loadImageOnce), instead of loading their file; null: they load it. It must
+  // outlive the operations.
+  void useLoadedImage(const LoadedImage* image) { loaded_ = image; }
+  // Once `*stop` is set (from any thread), no byte is sent and every awaited one fails, so
+  // the running operation ends as on a broken line, leaving the unit as such a failure does.
+  // Null: nothing stops it.
+  void setStopRequest(const std::atomic<bool>* stop) { stop_ = stop; }
+
   // The steps an update takes before the erase, and where it keeps copies.
   void setSafety(const UpdateSafety& safety) { safety_ = safety; }
   const UpdateSafety& safety() const { return safety_; }
@@ -115,14 +149,6 @@ class BootProgrammer {
   link::SerialLink& serialLink() { return link_; }
 
  private:
-  // An image file loaded into imageBuffer: fileio's result, whether the end record was
-  // reached, and the diagnostics not yet passed on.
-  struct ImageLoad {
-    int size = -1;
-    bool endRecord = false;
-    std::string diagnostics;
-  };
-
   using ImageStep = int (BootProgrammer::*)(const ImageLoad& image);
 
   bool openLink(int portIndex);
@@ -157,6 +183,7 @@ class BootProgrammer {
   bool commandWithArgument(uint8_t code, uint8_t argument);
   bool setAddress(long highByte, long lowByte);
   void sendEscapes();
+  bool stopRequested() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
 
   OperationUi& ui_;
   std::ostream& diag_;
@@ -169,6 +196,8 @@ class BootProgrammer {
   std::string blockFailure_;  // which block read came back short
   UpdateSafety safety_;
   Facts facts_;
+  const LoadedImage* loaded_ = nullptr;
+  const std::atomic<bool>* stop_ = nullptr;
   std::vector<uint8_t> imageBuffer_;
   std::vector<uint8_t> readbackBuffer_;
 };

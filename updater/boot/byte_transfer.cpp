@@ -181,12 +181,14 @@ std::string BootProgrammer::verificationError(int size) const {
                     static_cast<unsigned>(image - imageBuffer_.begin()), *readback, *image);
 }
 
+// A stopped operation sends nothing more and hears nothing more, as a broken line would do.
 void BootProgrammer::send(int value) {
-  link_.writeByte(value);
+  if (!stopRequested())
+    link_.writeByte(value);
 }
 
 int BootProgrammer::receive() {
-  return link_.readByte(replyTimeoutMs_);
+  return stopRequested() ? -1 : link_.readByte(replyTimeoutMs_);
 }
 
 // Sends a one-byte command and tells whether the expected reply came back.
