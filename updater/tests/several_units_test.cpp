@@ -1,0 +1,335 @@
+// The "Several units" window's model without a toolkit: its rows follow the port list, keeping
+// what the user ticked and what the last run found; runs on simulated units end in one row each,
+// a silent unit failing alone and the summary counting; a refused image starts nothing; a stop
+// marks the stopped units.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/simulated_unit.h"
+#include "ui/common/several_units.h"
+
+namespace quillmar::testing {
+namespace {
+
+using boot::Operation;
+using ui::UnitState;
+
+// A port as the fake port list gives it.
+boot::SerialPortInfo port(const std::string& device, bool usb) {
+  return {device, usb ? "USB UART" : "built-in", "", usb, "", "", usb ? "A5" + device : ""};
+}
+
+std::vector<std::string> devices(const std::vector<ui::UnitRow>& rows) {
+  std::vector<std::string> names;
+  for (const ui::UnitRow& row : rows)
+    names.push_back(row.device);
+  return names;
+}
+
+// Adapters come and go between two readings of the list: ports still present keep their tick
+// and their last outcome, new adapters come ticked, other new ports unticked, gone ports go.
+TEST(SeveralUnitsTest, RowsFollowThePortList) {
+  struct Step {
+    const char* name;
+    std::vector<boot::SerialPortInfo> listed;
+    std::vector<std::string> untick;  // the user unticks these afterwards
+    bool changed;
+    std::vector<std::string> ticked;  // the devices ticked after the reading
+  };
+  const std::vector<Step> steps = {
+      {"start",
+       {port("/dev/ttyUSB0", true), port("/dev/ttyS0", false)},
+       {"/dev/ttyUSB0"},
+       true,
+       {}},
+      {"same again", {port("/dev/ttyUSB0", true), port("/dev/ttyS0", false)}, {}, false, {}},
+      {"one plugged in",
+       {port("/dev/ttyUSB0", true), port("/dev/ttyUSB1", true), port("/dev/ttyS0", false)},
+       {},
+       true,
+       {"/dev/ttyUSB1"}},
+      {"the first pulled out",
+       {port("/dev/ttyUSB1", true), port("/dev/ttyS0", false)},
+       {},
+       true,
+       {"/dev/ttyUSB1"}},
+      {"plugged in again",
+       {port("/dev/ttyUSB0", true), port("/dev/ttyUSB1", true)},
+       {},
+       true,
+       {"/dev/ttyUSB0", "/dev/ttyUSB1"}},
+  };
+  std::size_t at = 0;
+  ui::DialogSettings settings;
+  settings.listPorts = [&] { return steps[at].listed; };
+  std::ostringstream diag;
+  ui::SeveralUnits model(settings, diag);
+  for (at = 0; at < steps.size(); ++at) {
+    const Step& step = steps[at];
+    SCOPED_TRACE(step.name);
+    EXPECT_EQ(at == 0 || model.readPorts(), step.changed);
+    std::vector<ui::UnitRow> rows = model.rows();
+    std::vector<std::string> listed;
+    for (const boot::SerialPortInfo& info : step.listed)
+      listed.push_back(info.name);
+    ASSERT_EQ(devices(rows), listed);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].name, std::filesystem::path(rows[i].device).filename().string());
+      EXPECT_EQ(rows[i].usbSerial, step.listed[i].serialNumber);
+      if (std::ranges::count(step.untick, rows[i].device) != 0)
+        model.tick(i, false);
+    }
+    std::vector<std::string> ticked;
+    for (const ui::UnitRow& row : model.rows()) {
+      if (row.ticked && std::ranges::count(step.untick, row.device) == 0)
+        ticked.push_back(row.device);
+    }
+    EXPECT_EQ(ticked, step.ticked);
+  }
+}
+
+constexpr int kImageBytes = 4096;
+
+// Simulated units on pseudo-terminals as the computer's ports, and the model over them.
+class Bench {
+ public:
+  // Units with `faults`, each holding `unitVersion` when given, and an image of
+  // `imageVersion` when given.
+  explicit Bench(const std::vector<bootsim::Faults>& faults, const std::string& unitVersion = "",
+                 const std::string& imageVersion = "") {
+    for (const bootsim::Faults& fault : faults) {
+      units.push_back(std::make_unique<bootsim::BootSimulator>(fault));
+      if (!unitVersion.empty())
+        std::ranges::copy("CVersion " + unitVersion,
+                          units.back()->loader().flash().bytes().begin());
+      EXPECT_EQ(units.back()->start(), "");
+      listed.push_back(port(units.back()->devicePath(), true));
+    }
+    std::vector<uint8_t> image = patternImage(kImageBytes, 3);
+    if (!imageVersion.empty())
+      std::ranges::copy("CVersion " + imageVersion, image.begin());
+    writeImage(image);
+    settings.programFolder = folder.str();
+    settings.replyTimeoutMs = kTestReplyTimeoutMs;
+    settings.safety.dataFolder = (folder.path() / "data").string();
+    settings.listPorts = [this] { return listed; };
+    model = std::make_unique<ui::SeveralUnits>(settings, diag);
+    model->onRowChanged([this](std::size_t row) {
+      const std::lock_guard<std::mutex> lock(mutex);
+      ++changes[row];
+      if (stopAt && row == 0 && model->row(0).status == boot::kProgrammingStatus)
+        model->stop();
+    });
+    model->onRunEnded([this] {
+      const std::lock_guard<std::mutex> lock(mutex);
+      ended = true;
+      endedOnAnotherThread = std::this_thread::get_id() != viewThread;
+      done.notify_all();
+    });
+  }
+
+  // quillmar.hex in the folder, with `bytes`.
+  void writeImage(std::vector<uint8_t> bytes) {
+    writeImageFile(folder.path() / "quillmar.hex", std::move(bytes));
+  }
+
+  // Starts `operation` and waits for its end; the message start() gave instead, if any.
+  std::optional<std::string> run(Operation operation) {
+    ended = false;
+    const boot::OperationFiles files{boot::imageFileIn(folder.str()),
+                                     boot::readbackFileIn(folder.str())};
+    std::optional<std::string> refused = model->start(operation, files, {false, false});
+    if (refused)
+      return refused;
+    std::unique_lock<std::mutex> lock(mutex);
+    EXPECT_TRUE(done.wait_for(lock, std::chrono::minutes(2), [this] { return ended; }));
+    EXPECT_FALSE(model->running());
+    return std::nullopt;
+  }
+
+  // Ends the serving, so the flashes show their final contents.
+  void stopUnits() {
+    for (auto& unit : units)
+      unit->stop();
+  }
+
+  bool holdsImage(std::size_t i) {
+    const std::vector<uint8_t> image = patternImage(kImageBytes, 3);
+    return std::equal(image.begin(), image.end(), units[i]->loader().flash().bytes().begin());
+  }
+
+  TempFolder folder;
+  std::vector<std::unique_ptr<bootsim::BootSimulator>> units;
+  std::vector<boot::SerialPortInfo> listed;
+  ui::DialogSettings settings;
+  std::ostringstream diag;
+  std::unique_ptr<ui::SeveralUnits> model;
+  std::mutex mutex;
+  std::condition_variable done;
+  bool ended = false;
+  bool endedOnAnotherThread = false;
+  bool stopAt = false;                 // stop the run once unit 0 is programming
+  std::map<std::size_t, int> changes;  // row changes told, by row
+  const std::thread::id viewThread = std::this_thread::get_id();
+};
+
+// One run on simulated units: which are ticked, how each ends, the row's status and outcome,
+// and the summary.
+struct RunCase {
+  const char* name;
+  Operation operation;
+  std::vector<bootsim::Faults> faults;
+  std::vector<bool> ticked;
+  std::vector<UnitState> states;
+  std::vector<std::string> statuses;
+  std::vector<std::string> outcomes;  // each row's outcome starts so
+  std::string summary;
+  std::string unitVersion = "";  // the units' firmware version ("": none)
+  std::string imageVersion = "";
+  bool stop = false;
+};
+
+bootsim::Faults silent() {
+  bootsim::Faults faults;
+  faults.silentAfter = 6000;  // inside the write, after the versions' reads
+  return faults;
+}
+
+class SeveralUnitsRunTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(SeveralUnitsRunTest, EachRowEndsOnItsOwn) {
+  const RunCase& param = GetParam();
+  Bench bench(param.faults, param.unitVersion, param.imageVersion);
+  bench.stopAt = param.stop;
+  for (std::size_t i = 0; i < param.ticked.size(); ++i)
+    bench.model->tick(i, param.ticked[i]);
+  ASSERT_EQ(bench.run(param.operation), std::nullopt);
+  bench.stopUnits();
+
+  EXPECT_TRUE(bench.endedOnAnotherThread);
+  EXPECT_EQ(bench.model->summary(), param.summary);
+  const std::vector<ui::UnitRow> rows = bench.model->rows();
+  ASSERT_EQ(rows.size(), param.states.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(rows[i].state, param.states[i]);
+    EXPECT_EQ(ui::marked(rows[i]),
+              param.states[i] == UnitState::Failed || param.states[i] == UnitState::Stopped);
+    EXPECT_EQ(rows[i].status, param.statuses[i]);
+    EXPECT_TRUE(rows[i].outcome.starts_with(param.outcomes[i])) << rows[i].outcome;
+    const bool ticked = param.ticked.empty() || param.ticked[i];
+    EXPECT_EQ(bench.changes[i] > 0, ticked) << "row changes told";
+    if (!ticked) {
+      EXPECT_EQ(bench.units[i]->loader().bytesReceived(), 0u) << "an unticked unit heard bytes";
+    }
+    if (param.operation == Operation::Update) {
+      EXPECT_EQ(bench.holdsImage(i), param.states[i] == UnitState::Succeeded);
+    }
+    if (param.operation == Operation::Read && ticked) {
+      EXPECT_TRUE(
+          std::filesystem::exists(bench.folder.path() / ("quillread-" + rows[i].name + ".hex")));
+    }
+  }
+}
+
+const std::string kFailedWrite = "FAILED: avr write byte failed at ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, SeveralUnitsRunTest,
+    ::testing::Values(RunCase{"BothUpdated",
+                              Operation::Update,
+                              {{}, {}},
+                              {},
+                              {UnitState::Succeeded, UnitState::Succeeded},
+                              {"QUILLmar Updated!", "QUILLmar Updated!"},
+                              {"OK, NONE -> NONE", "OK, NONE"},
+                              "2 of 2 units updated"},
+                      RunCase{"SilentFailsAlone",
+                              Operation::Update,
+                              {{}, silent(), {}},
+                              {},
+                              {UnitState::Succeeded, UnitState::Failed, UnitState::Succeeded},
+                              {"QUILLmar Updated!", "UPDATE FAILED!", "QUILLmar Updated!"},
+                              {"OK", kFailedWrite, "OK"},
+                              "2 of 3 units updated"},
+                      RunCase{"UntickedStaysOut",
+                              Operation::Update,
+                              {{}, {}},
+                              {false, true},
+                              {UnitState::Idle, UnitState::Succeeded},
+                              {"", "QUILLmar Updated!"},
+                              {"", "OK"},
+                              "1 of 1 unit updated"},
+                      RunCase{"ReadsOneFileEach",
+                              Operation::Read,
+                              {{}, {}},
+                              {},
+                              {UnitState::Succeeded, UnitState::Succeeded},
+                              {"Read Completed!", "Read Completed!"},
+                              {"OK, quillread-", "OK, quillread-"},
+                              "2 of 2 units read"},
+                      RunCase{"NewerUnitRefused",
+                              Operation::Update,
+                              {{}},
+                              {},
+                              {UnitState::Failed},
+                              {boot::kRefusedStatus},
+                              {"Not updated: unit 1.12, image 1.10 (older)"},
+                              "0 of 1 unit updated",
+                              "1.12",
+                              "1.10"},
+                      RunCase{"StoppedWhileProgramming",
+                              Operation::Update,
+                              {{}, {}},
+                              {},
+                              {UnitState::Stopped, UnitState::Stopped},
+                              {"UPDATE FAILED!", "UPDATE FAILED!"},
+                              {"Stopped: the kept copy and Restore mend the unit", "Stopped"},
+                              "0 of 2 units updated",
+                              "",
+                              "",
+                              true}),
+    [](const ::testing::TestParamInfo<RunCase>& info) { return info.param.name; });
+
+// What keeps a run from starting: no port ticked, or an image that must not be programmed. Either
+// is said at once, no unit hears a byte, and the rows keep what the last run found.
+TEST(SeveralUnitsTest, NothingStartsWithoutTicksOrWithABadImage) {
+  Bench bench({{}, silent()});
+  ASSERT_EQ(bench.run(Operation::Update), std::nullopt);
+  ASSERT_EQ(bench.model->row(1).state, UnitState::Failed);
+
+  bench.model->tick(0, false);
+  bench.model->tick(1, false);
+  EXPECT_EQ(bench.run(Operation::Update), ui::kNothingTicked);
+  bench.model->tick(0, true);
+  std::ofstream(bench.folder.path() / "quillmar.hex") << "hello\n";
+  const std::optional<std::string> refused = bench.run(Operation::Update);
+  ASSERT_TRUE(refused);
+  EXPECT_NE(refused->find("is not an Intel HEX file"), std::string::npos) << *refused;
+  EXPECT_EQ(bench.model->row(1).state, UnitState::Failed) << "the failed row lost its mark";
+  EXPECT_EQ(bench.model->summary(), "1 of 2 units updated");
+
+  EXPECT_EQ(bench.model->row(0).state, UnitState::Succeeded) << "a refused run reset the rows";
+
+  // The next run clears every mark, the rows it leaves out included.
+  ASSERT_EQ(bench.run(Operation::Read), std::nullopt);
+  bench.stopUnits();
+  EXPECT_EQ(bench.model->row(0).state, UnitState::Succeeded);
+  EXPECT_EQ(bench.model->row(1).state, UnitState::Idle);
+  EXPECT_EQ(bench.model->row(1).outcome, "");
+  EXPECT_EQ(bench.model->summary(), "1 of 1 unit read");
+}
+
+}  // namespace
+}  // namespace quillmar::testing
