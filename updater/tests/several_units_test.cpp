@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {},
                               {UnitState::Stopped, UnitState::Stopped},
                               {"UPDATE FAILED!", "UPDATE FAILED!"},
-                              {"Stopped: the kept copy and Restore mend the unit", "Stopped"},
+                              {"Stopped: left as after a failed update", "Stopped"},
                               "0 of 2 units updated",
                               "",
                               "",

@@ -14,7 +14,7 @@ namespace quillmar::ui {
 
 const char kStopQuestion[] =
     "Stop the units still running? A stopped update leaves its unit as a failed update does: "
-    "the copy kept of it and Restore mend it.";
+    "update it again, or restore the copy kept of it.";
 const char kNothingTicked[] = "Tick the ports of the units to run on first.";
 
 namespace {
@@ -24,7 +24,7 @@ constexpr const char* kSucceeded = "OK";
 constexpr const char* kAlreadyHeld = "OK (already held)";
 constexpr const char* kFailed = "FAILED";
 constexpr const char* kStopped = "Stopped";
-constexpr const char* kStoppedUpdate = "Stopped: the kept copy and Restore mend the unit";
+constexpr const char* kStoppedUpdate = "Stopped: left as after a failed update";
 constexpr const char* kNotUpdated = "Not updated: ";
 
 // The last part of a path: the file a unit was read into.
