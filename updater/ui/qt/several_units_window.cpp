@@ -11,10 +11,8 @@
 #include <QStyle>
 #include <iostream>
 
-#include "ui/common/kept_copy_choice.h"
 #include "ui/qt/dialog_operation_ui.h"
 #include "ui/qt/dialog_template.h"
-#include "ui/qt/restore_dialog.h"
 
 namespace quillmar::ui {
 namespace {
@@ -60,11 +58,7 @@ void markLabel(QLabel& label, bool marked) {
 
 SeveralUnitsWindow::SeveralUnitsWindow(const DialogSettings& settings, FileChoiceControls& files,
                                        const RunChoices& choices, QWidget* parent)
-    : QDialog(parent),
-      model_(settings, std::cerr),
-      files_(files),
-      choices_(choices),
-      safety_(settings.safety) {
+    : QDialog(parent), model_(settings, std::cerr), files_(files), choices_(choices) {
   buildDialog(*this, kSeveralUnitsDialogLayout);
   // The frame of the template becomes a scrolling one, so that any number of ports fits.
   QGroupBox* frame = control<QGroupBox>(*this, kIdUnitRows);
@@ -177,21 +171,16 @@ void SeveralUnitsWindow::startRun(boot::Operation operation) {
     runWith(operation, *files);
 }
 
+// Each unit gets its own newest kept copy; the question names them, No its default, as the
+// restore erases every unit.
 void SeveralUnitsWindow::startRestore() {
-  const KeptCopyChoices kept = keptCopyChoices(safety_);
-  if (kept.copies.empty()) {
-    showInformation(*this, noKeptCopyMessage(kept.folder));
+  const SeveralUnits::RestoreCheck check = model_.restoreCheck();
+  if (!check.ready) {
+    showInformation(*this, check.text);
     return;
   }
-  std::vector<std::string> lines;
-  for (const boot::KeptCopy& copy : kept.copies)
-    lines.push_back(keptCopyLine(copy));
-  RestoreDialog choice(this, lines);
-  if (choice.exec() != QDialog::Accepted)
-    return;
-  boot::OperationFiles files = files_.filesFor(boot::Operation::Restore).value();
-  files.image = keptCopyImage(kept.copies[choice.chosen()]);
-  runWith(boot::Operation::Restore, files);
+  if (askYesNo(*this, check.text, QMessageBox::No))
+    runWith(boot::Operation::Restore, files_.filesFor(boot::Operation::Restore).value());
 }
 
 // What keeps a run from starting (no tick, a refused image) is said in a box: no unit has

@@ -41,7 +41,7 @@ class SeveralUnitsWindow : public QDialog {
   void connectButtons();
   // Runs `operation` on every ticked port, with its files from the main dialog.
   void startRun(boot::Operation operation);
-  // Restore: the kept copy to program on every ticked unit, chosen as in the main dialog.
+  // Restore: every ticked unit its own newest kept copy, once the user has said yes.
   void startRestore();
   void runWith(boot::Operation operation, const boot::OperationFiles& files);
   // On this window's thread once the run has ended: the rows, the summary, the buttons.
@@ -51,8 +51,7 @@ class SeveralUnitsWindow : public QDialog {
   SeveralUnits model_;
   FileChoiceControls& files_;
   RunChoices choices_;
-  boot::UpdateSafety safety_;  // where the kept copies lie
-  QWidget* rows_ = nullptr;    // the rows' widget inside the scrolling frame
+  QWidget* rows_ = nullptr;  // the rows' widget inside the scrolling frame
   QTimer portPoll_;
 };
 
