@@ -99,6 +99,16 @@ TEST(SeveralUnitsTest, RowsFollowThePortList) {
     }
     EXPECT_EQ(ticked, step.ticked);
   }
+
+  // A port given on the command line that the list lacks comes last, ticked; one it has, once.
+  at = steps.size() - 1;
+  settings.givenPorts = {"/dev/pts/9", "/dev/ttyUSB1"};
+  ui::SeveralUnits given(settings, diag);
+  const std::vector<ui::UnitRow> rows = given.rows();
+  ASSERT_EQ(devices(rows),
+            (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/pts/9"}));
+  EXPECT_TRUE(rows[2].ticked);
+  EXPECT_EQ(rows[2].description, "given on the command line");
 }
 
 constexpr int kImageBytes = 4096;

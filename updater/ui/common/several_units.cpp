@@ -29,6 +29,8 @@ constexpr const char* kFailed = "FAILED";
 constexpr const char* kStopped = "Stopped";
 constexpr const char* kStoppedUpdate = "Stopped: left as after a failed update";
 constexpr const char* kNotUpdated = "Not updated: ";
+// The description of a port given on the command line that the system does not list.
+constexpr const char* kGivenPort = "given on the command line";
 
 // Each row of `rows` with the newest of `copies` kept of its unit (null for none).
 std::vector<std::pair<const UnitRow*, const boot::KeptCopy*>> ownCopies(
@@ -93,12 +95,21 @@ UnitState endState(const batch::UnitResult& unit) {
   return unit.exitStatus == boot::kExitSuccess ? UnitState::Succeeded : UnitState::Failed;
 }
 
-// A fresh row for a port the list shows for the first time: every USB adapter ticked.
+// A port given on the command line that the system does not list.
+boot::SerialPortInfo givenPort(const std::string& device) {
+  boot::SerialPortInfo port;
+  port.name = device;
+  port.description = kGivenPort;
+  return port;
+}
+
+// A fresh row for a port the list shows for the first time: every USB adapter ticked, and the
+// ports the user named.
 UnitRow newRow(const boot::SerialPortInfo& port) {
   UnitRow row;
   row.device = port.name;
   row.name = batch::portLabel(port.name);
-  row.ticked = port.usb;
+  row.ticked = port.usb || port.description == kGivenPort;
   return row;
 }
 
@@ -176,7 +187,12 @@ bool SeveralUnits::readPorts() {
   if (running())
     return false;
   // Only this thread changes the rows while no run is under way: the list is read unlocked.
-  const std::vector<boot::SerialPortInfo> ports = settings_.listPorts();
+  std::vector<boot::SerialPortInfo> ports = settings_.listPorts();
+  for (const std::string& given : settings_.givenPorts) {
+    if (std::none_of(ports.begin(), ports.end(),
+                     [&](const boot::SerialPortInfo& port) { return port.name == given; }))
+      ports.push_back(givenPort(given));
+  }
   std::vector<UnitRow> rows;
   const std::lock_guard<std::mutex> lock(mutex_);
   for (const boot::SerialPortInfo& port : ports) {

@@ -86,8 +86,9 @@ class SeveralUnits {
   void onRowChanged(RowChanged callback) { rowChanged_ = std::move(callback); }
   void onRunEnded(RunEnded callback) { runEnded_ = std::move(callback); }
 
-  // Reads the computer's ports again: ports still present keep their ticks, states and
-  // outcomes, new ones come ticked when they are USB adapters, missing ones go. Nothing changes
+  // Reads the computer's ports again, with the ports given on the command line that it lacks:
+  // ports still present keep their ticks, states and outcomes, new ones come ticked when they
+  // are USB adapters or were given, missing ones go. Nothing changes
   // while a run is under way. True when the rows changed in number, order or device.
   bool readPorts();
 
