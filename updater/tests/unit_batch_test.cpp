@@ -24,10 +24,12 @@ constexpr int kImageBytes = 4096;
 // Simulated units, one a port, and a batch plan over them with the image in a folder of its own.
 class Bench {
  public:
-  explicit Bench(const std::vector<bootsim::Faults>& faults) {
+  // Each unit runs `running` bytes of 0x42 when it starts.
+  explicit Bench(const std::vector<bootsim::Faults>& faults, int running = 0) {
     writeImageFile(folder.path() / "quillmar.hex", patternImage(kImageBytes, 3));
     for (const bootsim::Faults& fault : faults) {
       units.push_back(std::make_unique<bootsim::BootSimulator>(fault));
+      std::fill_n(units.back()->loader().flash().bytes().begin(), running, 0x42);
       EXPECT_EQ(units.back()->start(), "");
       plan.ports.push_back({units.back()->devicePath(), ""});
     }
@@ -63,7 +65,7 @@ TEST(UnitBatchTest, ABadImageStopsTheBatchBeforeAnyPortOpens) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Bench bench({{}, {}});
+    Bench bench(std::vector<bootsim::Faults>(2));
     const std::string path = (bench.folder.path() / "quillmar.hex").string();
     std::filesystem::remove(path);
     if (c.contents != "-")
@@ -107,9 +109,8 @@ class StoppingUi : public RecordingUi {
 // Stopped in the middle of the write, a unit fails as on a broken line: erased, with the note
 // naming the copy kept before the erase, and marked stopped.
 TEST(UnitBatchTest, AStoppedUnitIsLeftAsAFailedUpdateLeavesIt) {
-  Bench bench(std::vector<bootsim::Faults>(1));
+  Bench bench(std::vector<bootsim::Faults>(1), 512);
   bench.plan.safety.keepCopy = true;
-  std::fill_n(bench.units[0]->loader().flash().bytes().begin(), 512, 0x42);
   batch::UnitBatch batch(bench.plan, bench.diag);
   bench.running = &batch;
   StoppingUi ui(bench, 4);
