@@ -205,6 +205,7 @@ TEST(DialogLayoutsTest, ResourceScriptMatchesTheTemplates) {
       {"IDD_HELP_DIALOG", &kHelpDialogLayout},
       {"IDD_ABOUTBOX", &kAboutDialogLayout},
       {"IDD_RESTORE_DIALOG", &kRestoreDialogLayout},
+      {"IDD_SEVERAL_UNITS_DIALOG", &kSeveralUnitsDialogLayout},
   };
   ASSERT_EQ(script.size(), std::size(pairs)) << "the resource script's dialogs";
   for (const auto& [name, layout] : pairs) {

@@ -21,9 +21,11 @@ constexpr ControlRow kUpdaterControls[] = {
     {kIdCom1, RadioButton, "Com1", 19, 21, 34, 10},
     {kIdCom2, RadioButton, "Com2", 19, 31, 34, 10},
     {kIdVersion, Button, "&Version", 87, 38, 50, 14},
-    // Beyond the original dialog: going back to a kept copy, the time of an operation, the port
-    // behind the checked Com button, fast transfers and the copy an update keeps.
+    // Beyond the original dialog: going back to a kept copy, several units at once, the time of
+    // an operation, the port behind the checked Com button, fast transfers and the copy an
+    // update keeps.
     {kIdRestore, Button, "Re&store...", 87, 54, 50, 14},
+    {kIdSeveralUnits, Button, "S&everal units...", 12, 54, 62, 14},
     {kIdTimeLine, Label, "", 15, 136, 124, 9},
     {kIdPortLabel, Label, "&Port:", 13, 151, 22, 9},
     {kIdPortList, ComboBox, "", 37, 149, 101, 12},
@@ -57,6 +59,28 @@ constexpr ControlRow kRestoreControls[] = {
     {kIdCancel, Button, "Cancel", 193, 38, 50, 14},
 };
 
+// Each column's heading stands over its control in the rows: the frame's x plus the row's.
+constexpr ControlRow kSeveralUnitsControls[] = {
+    {-1, Label, "Port", 11, 7, 50, 9},
+    {-1, Label, "Description", 67, 7, 90, 9},
+    {-1, Label, "Progress", 165, 7, 60, 9},
+    {-1, Label, "Status", 229, 7, 120, 9},
+    {-1, Label, "Outcome", 357, 7, 140, 9},
+    {kIdUnitRows, GroupBox, "", 7, 17, 498, 130},
+    {kIdOk, DefaultButton, "&Update", 7, 153, 50, 14},
+    {kIdRead, Button, "&Read", 61, 153, 50, 14},
+    {kIdVersion, Button, "&Version", 115, 153, 50, 14},
+    {kIdRestore, Button, "Re&store...", 169, 153, 50, 14},
+    {kIdSummary, Label, "", 225, 156, 226, 9},
+    {kIdCancel, Button, "Cancel", 455, 153, 50, 14},
+};
+
+constexpr ControlRow kUnitRowControls[] = {
+    {kIdRowTick, CheckBox, "", 4, 2, 54, 10},          {kIdRowDescription, Label, "", 60, 3, 94, 9},
+    {kIdRowProgress, ProgressBar, "", 158, 2, 60, 10}, {kIdRowStatus, Label, "", 222, 3, 124, 9},
+    {kIdRowOutcome, Label, "", 350, 3, 140, 9},
+};
+
 // The help text in its pieces, joined in order when the dialog opens.
 constexpr const char* kHelpPieces[] = {
     "QUILLmar software update instructions:\n\n",
@@ -80,6 +104,8 @@ const DialogLayout kUpdaterDialogLayout = {kProgramName, 151, 226, kUpdaterContr
 const DialogLayout kHelpDialogLayout = {"QUILLmar Update Help", 261, 186, kHelpControls};
 const DialogLayout kAboutDialogLayout = {"About QUILLmar_Update", 145, 63, kAboutControls};
 const DialogLayout kRestoreDialogLayout = {"Restore a Kept Copy", 250, 59, kRestoreControls};
+const DialogLayout kSeveralUnitsDialogLayout = {"Several units", 512, 174, kSeveralUnitsControls};
+const RowLayout kUnitRowLayout = {14, kUnitRowControls};
 
 std::string helpText() {
   std::string text;

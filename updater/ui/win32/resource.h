@@ -8,6 +8,7 @@
 #define IDR_MAINFRAME 128
 #define IDD_HELP_DIALOG 129
 #define IDD_RESTORE_DIALOG 130
+#define IDD_SEVERAL_UNITS_DIALOG 131
 
 #define IDC_PROGRESS 1000
 #define IDC_COM1 1001
@@ -23,11 +24,14 @@
 #define IDC_PORT_LABEL 1011
 #define IDC_KEEP_COPY 1012
 #define IDC_RESTORE 1013
+#define IDC_SEVERAL_UNITS 1014
 #define IDC_IMAGE_NAME 1020
 #define IDC_CHOOSE_IMAGE 1021
 #define IDC_READBACK_NAME 1022
 #define IDC_CHOOSE_READBACK 1023
 #define IDC_COPY_LIST 1030
+#define IDC_UNIT_ROWS 1040
+#define IDC_SUMMARY 1041
 
 // The Help button's identifier, and the system-menu command of the about box
 // (its low four bits are free for the system's own use).
