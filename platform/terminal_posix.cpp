@@ -9,4 +9,9 @@ bool standardErrorIsTerminal() {
   return isatty(STDERR_FILENO) == 1;
 }
 
+// Terminals take them as they are.
+bool standardErrorTakesCursorMoves() {
+  return true;
+}
+
 }  // namespace quillmar::platform

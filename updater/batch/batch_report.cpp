@@ -10,9 +10,13 @@
 #include "boot/boot_programmer.h"
 #include "boot/firmware_version.h"
 #include "boot/image_files.h"
+#include "boot/kept_copies.h"
 
 namespace quillmar::batch {
 namespace {
+
+// The failure a record gives when the operation showed no message (a version not found).
+constexpr const char* kNoMessage = "failed";
 
 // Both separators on every system: a folder given with either is meant as a folder.
 constexpr const char* kSeparators = "/\\";
@@ -61,7 +65,13 @@ std::string resultText(const UnitResult& unit) {
     return "STOPPED";
   const std::string& failure = unit.record.failure;
   const std::string firstLine = failure.substr(0, failure.find('\n'));
-  return firstLine.empty() ? "FAILED" : "FAILED: " + firstLine;
+  return firstLine.empty() || firstLine == kNoMessage ? "FAILED" : "FAILED: " + firstLine;
+}
+
+// The versions before -> after, as the history shows them.
+std::string versionsText(const boot::OperationRecord& record) {
+  return record.versionBefore.value_or(boot::kNoVersion) + " -> " +
+         record.versionAfter.value_or(boot::kNoVersion);
 }
 
 // Whole seconds as m:ss.
@@ -74,8 +84,11 @@ std::string minutesAndSeconds(double seconds) {
 }  // namespace
 
 std::string portLabel(const std::string& device) {
-  const std::size_t separator = device.find_last_of(kSeparators);
-  return separator == std::string::npos ? device : device.substr(separator + 1);
+  return boot::portNamePart(device);
+}
+
+bool namesFolder(const std::string& output) {
+  return !output.empty() && std::string(kSeparators).find(output.back()) != std::string::npos;
 }
 
 boot::ImageFile readbackFor(const std::string& output, const std::string& folder,
@@ -86,7 +99,7 @@ boot::ImageFile readbackFor(const std::string& output, const std::string& folder
     file.path = withLabel(file.path, label);
     return file;
   }
-  if (std::string(kSeparators).find(output.back()) != std::string::npos)
+  if (namesFolder(output))
     return boot::chosenReadbackFile(output + withLabel(boot::kReadbackFileName, label));
   return boot::chosenReadbackFile(withLabel(output, label));
 }
@@ -104,9 +117,7 @@ std::string batchTable(const std::vector<UnitResult>& results) {
   std::vector<Row> rows = {{"port", "USB serial", "versions", "time", "result"}};
   for (const UnitResult& unit : results) {
     rows.push_back({unit.port, unit.usbSerial.empty() ? "-" : unit.usbSerial,
-                    unit.record.versionBefore.value_or(boot::kNoVersion) + " -> " +
-                        unit.record.versionAfter.value_or(boot::kNoVersion),
-                    minutesAndSeconds(unit.seconds), resultText(unit)});
+                    versionsText(unit.record), minutesAndSeconds(unit.seconds), resultText(unit)});
   }
   const Row::size_type last = rows.front().size() - 1;
   std::array<std::size_t, 5> widths{};

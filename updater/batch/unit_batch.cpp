@@ -48,8 +48,13 @@ struct UnitBatch::Shared {
   std::atomic<bool> stop{false};
   bool prepared = false;
   std::optional<std::string> refusal;
-  std::optional<boot::LoadedImage> image;
+  std::vector<std::pair<std::string, boot::LoadedImage>> images;  // by path, each loaded once
 
+  const boot::ImageFile& imageOf(const UnitPort& port) const {
+    return port.image.path.empty() ? plan.image : port.image;
+  }
+  const boot::LoadedImage* loaded(const std::string& path) const;
+  std::optional<std::string> load(const boot::ImageFile& file);
   UnitResult runUnit(const UnitPort& port, boot::OperationUi& ui);
   void passOn(const std::string& label, const std::string& diagnostics);
 };
@@ -69,9 +74,9 @@ UnitResult UnitBatch::Shared::runUnit(const UnitPort& port, boot::OperationUi& u
     boot::BootProgrammer& programmer = presenter.programmer();
     programmer.setBlockMode(plan.block);
     programmer.setSafety(plan.safety);
-    programmer.useLoadedImage(image ? &*image : nullptr);
+    programmer.useLoadedImage(loaded(imageOf(port).path));
     programmer.setStopRequest(&stop);
-    presenter.run(plan.operation, 0, plan.image,
+    presenter.run(plan.operation, 0, imageOf(port),
                   readbackFor(plan.output, plan.folder, port.device));
     result.result = presenter.lastResult();
     result.record = presenter.lastRecord();
@@ -90,6 +95,28 @@ UnitResult UnitBatch::Shared::runUnit(const UnitPort& port, boot::OperationUi& u
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   passOn(result.port, unitDiag.str());
   return result;
+}
+
+// The image loaded from `path`; null for an operation without one.
+const boot::LoadedImage* UnitBatch::Shared::loaded(const std::string& path) const {
+  for (const auto& [loadedPath, image] : images) {
+    if (loadedPath == path)
+      return &image;
+  }
+  return nullptr;
+}
+
+// Loads `file` unless it is loaded already; the refusal when it must not be programmed.
+std::optional<std::string> UnitBatch::Shared::load(const boot::ImageFile& file) {
+  if (loaded(file.path))
+    return std::nullopt;
+  std::string refused;
+  std::optional<boot::LoadedImage> image =
+      boot::loadImageOnce(file, plan.operation == boot::Operation::Restore, diag, refused);
+  if (!image)
+    return refused;
+  images.emplace_back(file.path, std::move(*image));
+  return std::nullopt;
 }
 
 // Hands one unit's diagnostics to the batch's stream in one piece.
@@ -112,11 +139,11 @@ std::optional<std::string> UnitBatch::prepare() {
   shared.prepared = true;
   if (!loadsImage(shared.plan.operation))
     return std::nullopt;
-  std::string refusal;
-  shared.image = boot::loadImageOnce(
-      shared.plan.image, shared.plan.operation == boot::Operation::Restore, shared.diag, refusal);
-  if (!shared.image)
-    shared.refusal = refusal;
+  for (const UnitPort& port : shared.plan.ports) {
+    shared.refusal = shared.load(shared.imageOf(port));
+    if (shared.refusal)
+      break;
+  }
   return shared.refusal;
 }
 

@@ -33,9 +33,11 @@
 namespace quillmar::batch {
 
 // One unit's port: the device to open, and its adapter's USB serial number ("" where none).
+// A restore may give each unit its own kept copy in `image`; an empty path takes the plan's.
 struct UnitPort {
   std::string device;
   std::string usbSerial;
+  boot::ImageFile image{"", 0};
 };
 
 // What a batch does: the operation, on which ports, with which files and steps.
@@ -62,9 +64,14 @@ struct UnitResult {
   double seconds = 0;  // from the unit's start to its end
 };
 
-// The port's short name, for prefixes, file names and tables: the device's last path part
-// ("/dev/ttyUSB0" -> "ttyUSB0"), a COM name as it is.
+// The port's short name, for prefixes, file names and tables, as the kept copies name it:
+// below /dev/ the rest of the path ("/dev/ttyUSB0" -> "ttyUSB0", "/dev/pts/3" -> "pts-3"),
+// elsewhere the last part ("\\.\COM5" -> "COM5").
 std::string portLabel(const std::string& device);
+
+// True when an --output value names a folder: it ends in a path separator ("/" or "\\", on
+// every system).
+bool namesFolder(const std::string& output);
 
 // Read's file for one unit: `output` with the port's label before its extension
 // ("quillread.hex" -> "quillread-COM5.hex"), the default quillread.hex in `folder` likewise, or

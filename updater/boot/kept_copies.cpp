@@ -36,16 +36,6 @@ std::string namePart(const std::string& text) {
   return part.empty() ? "-" : part;
 }
 
-// The device as its name part: below /dev/ the rest of its path ("ttyUSB0", "pts-1"), elsewhere
-// its last part ("COM5" of "\\.\COM5").
-std::string portPart(const std::string& device) {
-  const std::string devices = "/dev/";
-  if (device.rfind(devices, 0) == 0)
-    return namePart(device.substr(devices.size()));
-  const std::size_t slash = device.find_last_of("/\\");
-  return namePart(slash == std::string::npos ? device : device.substr(slash + 1));
-}
-
 // Date, time with an optional sequence number, port, version.
 const std::regex kCopyName(
     R"(^(\d{4}-\d\d-\d\d)_(\d\d)(\d\d)(\d\d)(?:-(\d+))?_([A-Za-z0-9.-]+)_([A-Za-z0-9.-]+)\.hex$)");
@@ -83,12 +73,20 @@ std::string backupsFolder(const std::string& dataFolder) {
   return platform::nameFromPath(platform::pathFromName(dataFolder) / kBackupsFolderName);
 }
 
+std::string portNamePart(const std::string& device) {
+  const std::string devices = "/dev/";
+  if (device.rfind(devices, 0) == 0)
+    return namePart(device.substr(devices.size()));
+  const std::size_t slash = device.find_last_of("/\\");
+  return namePart(slash == std::string::npos ? device : device.substr(slash + 1));
+}
+
 std::string keptCopyName(const std::tm& when, const std::string& device,
                          const std::optional<std::string>& version) {
   char stamp[80];
   std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d", when.tm_year + 1900,
                 when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec);
-  return std::string(stamp) + "_" + portPart(device) + "_" +
+  return std::string(stamp) + "_" + portNamePart(device) + "_" +
          namePart(version.value_or(kNoVersion)) + ".hex";
 }
 

@@ -20,6 +20,11 @@ namespace quillmar::boot {
 // The backups folder in `dataFolder`.
 std::string backupsFolder(const std::string& dataFolder);
 
+// The port as a file name part, as a copy's name and the files of several units carry it: below
+// /dev/ the rest of its path ("ttyUSB0", "pts-1"), elsewhere its last part ("COM5" of
+// "\\.\COM5"), each character that not every file system takes as "-".
+std::string portNamePart(const std::string& device);
+
 // The file name of a copy taken at `when` from the unit on `device` (a path or a COM name; only
 // its last part is used) holding `version`.
 std::string keptCopyName(const std::tm& when, const std::string& device,

@@ -1,6 +1,8 @@
 #include "boot/port_search.h"
 
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "boot/boot_commands.h"
 #include "boot/boot_programmer.h"
@@ -46,6 +48,11 @@ PortProbe probe(const std::string& device, uint16_t timeoutMs) {
   return result;
 }
 
+// What a probe found, as the search's lines say it: why it failed, or what it answered.
+std::string probeOutcome(const PortProbe& probe) {
+  return probe.failure.empty() ? "answered \"" + probe.answer + "\"" : probe.failure;
+}
+
 }  // namespace
 
 PortSearch findBootLoader(const std::vector<std::string>& devices, uint16_t timeoutMs) {
@@ -67,10 +74,46 @@ std::string describeSearch(const PortSearch& search) {
     return "--port auto: no serial ports were found on this computer.\n";
   std::string text = "--port auto: no boot loader answered \"AVRBOOT\"; tried:\n";
   for (const PortProbe& probe : search.tried) {
-    text += "  " + probe.device + ": " +
-            (probe.failure.empty() ? "answered \"" + probe.answer + "\"" : probe.failure) + "\n";
+    text += "  " + probe.device + ": " + probeOutcome(probe) + "\n";
   }
   return text;
+}
+
+std::vector<PortProbe> probeEach(const std::vector<std::string>& devices, uint16_t timeoutMs) {
+  std::vector<PortProbe> probes(devices.size());
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    const auto ask = [&probes, &devices, i, timeoutMs] {
+      probes[i] = probe(devices[i], timeoutMs);
+    };
+    try {
+      threads.emplace_back(ask);
+    } catch (const std::system_error&) {
+      ask();  // no thread to be had: this port is asked here
+    }
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  return probes;
+}
+
+bool answered(const PortProbe& probe) {
+  return probe.answer == kSignature;
+}
+
+std::string describeProbes(const std::vector<PortProbe>& probes) {
+  if (probes.empty())
+    return "--port all: no serial ports were found on this computer.\n";
+  std::string text;
+  std::string found;
+  for (const PortProbe& probe : probes) {
+    if (answered(probe))
+      found += (found.empty() ? "" : ", ") + probe.device;
+    else
+      text += "--port all: skipped " + probe.device + ": " + probeOutcome(probe) + "\n";
+  }
+  return text + (found.empty() ? "--port all: no boot loader answered \"AVRBOOT\"\n"
+                               : "--port all: the boot loader answers on " + found + "\n");
 }
 
 }  // namespace quillmar::boot

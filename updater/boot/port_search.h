@@ -1,5 +1,6 @@
 // Finding the unit's port: each candidate is opened in turn and asked for the boot loader's
-// identifier; the first that answers "AVRBOOT" is the unit. A port another program holds is
+// identifier; the first that answers "AVRBOOT" is the unit. Finding all the units' ports asks
+// every candidate at once. A port another program holds is
 // skipped without a byte sent, as the link refuses to open it.
 #pragma once
 
@@ -32,5 +33,17 @@ PortSearch findBootLoader(const std::vector<std::string>& devices,
 
 // The lines that tell the user the search's outcome, each ending in a line end.
 std::string describeSearch(const PortSearch& search);
+
+// Asks all of `devices` at once, each on a link and a thread of its own, for --port all: what
+// each did, in the devices' order.
+std::vector<PortProbe> probeEach(const std::vector<std::string>& devices,
+                                 uint16_t timeoutMs = kProbeTimeoutMs);
+
+// True when the probe's boot loader answered "AVRBOOT".
+bool answered(const PortProbe& probe);
+
+// The lines that tell the user which of `probes` were skipped and why, then where the boot
+// loader answers (or that it answered nowhere), each ending in a line end.
+std::string describeProbes(const std::vector<PortProbe>& probes);
 
 }  // namespace quillmar::boot

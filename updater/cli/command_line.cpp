@@ -7,6 +7,7 @@
 #include "boot/image_files.h"
 #include "boot/kept_copies.h"
 #include "boot/operation_record.h"
+#include "cli/batch_command.h"
 #include "cli/console_ui.h"
 #include "platform/data_folder.h"
 #include "platform/file_name.h"
@@ -27,6 +28,7 @@ constexpr CommandName kCommands[] = {
 };
 
 constexpr const char* kAutoPort = "auto";
+constexpr const char* kAllPorts = "all";
 
 constexpr const char* kUsage =
     "Usage: quillmar-update [--port PORT] [--folder DIR] [--block] [--image FILE]\n"
@@ -98,6 +100,22 @@ std::string misplacedOption(const CommandLine& line) {
   return "";
 }
 
+// An error for ports that can't be taken together, or several for a command that opens none;
+// "" when they fit.
+std::string misplacedPorts(const CommandLine& line) {
+  if (line.ports.size() < 2 && line.port != kAllPorts)
+    return "";
+  if (line.command == Command::Backups || line.command == Command::History)
+    return "several ports and --port all apply to update, restore, read, verify and version only";
+  for (auto port = line.ports.begin(); port != line.ports.end(); ++port) {
+    if (line.ports.size() > 1 && (*port == kAutoPort || *port == kAllPorts))
+      return "--port " + *port + " can't be given with other ports";
+    if (std::find(line.ports.begin(), port, *port) != port)
+      return "port " + *port + " is given twice";
+  }
+  return "";
+}
+
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past
 // it. False with `error` set when the value is missing.
 bool optionValue(const std::vector<std::string>& args, size_t& i, const std::string& name,
@@ -129,7 +147,9 @@ std::string portOptionHelp() {
     return "  --port PORT   a serial port by its name, COM1 to COM256 in any case (see\n"
            "                --list-ports), or auto: the first listed port whose boot loader\n"
            "                answers; ports that another program holds are skipped;\n"
-           "                default COM1\n";
+           "                default COM1. Given more than once, or as all (every listed\n"
+           "                port whose boot loader answers), it serves several units at\n"
+           "                once (see Several units at once)\n";
   }
   const boot::PortDevices devices = boot::defaultPortDevices();
   return "  --port PORT   COM1, COM2, COM3 or COM4 (" + devices[0] + ", " + devices[1] + ", " +
@@ -137,7 +157,10 @@ std::string portOptionHelp() {
          "),\n"
          "                or a serial device's path, or auto: the first listed port\n"
          "                (see --list-ports) whose boot loader answers; ports that\n"
-         "                another program holds are skipped; default COM1\n";
+         "                another program holds are skipped; default COM1. Given more\n"
+         "                than once, or as all (every listed port whose boot loader\n"
+         "                answers), it serves several units at once (see Several units\n"
+         "                at once)\n";
 }
 
 }  // namespace
@@ -166,6 +189,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     } else if (isOption(arg, "--port")) {
       if (!optionValue(args, i, "--port", line.port, error))
         return std::nullopt;
+      line.ports.push_back(line.port);
     } else if (arg == "--block") {
       line.block = true;
     } else if (isOption(arg, "--folder")) {
@@ -200,9 +224,15 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
   }
   line.command = *command;
   error = misplacedOption(line);
+  if (error.empty())
+    error = misplacedPorts(line);
   if (!error.empty())
     return std::nullopt;
   return line;
+}
+
+bool runsSeveralUnits(const CommandLine& line) {
+  return line.ports.size() > 1 || line.port == kAllPorts;
 }
 
 // COM1..COM4 pick their slot in the link's table. Another COMn is a port of its own where the
@@ -286,6 +316,20 @@ std::string helpText() {
          "  back. Every update, restore and read adds its record to DATA/history.jsonl.\n"
          "  DATA is $XDG_DATA_HOME/quillmar, or ~/.local/share/quillmar when that is unset\n"
          "  or not an absolute path (Linux); %LOCALAPPDATA%\\QUILLmar (Windows).\n"
+         "\n"
+         "Several units at once:\n"
+         "  With more than one --port, or --port all, each unit runs the whole command on\n"
+         "  its own port at the same time as the others. The image is loaded and checked\n"
+         "  once, before any port opens. Each status line on standard output and each\n"
+         "  failure message on standard error starts with its port's name (for example\n"
+         "  \"COM5: Verifying Data...\"); on a terminal, standard error shows one progress\n"
+         "  line per unit. At the end comes a table (port, USB serial number, versions\n"
+         "  before -> after, time, result) and a line such as \"7 of 8 units updated\".\n"
+         "  read saves one file per port, the port's name added before the extension\n"
+         "  (quillread-COM5.hex), or inside DIR when --output DIR/ ends in a separator.\n"
+         "  restore without FILE programs each unit's own newest kept copy. With --json,\n"
+         "  standard output gets one JSON array of the units' records. The exit status\n"
+         "  is 0 when every unit succeeded, else 1.\n"
          "\n"
          "Output:\n"
          "  Standard output gets the status texts, one per line, in order (for example\n"
@@ -394,6 +438,26 @@ std::optional<std::string> newestKeptCopy(const std::string& dataFolder, std::os
   return std::nullopt;
 }
 
+// What several units at once are to do, from the command line.
+BatchRequest batchRequest(const CommandLine& line, const std::string& folder,
+                          const std::string& dataFolder) {
+  BatchRequest request;
+  request.operation = operationOf(line.command);
+  request.ports = line.ports;
+  request.image =
+      line.image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line.image);
+  if (line.command == Command::Restore) {
+    request.ownCopies = line.keptCopy.empty();
+    request.image = boot::chosenImageFile(line.keptCopy);
+  }
+  request.output = line.output;
+  request.folder = folder;
+  request.safety = safetyOf(line, dataFolder);
+  request.block = line.block;
+  request.json = line.json;
+  return request;
+}
+
 // The record of a restore that found nothing to restore, for --json.
 boot::OperationRecord nothingToRestore() {
   boot::OperationRecord record;
@@ -407,7 +471,8 @@ boot::OperationRecord nothingToRestore() {
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal, const PortLister& ports, uint16_t probeTimeoutMs) {
+                   bool errIsTerminal, const PortLister& ports, uint16_t probeTimeoutMs,
+                   uint16_t replyTimeoutMs) {
   std::string error;
   const std::optional<CommandLine> line = parseCommandLine(args, error);
   if (!line) {
@@ -436,6 +501,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (line->command == Command::History)
     return showHistory(*line, dataFolder, out, err);
   const std::string folder = line->folder.empty() ? platform::programFolder() : line->folder;
+  if (runsSeveralUnits(*line)) {
+    return runBatch(batchRequest(*line, folder, dataFolder), out, err, errIsTerminal, ports,
+                    probeTimeoutMs, replyTimeoutMs);
+  }
   boot::ImageFile image =
       line->image.empty() ? boot::imageFileIn(folder) : boot::chosenImageFile(line->image);
   if (line->command == Command::Restore) {
@@ -462,7 +531,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   ConsoleUi ui(line->json ? err : out, err, errIsTerminal);
   const boot::UpdateSafety safety = safetyOf(*line, dataFolder);
   ui.describeOperation(operation, line->block, !safety.legacy);
-  boot::UpdaterPresenter presenter(ui, err, port.devices);
+  boot::UpdaterPresenter presenter(ui, err, port.devices, replyTimeoutMs);
   presenter.programmer().setBlockMode(line->block);
   presenter.programmer().setSafety(safety);
   presenter.run(operation, port.portIndex, image, readback);

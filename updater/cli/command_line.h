@@ -18,8 +18,8 @@ namespace quillmar::cli {
 // The commands: the presenter's operations, and the two listings that open no port.
 enum class Command { Update, Read, Version, Verify, Restore, Backups, History };
 
-// What the user asked for. `port` is a COM name, "auto" or a device path; an empty `folder`
-// means the program's own folder.
+// What the user asked for. `port` is a COM name, "auto", "all" or a device path; an empty
+// `folder` means the program's own folder.
 // `image` and `output`, when given, replace the folder's quillmar.hex and quillread.hex;
 // `keptCopy`, restore's file, the newest kept copy.
 struct CommandLine {
@@ -27,6 +27,9 @@ struct CommandLine {
   bool version = false;    // --version: print the program's version
   bool listPorts = false;  // --list-ports: print the serial ports
   std::string port = "COM1";
+  // Every --port given, in order. More than one, or "all", runs several units at once; `port`
+  // is then the last of them.
+  std::vector<std::string> ports;
   std::string folder;
   std::string image;
   std::string output;
@@ -55,6 +58,9 @@ struct PortChoice {
 };
 PortChoice choosePort(const std::string& port);
 
+// True when the command line runs several units at once: more than one --port, or --port all.
+bool runsSeveralUnits(const CommandLine& line);
+
 // The --help text.
 std::string helpText();
 
@@ -70,11 +76,12 @@ using PortLister = std::function<std::vector<boot::SerialPortInfo>()>;
 // Runs the whole program on `args`: the operation's status texts on `out` (with --json on
 // `err`, and the record on `out`), messages, diagnostics and the progress bar (when
 // `errIsTerminal`) on `err`. Returns the exit status (boot/operation_record.h).
-// `ports` lists this computer's ports; `probeTimeoutMs` bounds each byte of --port auto's
-// question to a port.
+// `ports` lists this computer's ports; `probeTimeoutMs` bounds each byte of --port auto's and
+// --port all's question to a port, `replyTimeoutMs` each reply of the unit's boot loader.
 int runCommandLine(
     const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
     const PortLister& ports = [] { return boot::listSerialPortDetails(); },
-    uint16_t probeTimeoutMs = boot::kProbeTimeoutMs);
+    uint16_t probeTimeoutMs = boot::kProbeTimeoutMs,
+    uint16_t replyTimeoutMs = boot::kReplyTimeoutMs);
 
 }  // namespace quillmar::cli

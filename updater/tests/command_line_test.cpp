@@ -40,8 +40,24 @@ TEST(CommandLineTest, AcceptsEachCommandWithItsPortAndFolder) {
     ASSERT_TRUE(line) << c.args[0] << ": " << error;
     EXPECT_FALSE(line->help);
     EXPECT_EQ(line->port, c.port);
+    EXPECT_FALSE(runsSeveralUnits(*line));
     EXPECT_EQ(line->folder, c.folder);
     EXPECT_EQ(line->command, c.command);
+  }
+}
+
+// More than one --port, or --port all, runs several units: every port in the order given.
+TEST(CommandLineTest, SeveralPortsRunSeveralUnits) {
+  const std::pair<Args, Args> cases[] = {
+      {{"--port", "COM2", "update", "--port=/dev/ttyUSB0"}, {"COM2", "/dev/ttyUSB0"}},
+      {{"read", "--port", "all"}, {"all"}},
+  };
+  for (const auto& [args, ports] : cases) {
+    std::string error;
+    const auto line = parseCommandLine(args, error);
+    ASSERT_TRUE(line) << error;
+    EXPECT_EQ(line->ports, ports);
+    EXPECT_TRUE(runsSeveralUnits(*line));
   }
 }
 
@@ -112,6 +128,12 @@ TEST(CommandLineTest, RefusesSafetyOptionsWhereTheyMeanNothing) {
       {{"update", "a.hex"}, "only one command may be given, found a.hex"},
       {{"--dry-run=yes", "update"}, "unknown option --dry-run=yes"},
       {{"history", "backups"}, "only one command may be given, found backups"},
+      {{"--port", "COM1", "--port", "com2", "--port", "COM1", "update"},
+       "port COM1 is given twice"},
+      {{"--port", "all", "--port", "COM2", "read"}, "--port all can't be given with other ports"},
+      {{"--port", "COM2", "--port=auto", "read"}, "--port auto can't be given with other ports"},
+      {{"--port", "all", "history"},
+       "several ports and --port all apply to update, restore, read, verify and version only"},
   };
   for (const auto& [args, expected] : cases) {
     std::string error;

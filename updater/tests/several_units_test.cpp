@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "boot/kept_copies.h"
 #include "tests/simulated_unit.h"
 #include "ui/common/several_units.h"
 
@@ -85,7 +87,7 @@ TEST(SeveralUnitsTest, RowsFollowThePortList) {
       listed.push_back(info.name);
     ASSERT_EQ(devices(rows), listed);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      EXPECT_EQ(rows[i].name, std::filesystem::path(rows[i].device).filename().string());
+      EXPECT_EQ(rows[i].name, batch::portLabel(rows[i].device));
       EXPECT_EQ(rows[i].usbSerial, step.listed[i].serialNumber);
       if (std::ranges::count(step.untick, rows[i].device) != 0)
         model.tick(i, false);
@@ -97,6 +99,16 @@ TEST(SeveralUnitsTest, RowsFollowThePortList) {
     }
     EXPECT_EQ(ticked, step.ticked);
   }
+
+  // A port given on the command line that the list lacks comes last, ticked; one it has, once.
+  at = steps.size() - 1;
+  settings.givenPorts = {"/dev/pts/9", "/dev/ttyUSB1"};
+  ui::SeveralUnits given(settings, diag);
+  const std::vector<ui::UnitRow> rows = given.rows();
+  ASSERT_EQ(devices(rows),
+            (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/pts/9"}));
+  EXPECT_TRUE(rows[2].ticked);
+  EXPECT_EQ(rows[2].description, "given on the command line");
 }
 
 constexpr int kImageBytes = 4096;
@@ -295,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {},
                               {UnitState::Stopped, UnitState::Stopped},
                               {"UPDATE FAILED!", "UPDATE FAILED!"},
-                              {"Stopped: the kept copy and Restore mend the unit", "Stopped"},
+                              {"Stopped: left as after a failed update", "Stopped"},
                               "0 of 2 units updated",
                               "",
                               "",
@@ -329,6 +341,47 @@ TEST(SeveralUnitsTest, NothingStartsWithoutTicksOrWithABadImage) {
   EXPECT_EQ(bench.model->row(1).state, UnitState::Idle);
   EXPECT_EQ(bench.model->row(1).outcome, "");
   EXPECT_EQ(bench.model->summary(), "1 of 1 unit read");
+}
+
+// Restore gives each unit its own newest kept copy, named in the question first; a ticked unit
+// without one keeps the restore from starting, and the message names it.
+TEST(SeveralUnitsTest, RestoreGivesEachUnitItsOwnCopy) {
+  Bench bench(std::vector<bootsim::Faults>(3));
+  const std::string backups = boot::backupsFolder(bench.settings.safety.dataFolder);
+  std::filesystem::create_directories(backups);
+  std::tm when{};
+  when.tm_year = 126;
+  for (int day = 1; day <= 2; ++day) {  // the second day's copies are the newest
+    when.tm_mday = day;
+    for (std::size_t unit = 0; unit < 2; ++unit) {
+      const std::string device = bench.units[unit]->devicePath();
+      writeImageFile(
+          fs::path(backups) / boot::keptCopyName(when, device, "1.0" + std::to_string(day)),
+          patternImage(1000 + 100 * day, static_cast<int>(10 * unit + day)));
+    }
+  }
+  const std::string third = bench.model->row(2).name;
+  ui::SeveralUnits::RestoreCheck check = bench.model->restoreCheck();
+  EXPECT_FALSE(check.ready);
+  EXPECT_EQ(check.text, "No kept copy of " + third + " in " + backups + ": nothing to restore.");
+  EXPECT_EQ(bench.run(Operation::Restore), check.text);
+
+  bench.model->tick(2, false);
+  check = bench.model->restoreCheck();
+  ASSERT_TRUE(check.ready) << check.text;
+  EXPECT_TRUE(check.text.starts_with("Program each ticked unit with its own newest kept copy?\n" +
+                                     bench.model->row(0).name + ": 2026-01-02 "))
+      << check.text;
+  ASSERT_EQ(bench.run(Operation::Restore), std::nullopt);
+  bench.stopUnits();
+  EXPECT_EQ(bench.model->summary(), "2 of 2 units restored");
+  for (std::size_t unit = 0; unit < 2; ++unit) {
+    SCOPED_TRACE(unit);
+    const std::vector<uint8_t> own = patternImage(1200, static_cast<int>(10 * unit + 2));
+    EXPECT_TRUE(
+        std::equal(own.begin(), own.end(), bench.units[unit]->loader().flash().bytes().begin()));
+  }
+  EXPECT_EQ(bench.model->row(2).state, UnitState::Idle);
 }
 
 }  // namespace

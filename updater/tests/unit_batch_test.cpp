@@ -1,6 +1,6 @@
-// Several simulated units at once through UnitBatch: each ends on its own, a silent one fails
-// alone, a bad image stops all of them before a byte goes out, a stop leaves the erased unit as
-// a failed update does; and the names of the per-port read files.
+// UnitBatch against simulated units: a bad image stops all of them before a byte goes out, a
+// stop leaves the erased unit as a failed update does; and the names of the per-port read
+// files. The units' run side by side is tested through the command line (batch_command_test).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,23 +39,6 @@ class Bench {
     uis.resize(faults.size());
   }
 
-  // Runs the plan; `batch` lets a unit's interface reach the batch (to stop it).
-  std::vector<batch::UnitResult> run() {
-    batch::UnitBatch batch(plan, diag);
-    running = &batch;
-    std::vector<batch::UnitResult> results =
-        batch.run([this](std::size_t unit) -> boot::OperationUi& { return uis[unit]; });
-    for (auto& unit : units)
-      unit->stop();
-    return results;
-  }
-
-  // Whether unit `i`'s flash holds the image.
-  bool holdsImage(std::size_t i) {
-    const std::vector<uint8_t> image = patternImage(kImageBytes, 3);
-    return std::equal(image.begin(), image.end(), units[i]->loader().flash().bytes().begin());
-  }
-
   TempFolder folder;
   std::vector<std::unique_ptr<bootsim::BootSimulator>> units;
   batch::BatchPlan plan;
@@ -63,35 +46,6 @@ class Bench {
   std::ostringstream diag;
   batch::UnitBatch* running = nullptr;
 };
-
-// One unit of four goes silent in the middle of its write: it alone fails, after its erase,
-// with the note that says so; the other three hold the image, and each unit has its record.
-TEST(UnitBatchTest, ASilentUnitFailsAloneTheOthersAreUpdated) {
-  bootsim::Faults silent;
-  silent.silentAfter = 6000;  // past the versions' 4096 reads, inside the write
-  Bench bench({{}, {}, silent, {}});
-  const std::vector<batch::UnitResult> results = bench.run();
-  ASSERT_EQ(results.size(), 4u);
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    SCOPED_TRACE(i);
-    const bool healthy = i != 2;
-    EXPECT_EQ(results[i].device, bench.plan.ports[i].device);
-    EXPECT_EQ(results[i].port, batch::portLabel(bench.plan.ports[i].device));
-    EXPECT_EQ(results[i].exitStatus, healthy ? 0 : 1);
-    EXPECT_FALSE(results[i].stopped);
-    EXPECT_EQ(bench.holdsImage(i), healthy);
-    EXPECT_EQ(bench.uis[i].statuses.back(), healthy ? "QUILLmar Updated!" : "UPDATE FAILED!");
-    EXPECT_EQ(results[i].record.port, bench.plan.ports[i].device);
-  }
-  ASSERT_FALSE(bench.uis[2].messages.empty());
-  EXPECT_NE(bench.uis[2].messages.back().find("now erased or incomplete"), std::string::npos);
-  EXPECT_EQ(batch::batchSummary(Operation::Update, results), "3 of 4 units updated");
-  const std::string table = batch::batchTable(results);
-  const std::string failedRow = table.substr(table.find("\n" + results[2].port + " ") + 1);
-  EXPECT_EQ(failedRow.substr(failedRow.find("FAILED"), 25), "FAILED: error -1 writing ");
-  int skipped = 0;
-  EXPECT_EQ(boot::readHistory(bench.plan.safety.dataFolder, skipped).size(), 4u);
-}
 
 // An image that must not be programmed stops the batch in prepare(): no unit hears a byte, and
 // the refusal is the message one update would show.
@@ -188,6 +142,7 @@ TEST(UnitBatchTest, EachPortReadsIntoAFileOfItsOwn) {
       {"saved/unit.bin", "", "/dev/ttyACM1", "saved/unit-ttyACM1.bin", image::RawBinary},
       {"a.b/unit", "", "/dev/ttyS0", "a.b/unit-ttyS0", image::IntelHex},
       {"reads/", "", "\\\\.\\COM12", "reads/quillread-COM12.hex", image::IntelHex},
+      {"", "/tmp", "/dev/pts/3", "/tmp/quillread-pts-3.hex", image::IntelHex},
       {"D:\\reads\\", "", "COM3", "D:\\reads\\quillread-COM3.hex", image::IntelHex},
       {".hex", "", "COM3", ".hex-COM3", image::IntelHex},
   };

@@ -167,9 +167,23 @@ space.
   ! can't open input file z/quillmar.hex: No such file or directory
   ! file read error code -1 terminating
   [1]
-  $ unit --load versioned.bin; quillmar-update --port COM3 --port "$dev" version; wait $sim
-  Fetching version. Please wait...
-  QUILLmar Version 1.10
+
+Two --port run two units at once, each line prefixed with its port (here A and B, sorted; the
+table's spacing and times left out).
+
+  $ unit --load versioned.bin; a=$dev; first=$sim; unit; b=$dev
+  $ label() { tr / - <<<"${1#/dev/}"; }
+  $ quillmar-update --port "$a" --port "$b" version |
+  >   sed -E -e "s/^$(label "$a")([: ])/A\1/; s/^$(label "$b")([: ])/B\1/" \
+  >     -e 's/[0-9]+:[0-9][0-9]  /m:ss  /; s/  +/  /g' | LC_ALL=C sort; wait $first $sim
+  1 of 2 units answered
+  A  -  1.10 -> 1.10  m:ss  ok
+  A: Fetching version. Please wait...
+  A: QUILLmar Version 1.10
+  B  -  NONE -> NONE  m:ss  FAILED
+  B: Fetching version. Please wait...
+  B: QUILLmar Version NONE
+  port  USB serial  versions  time  result
 
 The command line: help, version, and usage errors, which touch no port.
 
@@ -207,7 +221,10 @@ The command line: help, version, and usage errors, which touch no port.
     --port PORT   COM1, COM2, COM3 or COM4 (/dev/ttyS0, /dev/ttyS1, /dev/ttyS2, /dev/ttyS3),
                   or a serial device's path, or auto: the first listed port
                   (see --list-ports) whose boot loader answers; ports that
-                  another program holds are skipped; default COM1
+                  another program holds are skipped; default COM1. Given more
+                  than once, or as all (every listed port whose boot loader
+                  answers), it serves several units at once (see Several units
+                  at once)
     --folder DIR  folder of quillmar.hex and quillread.hex; default the folder of
                   this program
     --image FILE  the image to program (update) or compare with (verify) instead of
@@ -247,6 +264,20 @@ The command line: help, version, and usage errors, which touch no port.
     back. Every update, restore and read adds its record to DATA/history.jsonl.
     DATA is $XDG_DATA_HOME/quillmar, or ~/.local/share/quillmar when that is unset
     or not an absolute path (Linux); %LOCALAPPDATA%\QUILLmar (Windows).
+  
+  Several units at once:
+    With more than one --port, or --port all, each unit runs the whole command on
+    its own port at the same time as the others. The image is loaded and checked
+    once, before any port opens. Each status line on standard output and each
+    failure message on standard error starts with its port's name (for example
+    "COM5: Verifying Data..."); on a terminal, standard error shows one progress
+    line per unit. At the end comes a table (port, USB serial number, versions
+    before -> after, time, result) and a line such as "7 of 8 units updated".
+    read saves one file per port, the port's name added before the extension
+    (quillread-COM5.hex), or inside DIR when --output DIR/ ends in a separator.
+    restore without FILE programs each unit's own newest kept copy. With --json,
+    standard output gets one JSON array of the units' records. The exit status
+    is 0 when every unit succeeded, else 1.
   
   Output:
     Standard output gets the status texts, one per line, in order (for example

@@ -19,6 +19,10 @@ DialogSettings dialogSettings(const DialogOptions& options,
   settings.safety.legacy = options.legacy;
   settings.safety.keepCopy = !options.noBackup && !options.legacy;
   settings.safety.dataFolder = platform::userDataFolder();
+  for (const std::string& given : options.ports) {
+    if (!given.empty())
+      settings.givenPorts.push_back(given);
+  }
   return settings;
 }
 

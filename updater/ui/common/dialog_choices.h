@@ -42,6 +42,9 @@ struct DialogSettings {
   boot::UpdateSafety safety;
   PortLister listPorts;
   LatencyReader latencyOf;
+  // The ports given on the command line (--com1, --com2), which the "Several units" window
+  // offers, ticked, where the system does not list them (a simulated unit's pseudo-terminal).
+  std::vector<std::string> givenPorts;
 };
 
 // The settings from the command line: the Com buttons' ports assigned among `ports` (this

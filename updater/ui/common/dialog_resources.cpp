@@ -59,8 +59,7 @@ constexpr ControlRow kRestoreControls[] = {
     {kIdCancel, Button, "Cancel", 193, 38, 50, 14},
 };
 
-// The columns' headings line up with the row's controls below, the frame's inside starting 4
-// units right of its edge.
+// Each column's heading stands over its control in the rows: the frame's x plus the row's.
 constexpr ControlRow kSeveralUnitsControls[] = {
     {-1, Label, "Port", 11, 7, 50, 9},
     {-1, Label, "Description", 67, 7, 90, 9},

@@ -102,7 +102,8 @@ extern const DialogLayout kRestoreDialogLayout;
 extern const DialogLayout kSeveralUnitsDialogLayout;
 
 // One row of the "Several units" window: its height and its controls, placed from the top left
-// of the inside of the rows' frame (kIdUnitRows), row r lying r * h lower.
+// of the rows' frame (kIdUnitRows), row r lying r * h lower; a frame with more rows than it
+// holds scrolls.
 struct RowLayout {
   int h;
   std::span<const ControlRow> controls;

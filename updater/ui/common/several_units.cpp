@@ -7,15 +7,18 @@
 
 #include "boot/boot_programmer.h"
 #include "boot/firmware_version.h"
+#include "boot/kept_copies.h"
 #include "boot/operation_record.h"
 #include "boot/serial_ports.h"
+#include "ui/common/kept_copy_choice.h"
 
 namespace quillmar::ui {
 
 const char kStopQuestion[] =
     "Stop the units still running? A stopped update leaves its unit as a failed update does: "
-    "the copy kept of it and Restore mend it.";
+    "update it again, or restore the copy kept of it.";
 const char kNothingTicked[] = "Tick the ports of the units to run on first.";
+const char kRestoreQuestion[] = "Program each ticked unit with its own newest kept copy?";
 
 namespace {
 
@@ -24,8 +27,23 @@ constexpr const char* kSucceeded = "OK";
 constexpr const char* kAlreadyHeld = "OK (already held)";
 constexpr const char* kFailed = "FAILED";
 constexpr const char* kStopped = "Stopped";
-constexpr const char* kStoppedUpdate = "Stopped: the kept copy and Restore mend the unit";
+constexpr const char* kStoppedUpdate = "Stopped: left as after a failed update";
 constexpr const char* kNotUpdated = "Not updated: ";
+// The description of a port given on the command line that the system does not list.
+constexpr const char* kGivenPort = "given on the command line";
+
+// Each row of `rows` with the newest of `copies` kept of its unit (null for none).
+std::vector<std::pair<const UnitRow*, const boot::KeptCopy*>> ownCopies(
+    const std::vector<const UnitRow*>& rows, const std::vector<boot::KeptCopy>& copies) {
+  std::vector<std::pair<const UnitRow*, const boot::KeptCopy*>> own;
+  for (const UnitRow* row : rows) {
+    const std::string port = boot::portNamePart(row->device);
+    const auto copy = std::find_if(copies.begin(), copies.end(),
+                                   [&](const boot::KeptCopy& c) { return c.port == port; });
+    own.emplace_back(row, copy == copies.end() ? nullptr : &*copy);
+  }
+  return own;
+}
 
 // The last part of a path: the file a unit was read into.
 std::string fileName(const std::string& path) {
@@ -77,12 +95,21 @@ UnitState endState(const batch::UnitResult& unit) {
   return unit.exitStatus == boot::kExitSuccess ? UnitState::Succeeded : UnitState::Failed;
 }
 
-// A fresh row for a port the list shows for the first time: every USB adapter ticked.
+// A port given on the command line that the system does not list.
+boot::SerialPortInfo givenPort(const std::string& device) {
+  boot::SerialPortInfo port;
+  port.name = device;
+  port.description = kGivenPort;
+  return port;
+}
+
+// A fresh row for a port the list shows for the first time: every USB adapter ticked, and the
+// ports the user named.
 UnitRow newRow(const boot::SerialPortInfo& port) {
   UnitRow row;
   row.device = port.name;
   row.name = batch::portLabel(port.name);
-  row.ticked = port.usb;
+  row.ticked = port.usb || port.description == kGivenPort;
   return row;
 }
 
@@ -160,7 +187,12 @@ bool SeveralUnits::readPorts() {
   if (running())
     return false;
   // Only this thread changes the rows while no run is under way: the list is read unlocked.
-  const std::vector<boot::SerialPortInfo> ports = settings_.listPorts();
+  std::vector<boot::SerialPortInfo> ports = settings_.listPorts();
+  for (const std::string& given : settings_.givenPorts) {
+    if (std::none_of(ports.begin(), ports.end(),
+                     [&](const boot::SerialPortInfo& port) { return port.name == given; }))
+      ports.push_back(givenPort(given));
+  }
   std::vector<UnitRow> rows;
   const std::lock_guard<std::mutex> lock(mutex_);
   for (const boot::SerialPortInfo& port : ports) {
@@ -200,6 +232,51 @@ void SeveralUnits::tick(std::size_t index, bool ticked) {
     rows_[index].ticked = ticked;
 }
 
+SeveralUnits::RestoreCheck SeveralUnits::restoreCheck() const {
+  const std::string folder = boot::backupsFolder(settings_.safety.dataFolder);
+  const std::vector<boot::KeptCopy> copies = boot::listKeptCopies(folder);
+  const std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<const UnitRow*> ticked;
+  for (const UnitRow& row : rows_) {
+    if (row.ticked)
+      ticked.push_back(&row);
+  }
+  if (ticked.empty())
+    return {false, kNothingTicked};
+  RestoreCheck check{true, kRestoreQuestion};
+  std::string missing;
+  for (const auto& [row, copy] : ownCopies(ticked, copies)) {
+    if (copy == nullptr)
+      missing += "No kept copy of " + row->name + " in " + folder + ": nothing to restore.\n";
+    else
+      check.text += "\n" + row->name + ": " + keptCopyLine(*copy);
+  }
+  if (!missing.empty())
+    return {false, missing.substr(0, missing.size() - 1)};
+  return check;
+}
+
+std::vector<std::size_t> SeveralUnits::tickedRows(boot::Operation operation,
+                                                  std::vector<batch::UnitPort>& ports) const {
+  const std::vector<boot::KeptCopy> copies =
+      operation == boot::Operation::Restore
+          ? boot::listKeptCopies(boot::backupsFolder(settings_.safety.dataFolder))
+          : std::vector<boot::KeptCopy>();
+  std::vector<std::size_t> units;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  for (std::size_t index = 0; index < rows_.size(); ++index) {
+    const UnitRow& row = rows_[index];
+    if (!row.ticked)
+      continue;
+    units.push_back(index);
+    batch::UnitPort port{row.device, row.usbSerial};
+    if (const boot::KeptCopy* copy = ownCopies({&row}, copies).front().second)
+      port.image = keptCopyImage(*copy);
+    ports.push_back(std::move(port));
+  }
+  return units;
+}
+
 std::optional<std::string> SeveralUnits::start(boot::Operation operation,
                                                const boot::OperationFiles& files,
                                                const RunChoices& choices) {
@@ -207,18 +284,14 @@ std::optional<std::string> SeveralUnits::start(boot::Operation operation,
     return std::nullopt;
   if (worker_.joinable())
     worker_.join();  // the last run's worker, which has ended
+  if (operation == boot::Operation::Restore) {
+    const RestoreCheck check = restoreCheck();
+    if (!check.ready)
+      return check.text;
+  }
   batch::BatchPlan plan;
   plan.operation = operation;
-  std::vector<std::size_t> units;
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (std::size_t index = 0; index < rows_.size(); ++index) {
-      if (rows_[index].ticked) {
-        units.push_back(index);
-        plan.ports.push_back({rows_[index].device, rows_[index].usbSerial});
-      }
-    }
-  }
+  const std::vector<std::size_t> units = tickedRows(operation, plan.ports);
   if (units.empty())
     return kNothingTicked;
   plan.image = files.image;
@@ -249,7 +322,7 @@ std::optional<std::string> SeveralUnits::start(boot::Operation operation,
   }
   running_ = true;
   summary_.clear();
-  worker_ = std::thread(&SeveralUnits::runBatch, this, std::move(units));
+  worker_ = std::thread(&SeveralUnits::runBatch, this, units);
   return std::nullopt;
 }
 

@@ -86,8 +86,9 @@ class SeveralUnits {
   void onRowChanged(RowChanged callback) { rowChanged_ = std::move(callback); }
   void onRunEnded(RunEnded callback) { runEnded_ = std::move(callback); }
 
-  // Reads the computer's ports again: ports still present keep their ticks, states and
-  // outcomes, new ones come ticked when they are USB adapters, missing ones go. Nothing changes
+  // Reads the computer's ports again, with the ports given on the command line that it lacks:
+  // ports still present keep their ticks, states and outcomes, new ones come ticked when they
+  // are USB adapters or were given, missing ones go. Nothing changes
   // while a run is under way. True when the rows changed in number, order or device.
   bool readPorts();
 
@@ -98,12 +99,21 @@ class SeveralUnits {
   // Ticks or unticks row `index` for the next run; ignored while a run is under way.
   void tick(std::size_t index, bool ticked);
 
-  // Runs `operation` on every ticked port at once with `files` (Restore: the kept copy chosen
-  // as the image; Read: each unit's file is the read-back's name with the port added). The
-  // message to show instead, when nothing may start: no port ticked, or the image refused
-  // before any port opens. Not while a run is under way.
+  // Runs `operation` on every ticked port at once with `files` (Read: each unit's file is the
+  // read-back's name with the port added; Restore: each unit gets its own newest kept copy, as
+  // restoreCheck() names it). The message to show instead, when nothing may start: no port
+  // ticked, a ticked unit without a kept copy to restore, or the image refused before any port
+  // opens. Not while a run is under way.
   std::optional<std::string> start(boot::Operation operation, const boot::OperationFiles& files,
                                    const RunChoices& choices);
+  // Before a Restore: whether every ticked unit has a kept copy of its own, and the question
+  // that names each unit's newest one (ready), or the message naming the units without one.
+  struct RestoreCheck {
+    bool ready = false;
+    std::string text;
+  };
+  RestoreCheck restoreCheck() const;
+
   // True from start() until the run's units have all ended.
   bool running() const;
   // Asks every unit still running to stop at its next byte (after the view has asked the user).
@@ -115,6 +125,9 @@ class SeveralUnits {
  private:
   class RowUi;
 
+  // The ticked rows, each as the batch's port, with its own newest kept copy for a restore.
+  std::vector<std::size_t> tickedRows(boot::Operation operation,
+                                      std::vector<batch::UnitPort>& ports) const;
   // On the worker thread: runs the batch and ends the run.
   void runBatch(std::vector<std::size_t> units);
   // Under no lock: tells the view that row `index` changed.

@@ -26,55 +26,55 @@ int mulDiv(int a, int b, int c) {
 constexpr int kIconPixels = 32;
 
 // A push button; the default one also answers Enter.
-QWidget* makeButton(QDialog& dialog, const ControlRow& row) {
-  auto* button = new QPushButton(QString::fromUtf8(row.text), &dialog);
+QWidget* makeButton(QWidget& parent, const ControlRow& row) {
+  auto* button = new QPushButton(QString::fromUtf8(row.text), &parent);
   button->setDefault(row.kind == ControlKind::DefaultButton);
   return button;
 }
 
 // Static text: top-left aligned and wrapped at the control's width, shown as given.
-QWidget* makeLabel(QDialog& dialog, const ControlRow& row) {
-  auto* label = new QLabel(QString::fromUtf8(row.text), &dialog);
+QWidget* makeLabel(QWidget& parent, const ControlRow& row) {
+  auto* label = new QLabel(QString::fromUtf8(row.text), &parent);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
   return label;
 }
 
-QWidget* makeProgressBar(QDialog& dialog) {
-  auto* bar = new QProgressBar(&dialog);
+QWidget* makeProgressBar(QWidget& parent) {
+  auto* bar = new QProgressBar(&parent);
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
   return bar;
 }
 
-QWidget* makeIcon(QDialog& dialog) {
-  auto* label = new QLabel(&dialog);
+QWidget* makeIcon(QWidget& parent) {
+  auto* label = new QLabel(&parent);
   label->setPixmap(applicationIcon().pixmap(kIconPixels, kIconPixels));
   return label;
 }
 
-// Creates the widget for one template row, parented to `dialog`.
-QWidget* makeControl(QDialog& dialog, const ControlRow& row) {
+// Creates the widget for one template row, parented to `parent`.
+QWidget* makeControl(QWidget& parent, const ControlRow& row) {
   switch (row.kind) {
     case ControlKind::DefaultButton:
     case ControlKind::Button:
-      return makeButton(dialog, row);
+      return makeButton(parent, row);
     case ControlKind::GroupBox:
-      return new QGroupBox(QString::fromUtf8(row.text), &dialog);
+      return new QGroupBox(QString::fromUtf8(row.text), &parent);
     case ControlKind::Label:
-      return makeLabel(dialog, row);
+      return makeLabel(parent, row);
     case ControlKind::ProgressBar:
-      return makeProgressBar(dialog);
+      return makeProgressBar(parent);
     case ControlKind::RadioButton:
-      return new QRadioButton(QString::fromUtf8(row.text), &dialog);
+      return new QRadioButton(QString::fromUtf8(row.text), &parent);
     case ControlKind::Icon:
-      return makeIcon(dialog);
+      return makeIcon(parent);
     case ControlKind::ComboBox:
-      return new DropDownList(&dialog);
+      return new DropDownList(&parent);
     case ControlKind::CheckBox:
-      return new QCheckBox(QString::fromUtf8(row.text), &dialog);
+      return new QCheckBox(QString::fromUtf8(row.text), &parent);
   }
   return nullptr;
 }
@@ -115,17 +115,22 @@ void buildDialog(QDialog& dialog, const DialogLayout& layout) {
   dialog.setWindowIcon(applicationIcon());
   const DialogUnits units(dialog.font());
   dialog.setFixedSize(units.toPixels(0, 0, layout.w, layout.h).size());
+  addControls(dialog, layout.controls, 0, 0);
+}
+
+void addControls(QWidget& parent, std::span<const ControlRow> controls, int down, int idOffset) {
+  const DialogUnits units(parent.font());
   QLabel* mnemonicLabel = nullptr;  // gives its mnemonic to the next control
-  for (const ControlRow& row : layout.controls) {
-    QWidget* widget = makeControl(dialog, row);
+  for (const ControlRow& row : controls) {
+    QWidget* widget = makeControl(parent, row);
     if (mnemonicLabel != nullptr)
       mnemonicLabel->setBuddy(widget);
     mnemonicLabel = row.kind == ControlKind::Label && std::strchr(row.text, '&') != nullptr
                         ? static_cast<QLabel*>(widget)
                         : nullptr;
     if (row.id != -1)
-      widget->setObjectName(controlName(row.id));
-    QRect place = units.toPixels(row.x, row.y, row.w, row.h);
+      widget->setObjectName(controlName(row.id + idOffset));
+    QRect place = units.toPixels(row.x, row.y + down, row.w, row.h);
     if (row.kind == ControlKind::Icon)
       place.setSize(QSize(kIconPixels, kIconPixels));
     widget->setGeometry(place);

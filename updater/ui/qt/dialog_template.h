@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <span>
 
 #include "ui/common/dialog_resources.h"
 
@@ -49,6 +50,10 @@ QIcon applicationIcon();
 
 // Gives `dialog` the template's font, caption, icon, fixed client size and controls.
 void buildDialog(QDialog& dialog, const DialogLayout& layout);
+
+// Creates `controls` on `parent` in its font, `down` dialog units lower than the template
+// places them, each named by its id plus `idOffset` (the rows a window repeats).
+void addControls(QWidget& parent, std::span<const ControlRow> controls, int down, int idOffset);
 
 // The object name of the control with `id`.
 QString controlName(int id);

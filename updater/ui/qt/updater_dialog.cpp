@@ -15,6 +15,7 @@
 #include "ui/qt/dialog_template.h"
 #include "ui/qt/info_dialogs.h"
 #include "ui/qt/restore_dialog.h"
+#include "ui/qt/several_units_window.h"
 
 namespace quillmar::ui {
 namespace {
@@ -26,6 +27,7 @@ constexpr int kPortButtons[] = {kIdCom1, kIdCom2};
 
 UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
     : QDialog(parent),
+      settings_(settings),
       choices_(settings),
       ui_(*this),
       presenter_(ui_, std::cerr, boot::defaultPortDevices(), settings.replyTimeoutMs),
@@ -44,6 +46,7 @@ UpdaterDialog::UpdaterDialog(const DialogSettings& settings, QWidget* parent)
 }
 
 UpdaterDialog::~UpdaterDialog() {
+  delete severalUnits_;  // before the file rows it takes its files from
   if (worker_ != nullptr)
     worker_->wait();
 }
@@ -86,6 +89,8 @@ void UpdaterDialog::connectButtons() {
           &UpdaterDialog::onHelp);
   connect(control<QPushButton>(*this, kIdRestore), &QPushButton::clicked, this,
           &UpdaterDialog::onRestore);
+  connect(control<QPushButton>(*this, kIdSeveralUnits), &QPushButton::clicked, this,
+          &UpdaterDialog::onSeveralUnits);
 }
 
 // The port list follows the checked Com button and is read again before it is used; choosing
@@ -163,6 +168,21 @@ void UpdaterDialog::onRestore() {
   boot::OperationFiles files = files_->filesFor(boot::Operation::Restore).value();
   files.image = keptCopyImage(kept.copies[choice.chosen()]);
   runOperation(boot::Operation::Restore, files);
+}
+
+// The window takes the ticks as they are now; until it closes, this dialog takes no input, so
+// that no single operation opens a port its units use.
+void UpdaterDialog::onSeveralUnits() {
+  if (operationRunning())
+    return;
+  const RunChoices run{control<QCheckBox>(*this, kIdFastTransfers)->isChecked(),
+                       control<QCheckBox>(*this, kIdKeepCopy)->isChecked()};
+  auto* window = new SeveralUnitsWindow(settings_, *files_, run, this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  connect(window, &QDialog::finished, this, [this] { lock_.release(); });
+  severalUnits_ = window;
+  lock_.engage();
+  window->show();
 }
 
 // Reads the port from the radio buttons and the safety steps from the tick box, asks about fast

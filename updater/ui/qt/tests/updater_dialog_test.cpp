@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -37,12 +36,15 @@
 #include "ui/common/kept_copy_choice.h"
 #include "ui/qt/dialog_template.h"
 #include "ui/qt/tests/modal_responder.h"
+#include "ui/qt/tests/qt_test_support.h"
 #include "ui/qt/updater_dialog.h"
 
 namespace quillmar::ui {
 namespace {
 
 using testing::ModalResponder;
+using testing::render;
+using testing::waitUntil;
 
 // A pseudo-terminal that nobody answers at the far end: a unit that is switched off.
 std::unique_ptr<bootsim::PtyPort> silentLine() {
@@ -51,24 +53,6 @@ std::unique_ptr<bootsim::PtyPort> silentLine() {
   if (!line)
     std::abort();
   return line;
-}
-
-// Processes events until `done` holds; false after `timeoutMs`.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-  const QDeadlineTimer deadline(timeoutMs);
-  while (!done()) {
-    if (deadline.hasExpired())
-      return false;
-    QTest::qWait(5);
-  }
-  return true;
-}
-
-// Saves what `widget` shows as <build>/tests/ui-renders/<name>.png.
-void render(QWidget& widget, const QString& name) {
-  const QDir dir(QStringLiteral(QUILLMAR_RENDER_DIR));
-  dir.mkpath(QStringLiteral("."));
-  widget.grab().save(dir.filePath(name + QStringLiteral(".png")));
 }
 
 // The status texts the dialog can show; each must fit on the status line.
@@ -882,9 +866,5 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace quillmar::ui
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return quillmar::ui::testing::runTests(argc, argv);
 }
