@@ -18,6 +18,8 @@ summary_is() { [[ $(probe text "${units[@]}") == "$1" ]]; }
 summary_shown() { [[ -n $(probe text "${units[@]}") ]]; }
 # row_running ROW: the row's status shows its unit at work.
 row_running() { [[ -n $(row_text "$1" 3) ]]; }
+# box_asks_stop: the open message box asks whether to stop the units.
+box_asks_stop() { [[ $(probe text "${box[@]}") == "Stop the units still running?"* ]]; }
 # start_run: presses Update and waits for the last run's summary to go, as the run starts.
 start_run() {
   probe click "${units[0]}" 1 1
@@ -93,15 +95,14 @@ start_sim2 --baud 38400
 start_run
 wait_for "the units to report" 30 row_running 1
 probe click "${units[0]}" 2 2
-question="Stop the units still running? A stopped update leaves its unit as a failed update does: the copy kept of it and Restore mend it."
-wait_for "the question before stopping" 30 box_shows "$question"
+wait_for "the question before stopping" 30 box_asks_stop
 sleep 1
 shot units-5-stop-question
 probe click "${box[@]}" 7
 wait_for "the question to close" 30 no_box
 summary_is "" || fail "No stopped the run: $(probe text "${units[@]}")"
 probe click "${units[0]}" 2 2
-wait_for "the question before stopping" 30 box_shows "$question"
+wait_for "the question before stopping" 30 box_asks_stop
 probe click "${box[@]}" 6
 wait_for "the stopped run to end" 60 summary_shown
 sleep 1

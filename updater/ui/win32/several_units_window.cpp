@@ -29,8 +29,6 @@ constexpr int kRowsTop = 4;
 // Text of the failed rows.
 constexpr COLORREF kFailedColour = RGB(192, 0, 0);
 
-// The controls below the rows' frame, which move down when the window grows.
-constexpr int kBelowRows[] = {IDOK, IDC_READ, IDC_VERSION, IDC_RESTORE, IDC_SUMMARY, IDCANCEL};
 // The controls that start a run, disabled during one.
 constexpr int kRunButtons[] = {IDOK, IDC_READ, IDC_VERSION, IDC_RESTORE};
 
@@ -91,12 +89,17 @@ class SeveralUnitsWindow {
   void command(int id, int notification);
   // Reads the ports again when no run is under way; new or missing ones remake the rows.
   void readPorts();
-  // Destroys the rows shown and makes one per row of the model, growing the window as needed.
+  // Destroys the rows shown and makes one per row of the model.
   void makeRows();
-  void growFor(std::size_t rows);
+  // Shows the rows from `first` on in the frame's places, the others hidden, and the scroll bar
+  // where they do not all fit.
+  void scrollTo(int first);
+  void scroll(WPARAM request);
   void showRow(std::size_t index);
   void showAll();
   void start(boot::Operation operation);
+  void startRestore();
+  void runWith(boot::Operation operation, const boot::OperationFiles& files);
   void runEnded();
   void setRunning(bool running);
   void cancel();
@@ -110,14 +113,13 @@ class SeveralUnitsWindow {
   HWND window_ = nullptr;
   std::vector<RowControls> rows_;
   std::vector<bool> marked_;  // per row: drawn as failed
-  // The layout as the template made it, in pixels: the frame, the controls below it, the window.
-  RECT frame_{};
-  std::vector<RECT> below_;
-  SIZE size_{};
+  RECT frame_{};              // the rows' frame, in pixels
+  HWND scrollBar_ = nullptr;
+  int places_ = 0;  // the rows the frame shows at once
+  int first_ = 0;   // the row shown at the top
 };
 
-INT_PTR CALLBACK SeveralUnitsWindow::proc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK SeveralUnitsWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     auto* self = reinterpret_cast<SeveralUnitsWindow*>(lParam);
@@ -147,6 +149,12 @@ INT_PTR SeveralUnitsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
           wParam == DBT_DEVNODES_CHANGED)
         readPorts();
       return TRUE;
+    case WM_VSCROLL:
+      scroll(wParam);
+      return TRUE;
+    case WM_MOUSEWHEEL:
+      scrollTo(first_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+      return TRUE;
     case WM_CTLCOLORSTATIC:
       return colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
@@ -158,7 +166,8 @@ INT_PTR SeveralUnitsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The model's callbacks post to the window, whose handle outlives every run (the window closes
-// only when none is under way); the rows, and the timer that reads the ports again.
+// only when none is under way); the scroll bar at the frame's right edge, the rows, and the
+// timer that reads the ports again.
 void SeveralUnitsWindow::initialise() {
   const HWND window = window_;
   model_.onRowChanged([window](std::size_t row) {
@@ -166,11 +175,16 @@ void SeveralUnitsWindow::initialise() {
   });
   model_.onRunEnded([window] { PostMessageA(window, kUnitsRunEnded, 0, 0); });
   frame_ = placeOf(window_, GetDlgItem(window_, IDC_UNIT_ROWS));
-  for (const int id : kBelowRows)
-    below_.push_back(placeOf(window_, GetDlgItem(window_, id)));
-  RECT outer;
-  GetWindowRect(window_, &outer);
-  size_ = {outer.right - outer.left, outer.bottom - outer.top};
+  RECT inside{0, 0, 0, kRowsTop};
+  MapDialogRect(window_, &inside);
+  const int width = GetSystemMetrics(SM_CXVSCROLL);
+  scrollBar_ = CreateWindowExA(
+      0, "SCROLLBAR", "", WS_CHILD | SBS_VERT, frame_.right - width - 2, frame_.top + inside.bottom,
+      width, frame_.bottom - frame_.top - 2 * inside.bottom, window_, nullptr,
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE)), nullptr);
+  RECT row{0, 0, 0, kUnitRowLayout.h};
+  MapDialogRect(window_, &row);
+  places_ = std::max<int>(1, (frame_.bottom - frame_.top - 2 * inside.bottom) / row.bottom);
   makeRows();
   SetTimer(window_, kPortTimer, kPortPollMs, nullptr);
 }
@@ -187,9 +201,8 @@ void SeveralUnitsWindow::command(int id, int notification) {
   } else if (id == IDCANCEL) {
     cancel();
   } else if (const int row = rowOf(id, kIdRowTick); row >= 0 && notification == BN_CLICKED) {
-    model_.tick(static_cast<std::size_t>(row),
-                SendMessageA(rows_[static_cast<std::size_t>(row)][0], BM_GETCHECK, 0, 0) ==
-                    BST_CHECKED);
+    model_.tick(static_cast<std::size_t>(row), SendMessageA(rows_[static_cast<std::size_t>(row)][0],
+                                                            BM_GETCHECK, 0, 0) == BST_CHECKED);
   }
 }
 
@@ -210,20 +223,16 @@ void SeveralUnitsWindow::makeRows() {
   }
   rows_.clear();
   const std::size_t count = model_.size();
-  growFor(count);
   const HFONT font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+  const HINSTANCE instance =
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
   HWND previous = GetDlgItem(window_, IDC_UNIT_ROWS);
   for (std::size_t index = 0; index < count; ++index) {
     RowControls row;
     for (const ControlRow& control : kUnitRowLayout.controls) {
-      const int top = kRowsTop + static_cast<int>(index) * kUnitRowLayout.h;
-      RECT place{control.x, top + control.y, control.x + control.w, top + control.y + control.h};
-      MapDialogRect(window_, &place);
       const ControlClass kind = controlClass(control.kind);
       const HWND made = CreateWindowExA(
-          0, kind.name, control.text, WS_CHILD | WS_VISIBLE | kind.style, frame_.left + place.left,
-          frame_.top + place.top, place.right - place.left, place.bottom - place.top, window_,
+          0, kind.name, control.text, WS_CHILD | kind.style, 0, 0, 0, 0, window_,
           reinterpret_cast<HMENU>(static_cast<INT_PTR>(unitRowControlId(control.id, index))),
           instance, nullptr);
       SendMessageA(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -234,22 +243,67 @@ void SeveralUnitsWindow::makeRows() {
     rows_.push_back(std::move(row));
   }
   marked_.assign(count, false);
+  scrollTo(first_);
   showAll();
 }
 
-// Makes the frame tall enough for `rows`, the controls below it and the window following; never
-// smaller than the template made them.
-void SeveralUnitsWindow::growFor(std::size_t rows) {
-  RECT needed{0, 0, 0, 2 * kRowsTop + static_cast<int>(rows) * kUnitRowLayout.h};
-  MapDialogRect(window_, &needed);
-  const int grow = std::max<int>(0, needed.bottom - (frame_.bottom - frame_.top));
-  SetWindowPos(GetDlgItem(window_, IDC_UNIT_ROWS), nullptr, 0, 0, frame_.right - frame_.left,
-               frame_.bottom - frame_.top + grow, SWP_NOMOVE | SWP_NOZORDER);
-  for (std::size_t at = 0; at < below_.size(); ++at)
-    SetWindowPos(GetDlgItem(window_, kBelowRows[at]), nullptr, below_[at].left,
-                 below_[at].top + grow, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  SetWindowPos(window_, nullptr, 0, 0, size_.cx, size_.cy + grow, SWP_NOMOVE | SWP_NOZORDER);
-  InvalidateRect(window_, nullptr, TRUE);
+// A row's controls take their template places in the frame; with the scroll bar shown, the
+// outcome ends short of it.
+void SeveralUnitsWindow::scrollTo(int first) {
+  const int count = static_cast<int>(rows_.size());
+  first_ = std::clamp(first, 0, std::max(0, count - places_));
+  const bool scrolls = count > places_;
+  RECT bar;
+  GetWindowRect(scrollBar_, &bar);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bar), 2);
+  for (int index = 0; index < count; ++index) {
+    const int place = index - first_;
+    const bool shown = place >= 0 && place < places_;
+    for (std::size_t at = 0; at < kUnitRowLayout.controls.size(); ++at) {
+      const ControlRow& control = kUnitRowLayout.controls[at];
+      const int top = kRowsTop + place * kUnitRowLayout.h + control.y;
+      RECT where{control.x, top, control.x + control.w, top + control.h};
+      MapDialogRect(window_, &where);
+      OffsetRect(&where, frame_.left, frame_.top);
+      if (scrolls)
+        where.right = std::min<LONG>(where.right, bar.left - 2);
+      SetWindowPos(rows_[static_cast<std::size_t>(index)][at], nullptr, where.left, where.top,
+                   where.right - where.left, where.bottom - where.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+  }
+  const SCROLLINFO info{sizeof(SCROLLINFO),
+                        SIF_ALL | SIF_DISABLENOSCROLL,
+                        0,
+                        count - 1,
+                        static_cast<UINT>(places_),
+                        first_,
+                        0};
+  SetScrollInfo(scrollBar_, SB_CTL, &info, TRUE);
+  ShowWindow(scrollBar_, scrolls ? SW_SHOW : SW_HIDE);
+}
+
+void SeveralUnitsWindow::scroll(WPARAM request) {
+  switch (LOWORD(request)) {
+    case SB_LINEUP:
+      scrollTo(first_ - 1);
+      break;
+    case SB_LINEDOWN:
+      scrollTo(first_ + 1);
+      break;
+    case SB_PAGEUP:
+      scrollTo(first_ - places_);
+      break;
+    case SB_PAGEDOWN:
+      scrollTo(first_ + places_);
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      scrollTo(HIWORD(request));
+      break;
+    default:
+      break;
+  }
 }
 
 // Reads row `index` from the model and shows it; a row that changes its mark is drawn again.
@@ -292,22 +346,35 @@ void SeveralUnitsWindow::showAll() {
     showRow(index);
 }
 
-// Takes the files and choices from the main dialog (Restore: the kept copy chosen as the image)
-// and starts the run; a run refused before any port opens says why in a box.
+// Takes the files and choices from the main dialog.
 void SeveralUnitsWindow::start(boot::Operation operation) {
   if (model_.running())
     return;
-  std::optional<boot::OperationFiles> files = host_.filesFor(operation);
-  if (!files)
-    return;
   if (operation == boot::Operation::Restore) {
-    const std::optional<boot::ImageFile> copy = host_.chooseKeptCopy(window_);
-    if (!copy)
-      return;
-    files->image = *copy;
+    startRestore();
+    return;
   }
+  if (const std::optional<boot::OperationFiles> files = host_.filesFor(operation))
+    runWith(operation, *files);
+}
+
+// Each unit gets its own newest kept copy; the question names them, No its default, as the
+// restore erases every unit.
+void SeveralUnitsWindow::startRestore() {
+  const SeveralUnits::RestoreCheck check = model_.restoreCheck();
+  if (!check.ready) {
+    showInformation(window_, check.text);
+    return;
+  }
+  if (askYesNo(window_, check.text, true))
+    runWith(boot::Operation::Restore, host_.filesFor(boot::Operation::Restore).value());
+}
+
+// A run refused before any port opens (no tick, a refused image) says why in a box: no unit
+// has started that the box could hold up.
+void SeveralUnitsWindow::runWith(boot::Operation operation, const boot::OperationFiles& files) {
   if (const std::optional<std::string> refusal =
-          model_.start(operation, *files, host_.runChoices())) {
+          model_.start(operation, files, host_.runChoices())) {
     showWarning(window_, *refusal);
     return;
   }

@@ -7,7 +7,8 @@
 // reads that row from the model on its own thread, so it never waits on a unit. The ports are
 // read again when the system says devices came or went, and every few seconds while no run is
 // under way. Cancel closes the window when no run is under way, and asks before stopping one.
-// With more ports than the frame holds the window grows downwards.
+// Restore programs each ticked unit with its own newest kept copy, once the user has said yes.
+// With more ports than the frame holds, a scroll bar in the frame moves the rows.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -30,8 +31,6 @@ struct SeveralUnitsHost {
   std::function<std::optional<boot::OperationFiles>(boot::Operation operation)> filesFor;
   // Fast transfers and the kept copy as the main dialog's check boxes say.
   std::function<RunChoices()> runChoices;
-  // Lets the user choose the kept copy to restore, over `owner`; empty when none was chosen.
-  std::function<std::optional<boot::ImageFile>(HWND owner)> chooseKeptCopy;
 };
 
 // Runs the window modally over `owner` until it is closed with no run under way.

@@ -221,31 +221,23 @@ void UpdaterDialog::startOperation(boot::Operation operation) {
   }
 }
 
-// The copies are read again each time; with none kept, a box over `owner` names the folder
-// they would be in. The image of the copy chosen, or none.
-std::optional<boot::ImageFile> UpdaterDialog::chooseKeptCopy(HWND owner) {
+// The copies are read again each time; with none kept, a box names the folder
+// they would be in.
+void UpdaterDialog::restore() {
   const KeptCopyChoices kept = keptCopyChoices(choices_.safety());
   if (kept.copies.empty()) {
-    showInformation(owner, noKeptCopyMessage(kept.folder));
-    return std::nullopt;
+    showInformation(dialog_, noKeptCopyMessage(kept.folder));
+    return;
   }
   std::vector<std::string> lines;
   for (const boot::KeptCopy& copy : kept.copies)
     lines.push_back(keptCopyLine(copy));
-  const int chosen = runRestoreDialog(instance_, owner, lines);
+  const int chosen = runRestoreDialog(instance_, dialog_, lines);
   if (chosen < 0) {
-    return std::nullopt;
-  }
-  return keptCopyImage(kept.copies[static_cast<size_t>(chosen)]);
-}
-
-void UpdaterDialog::restore() {
-  const std::optional<boot::ImageFile> image = chooseKeptCopy(dialog_);
-  if (!image) {
     return;
   }
   boot::OperationFiles files = files_.filesFor(boot::Operation::Restore).value();
-  files.image = *image;
+  files.image = keptCopyImage(kept.copies[static_cast<size_t>(chosen)]);
   runOperation(boot::Operation::Restore, files);
 }
 
@@ -258,7 +250,6 @@ void UpdaterDialog::severalUnits() {
     return RunChoices{IsDlgButtonChecked(dialog_, IDC_FAST_TRANSFERS) == BST_CHECKED,
                       IsDlgButtonChecked(dialog_, IDC_KEEP_COPY) == BST_CHECKED};
   };
-  host.chooseKeptCopy = [this](HWND owner) { return chooseKeptCopy(owner); };
   runSeveralUnitsWindow(instance_, dialog_, settings_, host);
 }
 

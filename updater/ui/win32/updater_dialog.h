@@ -12,7 +12,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,8 +46,6 @@ class UpdaterDialog {
   void showPortChoices();
   void choosePort();
   void startOperation(boot::Operation operation);
-  // Lets the user choose a kept copy over `owner`; its image, or none.
-  std::optional<boot::ImageFile> chooseKeptCopy(HWND owner);
   // Lets the user choose a kept copy and restores it.
   void restore();
   // Opens the "Several units" window.
