@@ -5,7 +5,7 @@
 #
 # usage: wine-tests.sh [STAGE...]   (no STAGE: all of them, in the order below)
 set -euo pipefail
-stages=(cross-build unit-tests console update files ports dialog dialog-files installer)
+stages=(cross-build unit-tests console update files ports dialog units dialog-files installer)
 if (($# > 0)); then
   for stage in "$@"; do
     [[ " ${stages[*]} " == *" $stage "* ]] || {

@@ -28,6 +28,7 @@ else
 fi
 xvfb_pid=
 sim_pid=
+sim2_pid=
 prefix=
 # cleanup STATUS COMMAND: ends what the stage started (a failed step leaves the simulator
 # running) and removes the folder when the stage made it; names the command that ended the stage
@@ -39,6 +40,7 @@ cleanup() {
     timeout 20 wineserver --wait 2>/dev/null || true # the next stage may start it again
   fi
   [[ -z $sim_pid ]] || kill "$sim_pid" 2>/dev/null || true
+  [[ -z $sim2_pid ]] || kill "$sim2_pid" 2>/dev/null || true
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   ! $own_work || rm -rf "$work"
 }
@@ -59,7 +61,8 @@ need_sim() {
   cmake --build --preset default --target quillmar-bootsim quillmar-update >/dev/null
 }
 
-# need_display: a virtual display for Wine's desktop, the run's own or the one it was handed.
+# need_display: a virtual display for Wine's desktops, the run's own or the one it was handed;
+# large enough for the widest window (a prefix's desktop may be smaller).
 # Wine's desktop process starts with the first program, so the display is there from the start.
 # A new display starts a new set of screenshots.
 need_display() {
@@ -72,7 +75,7 @@ need_display() {
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { display=:$n; break; }
   done
   [[ -n $display ]] || fail "no free X display number"
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display QUILLMAR_WINE_DISPLAY=$display
   for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.1; done
@@ -122,8 +125,8 @@ restart_server() {
 }
 
 # use_prefix NAME: makes the Wine prefix NAME current, with its server running: main (COM1 to
-# COM3), adapter (only COM5, a USB adapter, and none of the machine's own ports) or setup (for
-# the setup program). The first use makes it, with the settings of scripts/wine/NAME.reg (a
+# COM3), adapter (only COM5, a USB adapter, and none of the machine's own ports), units (only
+# COM5 and COM6, two USB adapters) or setup (for the setup program). The first use makes it, with the settings of scripts/wine/NAME.reg (a
 # REGEDIT4 file; @WORK@ stands for the run's folder) in its registry; later ones reuse it.
 # The COM ports are links in the run's folder, which start_sim points at the simulator's
 # pseudo-terminal. Windows show in one virtual desktop that fills the display, with Wine's own
@@ -134,7 +137,7 @@ use_prefix() {
   [[ -z $prefix ]] || timeout 30 wineserver --kill || true # the previous prefix's server
   prefix=$name
   via=()
-  [[ $name != adapter ]] || via=(nodev)
+  [[ $name != adapter && $name != units ]] || via=(nodev)
   export WINEPREFIX=$work/$name-prefix
   mkdir -p "$WINEPREFIX" "$work/dev"
   start_server
@@ -191,6 +194,23 @@ start_sim() {
 stop_sim() {
   kill "$sim_pid" 2>/dev/null || true
   wait "$sim_pid" 2>/dev/null || true
+}
+
+# start_sim2 ARGS...: starts a second simulated unit beside the first and points COM6 (in the
+# prefix of two adapters) at its pseudo-terminal.
+start_sim2() {
+  : >"$work/sim2.out"
+  "$sim" "$@" >"$work/sim2.out" 2>"$work/sim2.err" &
+  sim2_pid=$!
+  for _ in $(seq 100); do [[ -s $work/sim2.out ]] && break; sleep 0.1; done
+  [[ -s $work/sim2.out ]] || fail "the second simulator did not start: $(cat "$work/sim2.err")"
+  ln -sfn "$(head -n 1 "$work/sim2.out")" "$work/com6"
+}
+
+# stop_sim2: ends the second simulator, which writes its flash (--dump) as it ends.
+stop_sim2() {
+  kill "$sim2_pid" 2>/dev/null || true
+  wait "$sim2_pid" 2>/dev/null || true
 }
 
 # expect_run NAME STATUS OUT ERR SECONDS ARGS...: runs quillmar-update.exe in $run and compares

@@ -25,6 +25,9 @@ enum DialogMessage : UINT {
   kOperationDone,             // posted when the worker's operation has ended
   kShowHelp,                  // posted at start-up: the help dialog once the dialog shows
   kConfirmVersion,            // lParam: Question* (the gate's, answered in place)
+  // To the "Several units" window, from its model's threads:
+  kUnitRowChanged,  // wParam: the row that changed
+  kUnitsRunEnded,   // posted when a run of several units has ended
 };
 
 // A question the worker asks and the dialog's thread answers.

@@ -8,6 +8,7 @@
 #include "ui/win32/info_dialogs.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/restore_dialog.h"
+#include "ui/win32/several_units_window.h"
 
 namespace quillmar::ui {
 namespace {
@@ -15,7 +16,8 @@ namespace {
 // The shared table names the buttons by the portable ids; the resource script
 // must give them the same numbers.
 static_assert(kIdOk == IDOK && kIdRead == IDC_READ && kIdVersion == IDC_VERSION &&
-              kIdRestore == IDC_RESTORE && kIdKeepCopy == IDC_KEEP_COPY);
+              kIdRestore == IDC_RESTORE && kIdKeepCopy == IDC_KEEP_COPY &&
+              kIdSeveralUnits == IDC_SEVERAL_UNITS);
 
 // Appends a separator and the about item to the window's system menu, unless
 // its text is empty.
@@ -51,6 +53,7 @@ UpdaterDialog::UpdaterDialog(HINSTANCE instance, const DialogSettings& settings)
       largeIcon_(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
       smallIcon_(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR))),
+      settings_(settings),
       programFolder_(settings.programFolder),
       block_(settings.block),
       legacy_(settings.safety.legacy),
@@ -151,6 +154,9 @@ bool UpdaterDialog::command(int id, int notification) {
     case IDC_RESTORE:
       restore();
       return true;
+    case IDC_SEVERAL_UNITS:
+      severalUnits();
+      return true;
     case IDCANCEL:
       EndDialog(dialog_, IDCANCEL);
       return true;
@@ -233,6 +239,18 @@ void UpdaterDialog::restore() {
   boot::OperationFiles files = files_.filesFor(boot::Operation::Restore).value();
   files.image = keptCopyImage(kept.copies[static_cast<size_t>(chosen)]);
   runOperation(boot::Operation::Restore, files);
+}
+
+// The window runs over the dialog, taking its files and check boxes as they are when a run
+// starts.
+void UpdaterDialog::severalUnits() {
+  SeveralUnitsHost host;
+  host.filesFor = [this](boot::Operation operation) { return files_.filesFor(operation); };
+  host.runChoices = [this] {
+    return RunChoices{IsDlgButtonChecked(dialog_, IDC_FAST_TRANSFERS) == BST_CHECKED,
+                      IsDlgButtonChecked(dialog_, IDC_KEEP_COPY) == BST_CHECKED};
+  };
+  runSeveralUnitsWindow(instance_, dialog_, settings_, host);
 }
 
 // Reads the port from the radio buttons and the safety steps from the check

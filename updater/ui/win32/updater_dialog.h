@@ -5,7 +5,8 @@
 // the time of an operation, the port behind the checked Com button (any of the
 // computer's ports can be chosen there), the choice of fast transfers and
 // whether an update keeps a copy of the unit first; Restore programs one of
-// the copies kept.
+// the copies kept; "Several units..." opens the window that runs an operation on
+// several ports at once.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -47,6 +48,8 @@ class UpdaterDialog {
   void startOperation(boot::Operation operation);
   // Lets the user choose a kept copy and restores it.
   void restore();
+  // Opens the "Several units" window.
+  void severalUnits();
   void runOperation(boot::Operation operation, const boot::OperationFiles& files);
   void finishOperation();
   void dropFiles(HDROP files);
@@ -55,6 +58,7 @@ class UpdaterDialog {
   HWND dialog_ = nullptr;
   HICON largeIcon_;
   HICON smallIcon_;
+  DialogSettings settings_;  // as the program started, for the "Several units" window
   std::string programFolder_;
   int portChoice_ = -1;
   bool block_;

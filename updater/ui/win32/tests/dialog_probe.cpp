@@ -7,6 +7,8 @@
 //                                           ids of the focused control, the
 //                                           button drawn as the default and the
 //                                           checked radio button (0: none)
+//   dialog_probe checked TITLE ID           prints 1 when the check box ID is
+//                                           ticked, 0 when not
 //   dialog_probe key TITLE ID KEY           posts the key to the window's
 //                                           focused control
 //   dialog_probe type TITLE ID KEY          types the key on the keyboard
@@ -64,6 +66,13 @@ int printText(HWND window, int id) {
   char text[4096] = {};
   SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   std::fputs(text, stdout);
+  return 0;
+}
+
+// Asks the check box for its state, as IsDlgButtonChecked does within one program.
+int printChecked(HWND window, int id) {
+  const HWND box = GetDlgItem(window, id);
+  std::fputs(SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0", stdout);
   return 0;
 }
 
@@ -168,7 +177,7 @@ int clickMouse(HWND control) {
   return sendInput(inputs, 3);
 }
 
-enum class Command { Text, State, Key, Type, Click, Mouse, SysCommand, SetText };
+enum class Command { Text, Checked, State, Key, Type, Click, Mouse, SysCommand, SetText };
 
 struct CommandName {
   const char* name;
@@ -177,13 +186,10 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"text", Command::Text, 4},
-    {"state", Command::State, 4},
-    {"key", Command::Key, 5},
-    {"type", Command::Type, 5},
-    {"click", Command::Click, 5},
-    {"mouse", Command::Mouse, 5},
-    {"syscommand", Command::SysCommand, 5},
+    {"text", Command::Text, 4},       {"checked", Command::Checked, 4},
+    {"state", Command::State, 4},     {"key", Command::Key, 5},
+    {"type", Command::Type, 5},       {"click", Command::Click, 5},
+    {"mouse", Command::Mouse, 5},     {"syscommand", Command::SysCommand, 5},
     {"settext", Command::SetText, 5},
 };
 
@@ -204,7 +210,8 @@ int main(int argc, char** argv) {
   if (command == nullptr ||
       ((command->command == Command::Key || command->command == Command::Type) && key == 0)) {
     std::fputs(
-        "usage: dialog_probe text|state|key|type|click|mouse|syscommand|settext TITLE ID [ARG]\n",
+        "usage: dialog_probe text|checked|state|key|type|click|mouse|syscommand|settext TITLE ID "
+        "[ARG]\n",
         stderr);
     return 2;
   }
@@ -216,6 +223,8 @@ int main(int argc, char** argv) {
   switch (command->command) {
     case Command::Text:
       return printText(window, id);
+    case Command::Checked:
+      return printChecked(window, id);
     case Command::State:
       return printState(window);
     case Command::Key:
