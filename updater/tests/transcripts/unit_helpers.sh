@@ -12,7 +12,11 @@ unit() {
 # once the unit has ended, and returns its status.
 run() {
   local status=0; quillmar-update --port "$dev" "$@" >run.out 2>run.err || status=$?
-  : 2>/dev/null <>"$dev"; wait $sim  # a unit that was never opened ends its session here
+  # A unit the run opened ends by itself once the run has closed it; one it never opened is
+  # told to end. Opening the device to end its session instead could reach another test's
+  # unit, made on the same number once this one is gone, and end that one's session.
+  for _ in {1..60}; do kill -0 $sim 2>/dev/null || break; sleep 0.05; done
+  kill $sim 2>/dev/null; wait $sim 2>/dev/null
   { cat run.out; sed 's/^/! /' run.err; } | sed -e "s|$dev|<unit>|g" -e "s|$PWD|<here>|g"
   return $status
 }
