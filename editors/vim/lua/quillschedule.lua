@@ -8,9 +8,11 @@ local M = {}
 
 local client -- the one server, shared by every schedule buffer
 
--- Attaches `buffer` to the server, starting the server first when it is not running.
+-- Attaches `buffer` to the server, starting the server first when it is not running. A server
+-- still starting counts as running (client_is_stopped says otherwise until it is initialized),
+-- so that a second FileType event does not start a second server.
 local function attach(buffer, settings)
-  if client == nil or vim.lsp.client_is_stopped(client) then
+  if client == nil or vim.lsp.get_client_by_id(client) == nil then
     client = vim.lsp.start_client({
       name = 'planprobe',
       cmd = settings.cmd,

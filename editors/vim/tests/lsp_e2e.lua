@@ -1,6 +1,6 @@
 -- Neovim as a schedule's author uses it, with planprobe --lsp as its server:
 --   PLANPROBE=build/bin/planprobe nvim --headless -u NONE -i NONE \
---     --cmd 'set rtp^=editors/vim' -c 'luafile editors/vim/tests/lsp_e2e.lua'
+--     --cmd 'set rtp=editors/vim,$VIMRUNTIME' -c 'luafile editors/vim/tests/lsp_e2e.lua'
 -- Opens a faulty schedule, waits for the diagnostics and checks they stand where
 -- `planprobe --diagnostics` puts them, hovers an event line for its next runs, mends the fault
 -- and waits for the diagnostics to clear. Exits with status 0, or 1 after saying what failed.
@@ -50,10 +50,15 @@ end
 local function diagnostics()
   return vim.diagnostic.get(buffer)
 end
+-- The file type set again, as a user's :set ft or a second detection does: the same server.
+vim.cmd('setlocal filetype=quillschedule')
+check('one server for the schedule', require('quillschedule').client() == client)
 local came = vim.wait(10000, function()
   return #diagnostics() > 0
 end, 20)
 check('diagnostics come as the file opens', came)
+check('one client serves the buffer (got ' .. #vim.lsp.buf_get_clients(buffer) .. ')',
+  #vim.lsp.buf_get_clients(buffer) == 1)
 if came then
   local first = diagnostics()[1]
   local code = first.code or (first.user_data and first.user_data.lsp and first.user_data.lsp.code)

@@ -1,5 +1,5 @@
 " The Vim package's file type detection and syntax, in Vim and in Neovim:
-"   vim -es -N -u NONE -i NONE --cmd 'set rtp^=editors/vim' -S editors/vim/tests/syntax_test.vim
+"   vim -es -N -u NONE -i NONE --cmd 'set rtp=editors/vim,$VIMRUNTIME' -S editors/vim/tests/syntax_test.vim
 " Writes what failed to standard error (as messages) and exits with status 1 when anything did.
 filetype plugin on
 syntax on
@@ -15,6 +15,12 @@ function! s:FileTypeOf(name, lines) abort
   return &filetype
 endfunction
 
+" FileType must come once a read, even though this test sources the detection twice as some
+" set-ups do: it starts the language server.
+runtime! ftdetect/quillschedule.vim
+let s:fired = 0
+autocmd FileType quillschedule let s:fired += 1
+
 for [s:name, s:lines, s:wanted] in [
       \ ['schedule.txt', ['D:01.01.02 T:06:30 E:ON 1:1'], 'quillschedule'],
       \ ['schedule-shop.txt', [], 'quillschedule'],
@@ -23,9 +29,19 @@ for [s:name, s:lines, s:wanted] in [
       \ ['notes2.txt', ['shopping list', 'milk ; planprobe: no'], 'text'],
       \ ['readme.txt', ['nothing to see'], 'text'],
       \ ]
+  let s:fired = 0
   let s:got = s:FileTypeOf(s:name, s:lines)
-  if s:got !=# s:wanted
-    call add(s:failures, s:name . ': file type ' . s:got . ', not ' . s:wanted)
+  let s:firedOnOpen = s:fired
+  edit!
+  let s:reloaded = &filetype
+  if s:got !=# s:wanted || s:reloaded !=# s:wanted
+    call add(s:failures, s:name . ': file type ' . s:got . ', after a reload ' . s:reloaded
+          \ . ', not ' . s:wanted)
+  endif
+  let s:once = s:wanted ==# 'quillschedule' ? 1 : 0
+  if s:firedOnOpen != s:once || s:fired != 2 * s:once
+    call add(s:failures, s:name . ': FileType came ' . s:firedOnOpen . ' times on opening and '
+          \ . (s:fired - s:firedOnOpen) . ' on reloading, not ' . s:once)
   endif
 endfor
 
