@@ -27,8 +27,7 @@ else
   own_work=true
 fi
 xvfb_pid=
-sim_pid=
-sim2_pid=
+declare -A unit_pids=() # the running simulators, by their slot (sim, sim2)
 prefix=
 # cleanup STATUS COMMAND: ends what the stage started (a failed step leaves the simulator
 # running) and removes the folder when the stage made it; names the command that ended the stage
@@ -39,8 +38,7 @@ cleanup() {
     timeout 20 wineserver -k 2>/dev/null || true
     timeout 20 wineserver --wait 2>/dev/null || true # the next stage may start it again
   fi
-  [[ -z $sim_pid ]] || kill "$sim_pid" 2>/dev/null || true
-  [[ -z $sim2_pid ]] || kill "$sim2_pid" 2>/dev/null || true
+  for slot in "${!unit_pids[@]}"; do kill "${unit_pids[$slot]}" 2>/dev/null || true; done
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   ! $own_work || rm -rf "$work"
 }
@@ -178,40 +176,34 @@ same_image() {
 }
 
 sim=$root/build/bin/quillmar-bootsim
-# start_sim ARGS...: starts the simulator and points COM1, COM2 and (in the prefix of one
-# adapter) COM5 at its pseudo-terminal.
-start_sim() {
+# start_unit SLOT PORTS ARGS...: starts a simulator (ARGS are its options), its device named in
+# $work/SLOT.out, and points each of the space-separated PORTS (com1, ...) at its pseudo-terminal.
+start_unit() {
+  local slot=$1 ports=$2
+  shift 2
   # Emptied first: the started job opens its output only later, and the old device must not be read.
-  : >"$work/sim.out"
-  "$sim" "$@" >"$work/sim.out" 2>"$work/sim.err" &
-  sim_pid=$!
-  for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.1; done
-  [[ -s $work/sim.out ]] || fail "the simulator did not start: $(cat "$work/sim.err")"
-  for port in com1 com2 com5; do ln -sfn "$(head -n 1 "$work/sim.out")" "$work/$port"; done
+  : >"$work/$slot.out"
+  "$sim" "$@" >"$work/$slot.out" 2>"$work/$slot.err" &
+  unit_pids[$slot]=$!
+  for _ in $(seq 100); do [[ -s $work/$slot.out ]] && break; sleep 0.1; done
+  [[ -s $work/$slot.out ]] || fail "the simulator $slot did not start: $(cat "$work/$slot.err")"
+  for port in $ports; do ln -sfn "$(head -n 1 "$work/$slot.out")" "$work/$port"; done
 }
 
-# stop_sim: ends the simulator; it writes its flash (--dump) as it ends.
-stop_sim() {
-  kill "$sim_pid" 2>/dev/null || true
-  wait "$sim_pid" 2>/dev/null || true
+# stop_unit SLOT: ends that simulator; it writes its flash (--dump) as it ends.
+stop_unit() {
+  kill "${unit_pids[$1]:-}" 2>/dev/null || true
+  wait "${unit_pids[$1]:-}" 2>/dev/null || true
+  unset "unit_pids[$1]"
 }
 
-# start_sim2 ARGS...: starts a second simulated unit beside the first and points COM6 (in the
-# prefix of two adapters) at its pseudo-terminal.
-start_sim2() {
-  : >"$work/sim2.out"
-  "$sim" "$@" >"$work/sim2.out" 2>"$work/sim2.err" &
-  sim2_pid=$!
-  for _ in $(seq 100); do [[ -s $work/sim2.out ]] && break; sleep 0.1; done
-  [[ -s $work/sim2.out ]] || fail "the second simulator did not start: $(cat "$work/sim2.err")"
-  ln -sfn "$(head -n 1 "$work/sim2.out")" "$work/com6"
-}
-
-# stop_sim2: ends the second simulator, which writes its flash (--dump) as it ends.
-stop_sim2() {
-  kill "$sim2_pid" 2>/dev/null || true
-  wait "$sim2_pid" 2>/dev/null || true
-}
+# start_sim ARGS... / stop_sim: the first unit, on COM1, COM2 and (in the prefix of one adapter)
+# COM5. start_sim2 ARGS... / stop_sim2: a second unit beside it, on COM6 (in the prefix of two
+# adapters).
+start_sim() { start_unit sim "com1 com2 com5" "$@"; }
+stop_sim() { stop_unit sim; }
+start_sim2() { start_unit sim2 com6 "$@"; }
+stop_sim2() { stop_unit sim2; }
 
 # expect_run NAME STATUS OUT ERR SECONDS ARGS...: runs quillmar-update.exe in $run and compares
 # its exit status and both streams (line ends as Windows writes them are taken as plain ones).
