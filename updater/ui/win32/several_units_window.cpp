@@ -13,6 +13,7 @@
 #include "ui/common/dialog_resources.h"
 #include "ui/common/operation_buttons.h"
 #include "ui/win32/dialog_operation_ui.h"
+#include "ui/win32/owned_dialog.h"
 #include "ui/win32/resource.h"
 
 namespace quillmar::ui {
@@ -78,14 +79,15 @@ class SeveralUnitsWindow {
   SeveralUnitsWindow(const DialogSettings& settings, const SeveralUnitsHost& host)
       : host_(host), model_(settings, std::cerr) {}
 
-  static INT_PTR CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <class Owner>
+  friend INT_PTR CALLBACK ui::OwnedDialogProc(HWND, UINT, WPARAM, LPARAM);
 
  private:
   // One row's controls, in the template's order.
   using RowControls = std::vector<HWND>;
 
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void initialise();
+  void initialise(HWND window);
   void command(int id, int notification);
   // Reads the ports again when no run is under way; new or missing ones remake the rows.
   void readPorts();
@@ -118,18 +120,6 @@ class SeveralUnitsWindow {
   int places_ = 0;  // the rows the frame shows at once
   int first_ = 0;   // the row shown at the top
 };
-
-INT_PTR CALLBACK SeveralUnitsWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<SeveralUnitsWindow*>(lParam);
-    self->window_ = window;
-    self->initialise();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<SeveralUnitsWindow*>(GetWindowLongPtrA(window, DWLP_USER));
-  return self == nullptr ? FALSE : self->handle(message, wParam, lParam);
-}
 
 INT_PTR SeveralUnitsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -168,8 +158,8 @@ INT_PTR SeveralUnitsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // The model's callbacks post to the window, whose handle outlives every run (the window closes
 // only when none is under way); the scroll bar at the frame's right edge, the rows, and the
 // timer that reads the ports again.
-void SeveralUnitsWindow::initialise() {
-  const HWND window = window_;
+void SeveralUnitsWindow::initialise(HWND window) {
+  window_ = window;
   model_.onRowChanged([window](std::size_t row) {
     PostMessageA(window, kUnitRowChanged, static_cast<WPARAM>(row), 0);
   });
@@ -439,7 +429,7 @@ void runSeveralUnitsWindow(HINSTANCE instance, HWND owner, const DialogSettings&
                            const SeveralUnitsHost& host) {
   SeveralUnitsWindow window(settings, host);
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SEVERAL_UNITS_DIALOG), owner,
-                  SeveralUnitsWindow::proc, reinterpret_cast<LPARAM>(&window));
+                  OwnedDialogProc<SeveralUnitsWindow>, reinterpret_cast<LPARAM>(&window));
 }
 
 }  // namespace quillmar::ui

@@ -71,26 +71,14 @@ UpdaterDialog::~UpdaterDialog() {
 
 INT_PTR UpdaterDialog::run() {
   return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_QUILLMAR_UPDATE_DIALOG), nullptr,
-                         dialogProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK UpdaterDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<UpdaterDialog*>(lParam);
-    self->dialog_ = dialog;
-    self->initialise();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<UpdaterDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  return self == nullptr ? FALSE : self->handle(message, wParam, lParam);
+                         OwnedDialogProc<UpdaterDialog>, reinterpret_cast<LPARAM>(this));
 }
 
 // The about item, icons, the file rows, Com1 with its port, fast transfers and
 // the copy as chosen (legacy keeps none: the box says so and can't be ticked);
 // the help dialog follows once the dialog shows.
-void UpdaterDialog::initialise() {
+void UpdaterDialog::initialise(HWND dialog) {
+  dialog_ = dialog;
   ui_.attach(dialog_);
   addAboutItem(instance_, dialog_);
   SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));

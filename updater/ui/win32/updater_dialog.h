@@ -21,6 +21,7 @@
 #include "ui/win32/dialog_operation_ui.h"
 #include "ui/win32/file_choice.h"
 #include "ui/win32/input_lock.h"
+#include "ui/win32/owned_dialog.h"
 
 namespace quillmar::ui {
 
@@ -37,9 +38,10 @@ class UpdaterDialog {
   INT_PTR run();
 
  private:
-  static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  template <class Owner>
+  friend INT_PTR CALLBACK ui::OwnedDialogProc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void initialise();
+  void initialise(HWND dialog);
   bool command(int id, int notification);
   bool portListCommand(int notification);
   int checkedButton() const;
