@@ -104,6 +104,19 @@ boot::ImageFile readbackFor(const std::string& output, const std::string& folder
   return boot::chosenReadbackFile(withLabel(output, label));
 }
 
+std::string prefixedLines(const std::string& text, const std::string& prefix) {
+  std::string lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+      end = text.size();
+    lines += prefix + text.substr(start, end - start) + "\n";
+    start = end + 1;
+  }
+  return lines;
+}
+
 std::string batchSummary(boot::Operation operation, const std::vector<UnitResult>& results) {
   const auto done = std::count_if(results.begin(), results.end(), [](const UnitResult& unit) {
     return unit.exitStatus == boot::kExitSuccess;

@@ -22,20 +22,6 @@ bool loadsImage(boot::Operation operation) {
          operation == boot::Operation::Restore;
 }
 
-// `text` with each of its lines prefixed by `prefix`; a last line without its line end gets one.
-std::string prefixedLines(const std::string& text, const std::string& prefix) {
-  std::string lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos)
-      end = text.size();
-    lines += prefix + text.substr(start, end - start) + "\n";
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 struct UnitBatch::Shared {

@@ -111,6 +111,10 @@ class UnitBatch {
   std::unique_ptr<Shared> shared_;
 };
 
+// `text` with each of its lines prefixed by `prefix` ("COM5: "); a last line without its line
+// end gets one. The form of every unit's lines in a batch's output.
+std::string prefixedLines(const std::string& text, const std::string& prefix);
+
 // The line that ends a batch: "7 of 8 units updated" (read, verified, restored, answered).
 std::string batchSummary(boot::Operation operation, const std::vector<UnitResult>& results);
 

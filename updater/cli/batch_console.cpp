@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "batch/unit_batch.h"
+
 namespace quillmar::cli {
 namespace {
 
@@ -130,12 +132,7 @@ int PrefixedLines::sync() {
   const std::size_t end = pending_.rfind('\n');
   if (end == std::string::npos)
     return 0;
-  std::string lines;
-  for (std::size_t start = 0; start <= end;) {
-    const std::size_t lineEnd = pending_.find('\n', start);
-    lines += prefix_ + pending_.substr(start, lineEnd - start + 1);
-    start = lineEnd + 1;
-  }
+  const std::string lines = batch::prefixedLines(pending_.substr(0, end + 1), prefix_);
   pending_.erase(0, end + 1);
   console_.write(target_, lines);
   return 0;
