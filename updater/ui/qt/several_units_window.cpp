@@ -3,6 +3,8 @@
 #include "ui/qt/several_units_window.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,6 +12,8 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "ui/qt/dialog_operation_ui.h"
 #include "ui/qt/dialog_template.h"
@@ -20,6 +24,8 @@ namespace {
 // How often the port list is read again while no run is under way, to find adapters plugged
 // in or pulled out.
 constexpr int kPortPollMs = 2000;
+// The one event the window posts itself: the units' threads noted changes.
+const auto kUnitsChanged = static_cast<QEvent::Type>(QEvent::User + 1);
 
 // The colour of a failed or stopped row's texts.
 const QColor kMarkedColour(0xc0, 0x00, 0x00);
@@ -67,14 +73,9 @@ SeveralUnitsWindow::SeveralUnitsWindow(const DialogSettings& settings, FileChoic
   scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   delete frame;
   scroller->setObjectName(controlName(kIdUnitRows));
-  model_.onRowChanged([this](std::size_t row) {
-    QMetaObject::invokeMethod(
-        this, [this, row] { showRow(row); }, Qt::QueuedConnection);
-  });
-  model_.onRunEnded([this] {
-    QMetaObject::invokeMethod(
-        this, [this] { finishRun(); }, Qt::QueuedConnection);
-  });
+  nextEvent_ = std::make_unique<QEvent>(kUnitsChanged);
+  model_.onRowChanged([this](std::size_t row) { noteChange(row); });
+  model_.onRunEnded([this] { noteChange(std::nullopt); });
   makeRows();
   connectButtons();
   portPoll_.setInterval(kPortPollMs);
@@ -123,6 +124,37 @@ void SeveralUnitsWindow::makeRows() {
   rows_->setFixedSize(scroller.width() - inside - bar, height);
   scroller.setWidget(rows_);  // deletes the rows there were
   enableControls(!running());
+}
+
+void SeveralUnitsWindow::noteChange(std::optional<std::size_t> row) {
+  QEvent* event = nullptr;
+  {
+    const std::lock_guard<std::mutex> lock(changesMutex_);
+    if (row)
+      changedRows_.insert(*row);
+    else
+      runEnded_ = true;
+    if (std::exchange(told_, true))
+      return;
+    event = nextEvent_.release();
+  }
+  QCoreApplication::postEvent(this, event);
+}
+
+void SeveralUnitsWindow::customEvent(QEvent*) {
+  std::set<std::size_t> rows;
+  bool ended = false;
+  {
+    const std::lock_guard<std::mutex> lock(changesMutex_);
+    rows.swap(changedRows_);
+    ended = std::exchange(runEnded_, false);
+    told_ = false;
+    nextEvent_ = std::make_unique<QEvent>(kUnitsChanged);
+  }
+  for (const std::size_t row : rows)
+    showRow(row);
+  if (ended)
+    finishRun();
 }
 
 void SeveralUnitsWindow::showRow(std::size_t index) {

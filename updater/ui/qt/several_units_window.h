@@ -8,7 +8,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QEvent>
 #include <QTimer>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "ui/common/dialog_choices.h"
@@ -32,7 +38,15 @@ class SeveralUnitsWindow : public QDialog {
   // otherwise closes the window.
   void reject() override;
 
+ protected:
+  // What the units' threads noted: the rows changed, then the run's end.
+  void customEvent(QEvent* event) override;
+
  private:
+  // From a unit's thread: `row` changed, or (without one) the run ended. The change waits under
+  // the window's own lock, and one event at a time, made on the window's thread, tells that
+  // thread: a thread checker can follow this hand-over, as it cannot follow Qt's own queue.
+  void noteChange(std::optional<std::size_t> row);
   // Reads the port list again and makes the rows anew when it changed.
   void readPorts();
   void makeRows();
@@ -48,6 +62,13 @@ class SeveralUnitsWindow : public QDialog {
   void finishRun();
   void enableControls(bool idle);
 
+  // What the units' threads noted; before the model, so that a unit still ending as the window
+  // goes finds it.
+  std::mutex changesMutex_;
+  std::set<std::size_t> changedRows_;  // under changesMutex_, as the next three
+  bool runEnded_ = false;
+  bool told_ = false;                  // an event is on its way
+  std::unique_ptr<QEvent> nextEvent_;  // the one to post next
   SeveralUnits model_;
   FileChoiceControls& files_;
   RunChoices choices_;
